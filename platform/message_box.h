@@ -1,0 +1,70 @@
+#pragma once
+// Message boxes with the style numbers of the original platform: the sum of a
+// button set (0 OK, 1 OK/Cancel, 2 Abort/Retry/Ignore, 3 Yes/No/Cancel, 4 Yes/No,
+// 5 Retry/Cancel) and an icon (16 critical stop, 32 question, 48 exclamation,
+// 64 information). The answer is the pressed button's number (1 OK, 2 Cancel,
+// 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No).
+#include <string>
+#include <vector>
+
+namespace tarvex {
+
+namespace MsgBoxStyle {
+constexpr int OkOnly = 0;
+constexpr int OkCancel = 1;
+constexpr int AbortRetryIgnore = 2;
+constexpr int YesNoCancel = 3;
+constexpr int YesNo = 4;
+constexpr int RetryCancel = 5;
+constexpr int Critical = 16;
+constexpr int Question = 32;
+constexpr int Exclamation = 48;
+constexpr int Information = 64;
+}  // namespace MsgBoxStyle
+
+namespace MsgBoxResult {
+constexpr int Ok = 1;
+constexpr int Cancel = 2;
+constexpr int Abort = 3;
+constexpr int Retry = 4;
+constexpr int Ignore = 5;
+constexpr int Yes = 6;
+constexpr int No = 7;
+}  // namespace MsgBoxResult
+
+class MessageBox {
+public:
+  virtual ~MessageBox() = default;
+  // Shows the box and returns the button pressed. Texts are ANSI bytes.
+  virtual int Show(const std::string& text, int style, const std::string& title) = 0;
+};
+
+// Remembers every box instead of showing it and answers with the first button
+// of its style. With a file path it also appends one line per box to that file:
+// the style, a tab, the title, a tab and the text with CR and LF written as
+// "\r" and "\n", so scripts can check what an operator would have seen.
+class RecordingMessageBox final : public MessageBox {
+public:
+  struct Shown {
+    std::string text;
+    int style;
+    std::string title;
+  };
+
+  RecordingMessageBox() = default;
+  explicit RecordingMessageBox(std::string recordFile) : recordFile_(std::move(recordFile)) {}
+
+  int Show(const std::string& text, int style, const std::string& title) override;
+
+  const std::vector<Shown>& shown() const noexcept { return shown_; }
+  void clear() { shown_.clear(); }
+
+  // The first button of a style: what pressing Enter would choose.
+  static int DefaultAnswer(int style);
+
+private:
+  std::string recordFile_;
+  std::vector<Shown> shown_;
+};
+
+}  // namespace tarvex

@@ -1,0 +1,62 @@
+#include "qt_message_box.h"
+
+#include <QMessageBox>
+#include <cstdlib>
+
+#include "ansi_text.h"
+
+namespace tarvex {
+
+namespace {
+
+QMessageBox::Icon IconOf(int style) {
+  switch (style & 0x70) {
+    case MsgBoxStyle::Critical: return QMessageBox::Critical;
+    case MsgBoxStyle::Question: return QMessageBox::Question;
+    case MsgBoxStyle::Exclamation: return QMessageBox::Warning;
+    case MsgBoxStyle::Information: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+struct ButtonAnswer {
+  QMessageBox::StandardButton button;
+  int answer;
+};
+
+std::vector<ButtonAnswer> ButtonsOf(int style) {
+  using B = QMessageBox;
+  switch (style & 7) {
+    case MsgBoxStyle::OkCancel: return {{B::Ok, MsgBoxResult::Ok}, {B::Cancel, MsgBoxResult::Cancel}};
+    case MsgBoxStyle::AbortRetryIgnore:
+      return {{B::Abort, MsgBoxResult::Abort}, {B::Retry, MsgBoxResult::Retry}, {B::Ignore, MsgBoxResult::Ignore}};
+    case MsgBoxStyle::YesNoCancel:
+      return {{B::Yes, MsgBoxResult::Yes}, {B::No, MsgBoxResult::No}, {B::Cancel, MsgBoxResult::Cancel}};
+    case MsgBoxStyle::YesNo: return {{B::Yes, MsgBoxResult::Yes}, {B::No, MsgBoxResult::No}};
+    case MsgBoxStyle::RetryCancel: return {{B::Retry, MsgBoxResult::Retry}, {B::Cancel, MsgBoxResult::Cancel}};
+    default: return {{B::Ok, MsgBoxResult::Ok}};
+  }
+}
+
+}  // namespace
+
+int QtMessageBox::Show(const std::string& text, int style, const std::string& title) {
+  QMessageBox box(IconOf(style), FromAnsi(title), FromAnsi(text));
+  const auto buttons = ButtonsOf(style);
+  for (const auto& b : buttons) box.addButton(b.button);
+  box.setDefaultButton(buttons.front().button);
+  const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+  for (const auto& b : buttons) {
+    if (b.button == pressed) return b.answer;
+  }
+  // Closed by Escape or the frame: the last button's answer (Cancel or No where one exists).
+  return buttons.size() > 1 ? buttons.back().answer : MsgBoxResult::Ok;
+}
+
+std::unique_ptr<MessageBox> MakeMessageBox() {
+  const char* record = std::getenv("TARVEX_MESSAGE_BOXES");
+  if (record != nullptr && *record != '\0') return std::make_unique<RecordingMessageBox>(record);
+  return std::make_unique<QtMessageBox>();
+}
+
+}  // namespace tarvex
