@@ -53,6 +53,7 @@ void ConfigProcedure::CfgProc(int32_t op, int32_t index) {
 // ---- channel file ----
 
 std::string ConfigProcedure::ChannelFilePath(int32_t channel) const {
+  CheckChannel(channel);
   return FindSettingsFile(folder_, ChannelFileName(channel));
 }
 

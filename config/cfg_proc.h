@@ -43,6 +43,9 @@ constexpr int32_t DisableChannel = 17;
 class ConfigProcedure {
 public:
   ConfigProcedure(ConfigState& config, StartupState& startup, const ProgramFolder& folder, LogWriter& log);
+  // It points at its own null seams, so it stays where it was made.
+  ConfigProcedure(const ConfigProcedure&) = delete;
+  ConfigProcedure& operator=(const ConfigProcedure&) = delete;
 
   // nullptr puts the null implementation back. The objects must outlive their
   // use here.

@@ -81,6 +81,21 @@ TEST_F(ConfigProcedureTest, operationTwelveAndUnknownOperationsChangeNothing) {
   EXPECT_TRUE(log.lines.empty());
 }
 
+TEST_F(ConfigProcedureTest, anIndexOutsideItsTableRaisesErrorNineAndTouchesNoFile) {
+  const std::pair<int, int> cases[] = {
+      {CfgOp::ReadChannel, -1},   {CfgOp::ReadChannel, 33},    {CfgOp::WriteChannel, 33},
+      {CfgOp::DefaultChannel, 33}, {CfgOp::DisableChannel, 33}, {CfgOp::ReadProtocol, -1},
+      {CfgOp::ReadProtocol, 42},  {CfgOp::WriteProtocol, 42},  {CfgOp::WriteProtocol, 43},
+  };
+  for (const auto& [op, index] : cases) {
+    ExpectRunTimeError([&] { cfg.CfgProc(op, index); }, ErrorNumber::SubscriptOutOfRange, "",
+                       "op " + std::to_string(op) + " index " + std::to_string(index));
+  }
+  EXPECT_TRUE(FolderEntries().empty());
+  EXPECT_TRUE(seams.calls.empty());
+  EXPECT_TRUE(log.lines.empty());
+}
+
 // A write(2) that puts half of what it is given on the disk, then fails as a
 // full disk does.
 ssize_t HalfThenDiskFull(int fd, const void* data, size_t size) {
@@ -115,13 +130,7 @@ TEST_F(ConfigProcedureTest, aSaveThatFailsPartWayLeavesTheOldFileByteIdentical) 
     const auto entries = FolderEntries();
 
     cfg.SetFileWriteCall(HalfThenDiskFull);
-    try {
-      cfg.CfgProc(c.op, c.index);
-      ADD_FAILURE() << c.file << ": no error";
-    } catch (const RunTimeError& e) {
-      EXPECT_EQ(e.number(), ErrorNumber::DeviceIOError) << c.file;
-      EXPECT_NE(e.description().find(Path(c.file)), std::string::npos) << e.description();
-    }
+    ExpectRunTimeError([&] { cfg.CfgProc(c.op, c.index); }, ErrorNumber::DeviceIOError, Path(c.file), c.file);
     EXPECT_EQ(ReadBytes(Path(c.file)), Fixture(c.old)) << c.file;
     EXPECT_EQ(FolderEntries(), entries) << c.file << ": a temporary file was left";
 

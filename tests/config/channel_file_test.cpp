@@ -145,14 +145,8 @@ TEST_F(ChannelFile, damagedFileNamesFileAndFieldAndLeavesTheRecordAsItWas) {
   const ChannelRecord before = FixtureRecord();
   for (const Case& c : cases) {
     WriteBytes(Path("Tarvex-SCALE3.Cfg"), c.bytes);
-    try {
-      cfg.CfgProc(CfgOp::ReadChannel, 2);
-      ADD_FAILURE() << c.legend << ": no error";
-    } catch (const RunTimeError& e) {
-      EXPECT_EQ(e.number(), c.number) << c.legend;
-      EXPECT_NE(e.description().find(Path("Tarvex-SCALE3.Cfg") + ": " + c.place), std::string::npos)
-          << c.legend << ": " << e.description();
-    }
+    ExpectRunTimeError([&] { cfg.CfgProc(CfgOp::ReadChannel, 2); }, c.number,
+                       Path("Tarvex-SCALE3.Cfg") + ": " + c.place, c.legend);
     EXPECT_EQ(Held(2), before) << c.legend;
     EXPECT_EQ(ReadBytes(Path("Tarvex-SCALE3.Cfg")), c.bytes) << c.legend << ": the damaged file was replaced";
   }
@@ -221,13 +215,8 @@ TEST_F(ChannelFile, aTextWithADoubleQuoteIsRefusedBeforeTheFileIsTouched) {
   const std::string file = ReadBytes(Path("Tarvex-SCALE3.Cfg"));
   const std::vector<std::string> entries = FolderEntries();
   config->Channels[2].OPCNodeName = "\\\\node\"7";
-  try {
-    cfg.CfgProc(CfgOp::WriteChannel, 2);
-    FAIL() << "written";
-  } catch (const RunTimeError& e) {
-    EXPECT_EQ(e.number(), ErrorNumber::InvalidPropertyValue);
-    EXPECT_NE(e.description().find("Tarvex-SCALE3.Cfg: field 10 (OPCNodeName)"), std::string::npos) << e.description();
-  }
+  ExpectRunTimeError([&] { cfg.CfgProc(CfgOp::WriteChannel, 2); }, ErrorNumber::InvalidPropertyValue,
+                     "Tarvex-SCALE3.Cfg: field 10 (OPCNodeName)", "a double quote");
   EXPECT_EQ(ReadBytes(Path("Tarvex-SCALE3.Cfg")), file);
   EXPECT_EQ(FolderEntries(), entries);
 }
@@ -241,20 +230,6 @@ TEST_F(ChannelFile, aNameInAnotherLetterCaseIsReadAndWrittenBackUnderItsOwnName)
   cfg.CfgProc(CfgOp::WriteChannel, 2);
   EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"tarvex-scale3.cfg"}));
   EXPECT_EQ(Fields(ReadBytes(Path("tarvex-scale3.cfg")))[5], "\"NODE8\"");
-}
-
-TEST_F(ChannelFile, aChannelOutsideTheTablesRaisesErrorNineAndTouchesNoFile) {
-  for (int channel : {-1, 33}) {
-    for (int op : {CfgOp::ReadChannel, CfgOp::WriteChannel, CfgOp::DefaultChannel, CfgOp::DisableChannel}) {
-      try {
-        cfg.CfgProc(op, channel);
-        ADD_FAILURE() << "op " << op << " channel " << channel;
-      } catch (const RunTimeError& e) {
-        EXPECT_EQ(e.number(), ErrorNumber::SubscriptOutOfRange);
-      }
-    }
-  }
-  EXPECT_TRUE(FolderEntries().empty());
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "core/startup_state.h"
 #include "platform/clock.h"
 #include "platform/program_folder.h"
+#include "platform/run_time_error.h"
 
 namespace tarvex::test {
 
@@ -42,6 +43,18 @@ inline std::string WithFolder(std::string bytes, const std::string& folder) {
     bytes.replace(at, marker.size(), folder);
   }
   return bytes;
+}
+
+// Runs f and checks that it raises error number with place in its description.
+template <typename F>
+void ExpectRunTimeError(F&& f, int number, const std::string& place, const std::string& legend) {
+  try {
+    f();
+    ADD_FAILURE() << legend << ": no error";
+  } catch (const RunTimeError& e) {
+    EXPECT_EQ(e.number(), number) << legend << ": " << e.description();
+    EXPECT_NE(e.description().find(place), std::string::npos) << legend << ": " << e.description();
+  }
 }
 
 class RecordingLog : public LogWriter {
