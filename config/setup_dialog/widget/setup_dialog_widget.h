@@ -38,13 +38,9 @@ public:
   // frame fStatus below the headings.
   QWidget* StatusListArea() const noexcept { return statusListArea_; }
 
-protected:
-  void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-  QWidget* ParentOf(const Control& control) const;
-  void Follow(Control& control, QWidget* widget);
+  // Shows one more control in the window, in the frame it stands in (which must
+  // have its widget already) or on the window itself. The status-table editor
+  // adds its entry frame this way.
   void AddWidget(Label& label);
   void AddWidget(Frame& frame);
   void AddWidget(Shape& shape);
@@ -52,6 +48,14 @@ private:
   void AddWidget(ListBox& list);
   void AddWidget(CheckBox& box);
   void AddWidget(TextBox& box);
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  QWidget* ParentOf(const Control& control) const;
+  void Follow(Control& control, QWidget* widget);
   void FollowWindow();
 
   SetupDialog& dialog_;
