@@ -30,6 +30,23 @@ short PollNow(int fd, short events) {
 
 constexpr short HangUpEvents = POLLHUP | POLLERR | POLLNVAL;
 
+// The C library reports EINVAL when the device silently kept only part of the
+// character frame (a pseudo-terminal keeps neither parity nor character
+// size). The settings count as applied when the device holds the requested
+// speed, flow control and raw mode.
+bool KeptWhatItCan(int fd, const termios& requested) {
+  if (errno != EINVAL) return false;
+  termios held{};
+  if (::tcgetattr(fd, &held) != 0) return false;
+  constexpr tcflag_t flow = IXON | IXOFF | IXANY;
+  constexpr tcflag_t lineMode = ICANON | ECHO | ISIG | IEXTEN;
+  return cfgetospeed(&held) == cfgetospeed(&requested) &&
+         cfgetispeed(&held) == cfgetispeed(&requested) &&
+         (held.c_iflag & flow) == (requested.c_iflag & flow) &&
+         (held.c_lflag & lineMode) == (requested.c_lflag & lineMode) &&
+         held.c_cc[VMIN] == requested.c_cc[VMIN] && held.c_cc[VTIME] == requested.c_cc[VTIME];
+}
+
 }  // namespace
 
 SerialPort::SerialPort(const ProgramFolder& folder) : map_(folder), line_(ParseSettingsText(settings_)) {}
@@ -50,6 +67,7 @@ void SerialPort::SetSettings(std::string_view text) {
 }
 
 void SerialPort::SetCommPort(int32_t number) {
+  if (number == commPort_) return;
   if (PortOpen()) {
     throw RunTimeError(ErrorNumber::PortAlreadyOpen,
                        StandardErrorDescription(ErrorNumber::PortAlreadyOpen) + " (" + Place() +
@@ -76,7 +94,7 @@ void SerialPort::SetHandshaking(int32_t mode) {
 
 void SerialPort::Configure() {
   const termios attributes = RawAttributes(line_, handshaking_);
-  if (::tcsetattr(fd_, TCSANOW, &attributes) != 0) {
+  if (::tcsetattr(fd_, TCSANOW, &attributes) != 0 && !KeptWhatItCan(fd_, attributes)) {
     if (errno == EIO) RaiseHangUp();
     throw RunTimeError(ErrorNumber::DeviceIOError,
                        StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +

@@ -50,8 +50,8 @@ public:
   const std::string& Settings() const noexcept { return settings_; }
   void SetSettings(std::string_view text);
 
-  // 1 for the first port. Changing it on an open port raises 8005; a number
-  // below 1 raises 8002.
+  // 1 for the first port. Changing it on an open port raises 8005 (giving
+  // the same number again changes nothing); a number below 1 raises 8002.
   int32_t CommPort() const noexcept { return commPort_; }
   void SetCommPort(int32_t number);
 
