@@ -47,12 +47,6 @@ protected:
     return setup;
   }
 
-  termios DeviceAttributes() const {
-    termios attributes{};
-    tcgetattr(pty.deviceSide(), &attributes);
-    return attributes;
-  }
-
   PtyPair pty;
   ScratchFolder scratch;
   FixedClock clock{QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7))};
@@ -92,7 +86,7 @@ TEST_F(PortOperationsTest, openingAnEnabledChannelAppliesItsSettingsAndOpensTheP
     EXPECT_EQ(port.CommPort(), 4);
     EXPECT_EQ(port.Handshaking(), row.xonXoff ? 1 : 0);
 
-    const termios device = DeviceAttributes();
+    const termios device = pty.DeviceAttributes();
     EXPECT_EQ(cfgetospeed(&device), row.speed);
     EXPECT_EQ(device.c_iflag & (IXON | IXOFF), row.xonXoff ? tcflag_t(IXON | IXOFF) : tcflag_t(0));
     EXPECT_EQ(port.RequestedAttributes()->c_cflag & (CSIZE | PARENB | PARODD | CSTOPB),
@@ -117,7 +111,8 @@ TEST_F(PortOperationsTest, anOpenPortIsClosedReconfiguredAndOpenedAgainAfterSavi
   SetChannel(0, 10, true, true);  // "2400,O,7,1"
   operations.OpenPort(0);
   EXPECT_TRUE(ports[0].PortOpen());
-  EXPECT_EQ(cfgetospeed(&static_cast<const termios&>(DeviceAttributes())), speed_t(B2400));
+  const termios attributes = pty.DeviceAttributes();
+  EXPECT_EQ(cfgetospeed(&attributes), speed_t(B2400));
   EXPECT_EQ(ports[0].Settings(), "2400,O,7,1");
 
   const ChannelPortSettings& saved = operations.PortSettings(0);

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -44,6 +45,13 @@ public:
   bool ok() const { return other_ >= 0; }
   const std::string& path() const { return path_; }
   int deviceSide() const { return device_; }
+
+  // The terminal attributes the device side holds now.
+  termios DeviceAttributes() const {
+    termios attributes{};
+    ::tcgetattr(device_, &attributes);
+    return attributes;
+  }
 
   void CloseOtherSide() {
     if (other_ >= 0) ::close(other_);

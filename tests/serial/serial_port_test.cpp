@@ -36,6 +36,16 @@ std::optional<int> ErrorOf(const std::function<void()>& operation, std::string* 
   return std::nullopt;
 }
 
+// What the port receives until `count` bytes came or two seconds passed.
+std::string InputOf(SerialPort& port, size_t count) {
+  std::string received;
+  WaitUntil([&] {
+    received += port.Input();
+    return received.size() >= count;
+  });
+  return received;
+}
+
 // ---------------------------------------------------------------- settings
 
 TEST(SerialSettingsText, everyEntryOfTheSettingsTableIsAccepted) {
@@ -145,12 +155,6 @@ protected:
     port.SetCommPort(2);
   }
 
-  termios DeviceAttributes() const {
-    termios attributes{};
-    tcgetattr(pty.deviceSide(), &attributes);
-    return attributes;
-  }
-
   PtyPair pty;
   ScratchFolder scratch;
   SerialPort port{scratch.folder()};
@@ -181,7 +185,7 @@ TEST_F(SerialPortOnPty, openingAppliesTheSettingsInRawNonBlockingMode) {
     ASSERT_TRUE(port.PortOpen());
 
     // What the device itself holds.
-    const termios device = DeviceAttributes();
+    const termios device = pty.DeviceAttributes();
     EXPECT_EQ(cfgetospeed(&device), row.speed);
     EXPECT_EQ(cfgetispeed(&device), row.speed);
     const tcflag_t flow = device.c_iflag & (IXON | IXOFF | IXANY);
@@ -212,13 +216,13 @@ TEST_F(SerialPortOnPty, settingsAndHandshakingOfAnOpenPortChangeAtOnce) {
   port.SetPortOpen(true);
   port.SetSettings("2400,E,7,1");
   port.SetHandshaking(1);
-  termios device = DeviceAttributes();
+  termios device = pty.DeviceAttributes();
   EXPECT_EQ(cfgetospeed(&device), speed_t(B2400));
   EXPECT_EQ(device.c_iflag & (IXON | IXOFF), tcflag_t(IXON | IXOFF));
   EXPECT_EQ(port.RequestedAttributes()->c_cflag & (CSIZE | PARENB), tcflag_t(CS7 | PARENB));
 
   port.SetHandshaking(0);
-  device = DeviceAttributes();
+  device = pty.DeviceAttributes();
   EXPECT_EQ(device.c_iflag & (IXON | IXOFF), 0u);
 }
 
@@ -231,12 +235,7 @@ TEST_F(SerialPortOnPty, everyByteValueArrivesWholeAndInOrder) {
 
   // From the device to the port.
   ASSERT_TRUE(pty.Send(allBytes));
-  std::string received;
-  EXPECT_TRUE(WaitUntil([&] {
-    received += port.Input();
-    return received.size() >= allBytes.size();
-  }));
-  EXPECT_EQ(received, allBytes);
+  EXPECT_EQ(InputOf(port, allBytes.size()), allBytes);
   EXPECT_EQ(port.Input(), "");
 
   // From the port to the device.
@@ -266,12 +265,7 @@ TEST_F(SerialPortOnPty, whatArrivedBeforeTheOpenIsDiscarded) {
   }));
   port.SetPortOpen(true);
   ASSERT_TRUE(pty.Send("fresh"));
-  std::string received;
-  EXPECT_TRUE(WaitUntil([&] {
-    received += port.Input();
-    return received.size() >= 5;
-  }));
-  EXPECT_EQ(received, "fresh");
+  EXPECT_EQ(InputOf(port, 5), "fresh");
 }
 
 // ------------------------------------------------------------- exclusive use
@@ -338,12 +332,7 @@ TEST_F(SerialPortOnPty, aSecondOpenerOfTheDeviceGets8005) {
 
   // The refused openers did not disturb the holder.
   ASSERT_TRUE(pty.Send("ok"));
-  std::string received;
-  EXPECT_TRUE(WaitUntil([&] {
-    received += port.Input();
-    return received.size() >= 2;
-  }));
-  EXPECT_EQ(received, "ok");
+  EXPECT_EQ(InputOf(port, 2), "ok");
 
   // Once closed, the device is free for anyone, unprivileged programs too.
   port.SetPortOpen(false);
