@@ -3,6 +3,8 @@
 #include <QLockFile>
 #include <QString>
 
+#include "run_time_error.h"
+
 namespace tarvex {
 
 InstanceLock::InstanceLock(const std::string& lockFilePath)
@@ -15,7 +17,11 @@ InstanceLock::~InstanceLock() = default;
 
 bool InstanceLock::TryAcquire() {
   if (lock_->isLocked()) return true;
-  return lock_->tryLock(0);
+  if (lock_->tryLock(0)) return true;
+  if (lock_->error() == QLockFile::LockFailedError) return false;
+  // Not another instance: the folder itself refuses the lock file.
+  throw RunTimeError(ErrorNumber::PathFileAccessError,
+                     "Path/File access error: cannot create the lock file " + lock_->fileName().toStdString());
 }
 
 }  // namespace tarvex

@@ -23,7 +23,8 @@ public:
   InstanceLock& operator=(const InstanceLock&) = delete;
 
   // True when this process now holds the lock; false when another running
-  // process does. Does not wait.
+  // process does. Does not wait. A lock file that cannot be created at all
+  // raises error 75.
   bool TryAcquire();
   bool AnotherInstanceRunning() override { return !TryAcquire(); }
 

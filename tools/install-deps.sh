@@ -10,7 +10,7 @@ packages=(
   libgtest-dev googletest
   dbus dbus-bin dbus-daemon
   espeak-ng libespeak-ng-dev
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb xauth x11-utils imagemagick fonts-dejavu-core
   locales-all
 )
 

@@ -1,0 +1,34 @@
+# Shared helpers of the start-up script tests. Source it; never run it.
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# wait_for <tenths of a second> <command...>: polls until the command succeeds.
+wait_for() {
+  local tenths=$1; shift
+  local i
+  for ((i = 0; i < tenths; i++)); do
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# start_xvfb <width>x<height>: starts a virtual X screen and exports DISPLAY.
+start_xvfb() {
+  local geometry=$1 fifo
+  fifo=$(mktemp -u "$work/xvfb.XXXXXX")
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${geometry}x24" -nolisten tcp 3>"$fifo" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  local display
+  read -r -t 10 display <"$fifo" || fail "Xvfb did not start"
+  rm -f "$fifo"
+  export DISPLAY=":$display"
+}
+
+stop_xvfb() {
+  if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+  xvfb_pid=
+}
+
+count_lines() { [ -f "$1" ] && grep -c "$2" "$1" || echo 0; }
