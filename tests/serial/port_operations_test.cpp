@@ -10,7 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include "config/cfg_proc.h"
+#include "config/channel_file.h"
 #include "core/fixed_tables.h"
+#include "tests/config/config_fixture.h"
 #include "tests/serial/pty_pair.h"
 
 namespace tarvex {
@@ -19,12 +22,7 @@ namespace {
 using testing::PtyPair;
 using testing::ScratchFolder;
 
-class RecordingLog final : public LogWriter {
-public:
-  using LogWriter::LogWriter;
-  void WriteLog(int kind, std::string_view text) override { lines.emplace_back(kind, text); }
-  std::vector<std::pair<int, std::string>> lines;
-};
+using test::RecordingLog;
 
 const std::string Closing = "Please contact Velmar Orinda Technical Support if you need additional assistance.";
 
@@ -234,8 +232,8 @@ TEST_F(PortOperationsTest, aPortThatIsInvalidOrInUseRestoresTheSettingsAndDisabl
     rowOperations.OpenPort(1);
 
     ASSERT_EQ(rowLog.lines.size(), 1u);
-    EXPECT_EQ(rowLog.lines[0].first, LogKind::Error);
-    EXPECT_EQ(rowLog.lines[0].second, row.logLine);
+    EXPECT_EQ(rowLog.lines[0].kind, LogKind::Error);
+    EXPECT_EQ(rowLog.lines[0].text, row.logLine);
     EXPECT_EQ(rowSpeech.sentences(), row.spoken);
     ASSERT_EQ(rowBoxes.shown().size(), 1u);
     EXPECT_EQ(rowBoxes.shown()[0].text, row.boxText);
@@ -266,8 +264,8 @@ TEST_F(PortOperationsTest, anUnusableSettingsEntryTakesTheCriticalErrorPath) {
     operations.OpenPort(3);
 
     ASSERT_EQ(log.lines.size(), 1u);
-    const std::string& line = log.lines[0].second;
-    EXPECT_EQ(log.lines[0].first, LogKind::Error);
+    const std::string& line = log.lines[0].text;
+    EXPECT_EQ(log.lines[0].kind, LogKind::Error);
     EXPECT_EQ(line.rfind("Critical Error: 380  Invalid property value", 0), 0u) << line;
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text, line + "\r\nPlease Contact Velmar-Orinda Technical Services...");
@@ -287,8 +285,8 @@ TEST_F(PortOperationsTest, aChannelWithoutASerialPortTakesTheCriticalErrorPath) 
   SetChannel(32, 33, false, true);
   operations.OpenPort(32);
   ASSERT_EQ(log.lines.size(), 1u);
-  EXPECT_EQ(log.lines[0].second.rfind("Critical Error: 9  Subscript out of range", 0), 0u)
-      << log.lines[0].second;
+  EXPECT_EQ(log.lines[0].text.rfind("Critical Error: 9  Subscript out of range", 0), 0u)
+      << log.lines[0].text;
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_TRUE(config.Channels[32].DeviceEnabled);
 }
@@ -313,6 +311,47 @@ TEST_F(PortOperationsTest, anErrorInsideTheHandlerReachesTheCaller) {
   }
   EXPECT_TRUE(boxes.shown().empty());
   EXPECT_TRUE(config.Channels[0].DeviceEnabled);
+}
+
+TEST_F(PortOperationsTest, writingAChannelRecordsWhetherItsPortCouldBeOpened) {
+  ConfigProcedure procedure(config, startup, scratch.folder(), log);
+  procedure.SetPortOperations(&operations);
+  SerialPort otherProgram(scratch.folder());
+  scratch.MapPorts({{4, pty.path()}, {5, "/nonexistent/ttyACM0"}, {9, pty.path()}});
+
+  struct Row {
+    const char* legend;
+    int32_t comPortIndex;
+    int32_t settingsIndex;
+    bool holdDevice;
+    bool enabledInFile;
+    bool portOpen;
+  };
+  const Row rows[] = {
+      {"usable port", 3, 33, false, true, true},
+      {"missing device", 4, 33, false, false, false},
+      {"port in use", 3, 33, true, false, false},
+      {"unusable settings: critical error", 3, 60, false, true, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.legend);
+    if (row.holdDevice) {
+      otherProgram.SetCommPort(9);
+      otherProgram.SetPortOpen(true);
+    }
+    config.Channels[0] = ChannelDefaults(0, scratch.folder()).Setup;
+    SetChannel(0, row.settingsIndex, false, true).ComPortIndex = row.comPortIndex;
+
+    procedure.CfgProc(CfgOp::WriteChannel, 0);
+
+    const std::string path = procedure.ChannelFilePath(0);
+    EXPECT_EQ(ParseChannelFile(test::ReadBytes(path), path).Setup.DeviceEnabled, row.enabledInFile);
+    EXPECT_EQ(config.Channels[0].DeviceEnabled, row.enabledInFile);
+    EXPECT_EQ(ports[0].PortOpen(), row.portOpen);
+    if (ports[0].PortOpen()) ports[0].SetPortOpen(false);
+    if (otherProgram.PortOpen()) otherProgram.SetPortOpen(false);
+  }
+  EXPECT_EQ(boxes.shown().size(), 3u);
 }
 
 }  // namespace
