@@ -158,9 +158,9 @@ void SerialPort::SetPortOpen(bool open) {
   device_ = device;
   try {
     Configure();
-  } catch (const RunTimeError&) {
+  } catch (const RunTimeError& error) {
     Close();
-    throw invalid("the device refuses the settings");
+    throw invalid("the device refuses the settings: " + error.description());
   }
   // What arrived before the port was opened belongs to nobody.
   ::tcflush(fd_, TCIOFLUSH);
