@@ -14,13 +14,27 @@
 namespace tarvex {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "setup_dialog_widget_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+// The application lives from the first test to the end of the run, and is
+// gone before the program's static objects are.
+class ApplicationEnvironment final : public testing::Environment {
+public:
+  static void Ensure() {
+    if (!app_) testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+    if (!app_) app_ = new QApplication(argc_, argv_);
+  }
+  void TearDown() override {
+    delete app_;
+    app_ = nullptr;
+  }
+
+private:
+  static inline int argc_ = 1;
+  static inline char name_[] = "setup_dialog_widget_tests";
+  static inline char* argv_[] = {name_, nullptr};
+  static inline QApplication* app_ = nullptr;
+};
+
+void App() { ApplicationEnvironment::Ensure(); }
 
 // Constructed before the test's widgets.
 struct WithApplication {
