@@ -62,41 +62,46 @@ void SetupDialogForm::LayOut() {
   Place(cb[2], &c, 4680, 240, 1320, ListHeight);
   PlacePair(lCb3, c, 6120, 210, 680);
   Place(cb[3], &c, 6820, 240, 3160, ListHeight);
-  PlacePair(lCb4, c, 120, 630, 660);
-  Place(cb[4], &c, 800, 660, 1700, ListHeight);
-  Place(tOtherDriver, &c, 2620, 675, 1900, BoxHeight);
-  DesignLabel(c, "Primary Units:", 4640, 720, 980);
-  Place(cb[5], &c, 5640, 660, 1320, ListHeight);
-  DesignLabel(c, "Fixed Format", 7080, 630, 1080);
-  DesignLabel(c, "Decimal Places:", 7080, 630 + LineHeight, 1080);
-  Place(cb[6], &c, 8180, 660, 1300, ListHeight);
+  PlacePair(lCb4, c, 120, 630, 700);
+  Place(cb[4], &c, 830, 660, 1570, ListHeight);
+  Place(tOtherDriver, &c, 2480, 675, 1300, BoxHeight);
+  DesignLabel(c, "Primary Units:", 3880, 720, 1100);
+  Place(cb[5], &c, 5000, 660, 1250, ListHeight);
+  DesignLabel(c, "Fixed Format", 6340, 630, 1200);
+  DesignLabel(c, "Decimal Places:", 6340, 630 + LineHeight, 1200);
+  Place(cb[6], &c, 7560, 660, 1150, ListHeight);
+  Place(ckUseLog, &c, 8800, 690, 1200, CheckHeight);
 
   DesignLabel(c, "Description:", 120, 1110, 860);
-  Place(tDeviceDesc, &c, 1000, 1080, 2700, BoxHeight);
-  DesignLabel(c, "Device ID:", 3820, 1110, 720);
-  Place(tDeviceID, &c, 4560, 1080, 900, BoxHeight);
-  DesignLabel(c, "Refresh:", 5580, 1110, 600);
-  Place(tRefresh, &c, 6200, 1080, 600, BoxHeight);
-  Place(ltTxDelay[1], &c, 6920, 1110, 640, LineHeight);
-  Place(tTxDelay, &c, 7580, 1080, 540, BoxHeight);
-  Place(ltTxDelay[0], &c, 8160, 1110, 480, LineHeight);
-  DesignLabel(c, "Time-out:", 8720, 1110, 640);
-  Place(tTimeout, &c, 9380, 1080, 600, BoxHeight);
+  Place(tDeviceDesc, &c, 1000, 1080, 2500, BoxHeight);
+  DesignLabel(c, "Device ID:", 3600, 1110, 780);
+  Place(tDeviceID, &c, 4400, 1080, 800, BoxHeight);
+  DesignLabel(c, "Refresh:", 5300, 1110, 620);
+  Place(tRefresh, &c, 5940, 1080, 600, BoxHeight);
+  Place(ltTxDelay[1], &c, 6620, 1110, 660, LineHeight);
+  Place(tTxDelay, &c, 7300, 1080, 540, BoxHeight);
+  Place(ltTxDelay[0], &c, 7880, 1110, 480, LineHeight);
+  DesignLabel(c, "Time-out:", 8420, 1110, 660);
+  Place(tTimeout, &c, 9100, 1080, 700, BoxHeight);
 
+  struct Switch {
+    CheckBox* box;
+    int width;
+  };
   int left = 120;
-  for (CheckBox* box : {&ckEnableDevice, &ckXONXOFF, &ckEnableVZel, &ckBidirectional, &ckPollForData, &ckDDEServer,
-                        &ckOPC}) {
-    Place(*box, &c, left, 1460, 1400, CheckHeight);
-    left += 1420;
+  for (const Switch& s : {Switch{&ckEnableDevice, 1450}, Switch{&ckXONXOFF, 1500}, Switch{&ckEnableVZel, 1650},
+                          Switch{&ckBidirectional, 1425}, Switch{&ckPollForData, 1320}, Switch{&ckDDEServer, 1200},
+                          Switch{&ckOPC, 1330}}) {
+    Place(*s.box, &c, left, 1460, s.width, CheckHeight);
+    left += s.width;
   }
 
   // Miscellaneous features.
   const Frame& m = fMisc;
-  Place(ckAsciiLogFile, &m, 120, 230, 1320, CheckHeight);
-  Place(tAsciiLogFileName, &m, 1460, 210, 2280, BoxHeight);
-  Place(ckUseLog, &m, 3880, 230, 1200, CheckHeight);
-  Place(ckInteractiveDBErrors, &m, 120, 540, 3700, CheckHeight);
-  Place(ckDataMap, &m, 3880, 540, 1260, CheckHeight);
+  Place(ckAsciiLogFile, &m, 120, 250, 1425, CheckHeight);
+  Place(tAsciiLogFileName, &m, 1560, 230, 1900, BoxHeight);
+  Place(ckDataMap, &m, 3580, 250, 1500, CheckHeight);
+  Place(ckInteractiveDBErrors, &m, 120, 560, 4960, CheckHeight);
 
   // Data fields: one row per field, its enable box inside its focus marker.
   const Frame& d = fDataField;
@@ -114,8 +119,8 @@ void SetupDialogForm::LayOut() {
   }
   static const char* const streamLabels[] = {"Stream Start Char:", "Stream End Char:", "Max. Stream Length:"};
   for (int k = 0; k < 3; ++k) {
-    DesignLabel(d, streamLabels[k], 120, 2260 + 420 * k, 1500);
-    Place(t[8 + k], &d, 1700, 2230 + 420 * k, 700, BoxHeight);
+    DesignLabel(d, streamLabels[k], 120, 2260 + 420 * k, 1600);
+    Place(t[8 + k], &d, 1800, 2230 + 420 * k, 700, BoxHeight);
   }
 
   // Status table: the rotated headings and the list belong to the status-table
@@ -139,11 +144,11 @@ void SetupDialogForm::LayOut() {
     Place(tCmdValue[i], &k, 5600, top - 16, 1200, BoxHeight);
     Place(ckCmd[i], &k, sCmdRect[i].Left() + 30, top + 30, 195, 195);
   }
-  DesignLabel(k, "Command Start Char:", 360, 4200, 1500);
-  Place(tCmdStart, &k, 1900, 4170, 700, BoxHeight);
-  DesignLabel(k, "Command End Char:", 2900, 4200, 1400);
-  Place(tCmdEnd, &k, 4340, 4170, 700, BoxHeight);
-  DesignLabel(k, "( 1310 = CR LF )", 5140, 4200, 1400);
+  DesignLabel(k, "Command Start Char:", 360, 4200, 1640);
+  Place(tCmdStart, &k, 2040, 4170, 600, BoxHeight);
+  DesignLabel(k, "Command End Char:", 2840, 4200, 1600);
+  Place(tCmdEnd, &k, 4480, 4170, 600, BoxHeight);
+  DesignLabel(k, "( 1310 = CR LF )", 5180, 4200, 1400);
 
   // OPC server and item names.
   const Frame& o = fOPC;

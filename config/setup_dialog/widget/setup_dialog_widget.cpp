@@ -44,18 +44,21 @@ void SetRoleColour(QWidget* widget, QPalette::ColorRole role, OleColour colour, 
 // code are not validated.
 class TypedTextValidator final : public QValidator {
 public:
-  TypedTextValidator(const TextBox& box, QLineEdit* edit) : QValidator(edit), box_(box), edit_(edit) {}
+  TypedTextValidator(const TextBox& box, QObject* parent) : QValidator(parent), box_(box) {}
 
+  // The box's control still holds the text before the edit: it learns the new
+  // one only once the edit is accepted. A text the code set is accepted as it is.
   State validate(QString& input, int&) const override {
     if (box_.FileText() && !FileTextAccepts(ToAnsi(input))) return Invalid;
     const qsizetype limit = box_.MaxLength();
-    if (limit > 0 && input.size() > limit && input.size() > edit_->text().size()) return Invalid;
+    if (limit > 0 && input.size() > limit && input.size() > static_cast<qsizetype>(box_.Text().size())) {
+      return Invalid;
+    }
     return Acceptable;
   }
 
 private:
   const TextBox& box_;
-  QLineEdit* edit_;
 };
 
 }  // namespace
@@ -68,11 +71,17 @@ QColor QColorOf(OleColour colour) {
 SetupDialogWidget::SetupDialogWidget(SetupDialog& dialog, QWidget* parent)
     : QWidget(parent, Qt::Window), dialog_(dialog) {
   SetupDialogForm& form = dialog_.Form();
+  // Making the widgets loads the form.
+  form.EnsureLoaded();
   setObjectName(QString::fromStdString(form.frmTarvexStdSetup.Name()));
   QFont small(QStringLiteral("Liberation Sans"));
   small.setPixelSize(11);
   setFont(small);
   setAutoFillBackground(true);
+  // Frames with their caption on the border line, as the dialog was designed.
+  setStyleSheet(QStringLiteral("* { font-family: \"Liberation Sans\"; font-size: 11px; }"
+                               "QGroupBox { border: 1px solid #a0a0a0; margin-top: 6px; background-color: #e0e0e0; }"
+                               "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
   SetRoleColour(this, QPalette::Window, form.frmTarvexStdSetup.BackColor(), true);
 
   form.VisitControls([this](auto& control) { AddWidget(control); });
@@ -127,10 +136,12 @@ void SetupDialogWidget::AddWidget(Label& label) {
 void SetupDialogWidget::AddWidget(Frame& frame) {
   auto* widget = new QGroupBox(ParentOf(frame));
   Follow(frame, widget);
-  auto apply = [&frame, widget] {
+  auto shown = std::make_shared<bool>(false);
+  auto apply = [&frame, widget, shown] {
     widget->setTitle(FromAnsi(frame.Caption()));
-    // A pop-out panel covers the frames below it.
-    if (frame.Visible()) widget->raise();
+    // A pop-out panel that opens covers the frames below it.
+    if (frame.Visible() && !*shown) widget->raise();
+    *shown = frame.Visible();
   };
   frame.Watch(apply);
   apply();
