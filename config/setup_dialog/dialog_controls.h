@@ -89,7 +89,13 @@ protected:
     Changed();
   }
   void Changed() {
-    for (const auto& watcher : watchers_) watcher();
+    // By index and on a copy: a watcher may add watchers (the window host
+    // makes the dialog's window, which watches the window control, while the
+    // window control tells its watchers that it became visible).
+    for (size_t i = 0; i < watchers_.size(); ++i) {
+      const auto watcher = watchers_[i];
+      watcher();
+    }
   }
 
 private:

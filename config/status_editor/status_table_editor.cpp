@@ -129,8 +129,7 @@ void StatusTableEditor::SelectMatching(ListBox& list, const std::string& text) {
 }
 
 void StatusTableEditor::OpenCurrentRow() {
-  // A locked list takes no input; and only the rows the editor fills open.
-  if (!list_.Enabled()) return;
+  // Only the rows the editor fills open.
   const long row = EditableCurrentRow();
   if (row < 0) return;
   DataArray& table = Table();

@@ -118,55 +118,54 @@ TEST_F(StatusEditorTest, ListKeysAreSwallowedAsTheEditorsRulesSay) {
       {"Up", 3, 38, false},            {"Left", 3, 37, false},        {"a letter", 1, 65, false},
   };
   for (const Case& c : cases) {
-    list.bookmark = c.current;
-    EXPECT_EQ(KeyDown(c.key) == 0, c.swallowed) << c.legend;
+    list.SetBookmark(c.current);
+    EXPECT_EQ(list.UserKeyDown(c.key, 0) == 0, c.swallowed) << c.legend;
   }
   EXPECT_FALSE(entry.fEntry.Visible()) << "key-down opens nothing";
 }
 
 TEST_F(StatusEditorTest, EnterInTheListOpensTheCurrentRow) {
   FillRows(table(), 3);
-  list.bookmark = 1;
-  EXPECT_EQ(KeyPress(65), 65) << "other characters pass";
+  list.SetBookmark(1);
+  EXPECT_EQ(list.UserKeyPress(65), 65) << "other characters pass";
   EXPECT_FALSE(entry.fEntry.Visible());
-  EXPECT_EQ(KeyPress(13), 0);
+  EXPECT_EQ(list.UserKeyPress(13), 0);
   EXPECT_TRUE(entry.fEntry.Visible());
   EXPECT_EQ(entry.te[0].Text(), "1");
 }
 
 TEST_F(StatusEditorTest, ARowChangeBelowTheFirstFreeRowGoesBackToIt) {
   FillRows(table(), 4);
-  list.UserSelects(2);
-  EXPECT_EQ(list.bookmark, 2) << "inside the block";
-  list.UserSelects(4);
-  EXPECT_EQ(list.bookmark, 4) << "the first free row itself";
-  list.UserSelects(30);
-  EXPECT_EQ(list.bookmark, 4);
-  EXPECT_EQ(list.topRow, 0);
-  EXPECT_EQ(list.rowInView, 4);
+  list.UserMovesTo(2, 0);
+  EXPECT_EQ(list.Bookmark(), 2) << "inside the block";
+  list.UserMovesTo(4, 0);
+  EXPECT_EQ(list.Bookmark(), 4) << "the first free row itself";
+  list.UserScrollsTo(25);
+  list.UserMovesTo(30, 0);
+  EXPECT_EQ(list.Bookmark(), 4);
+  EXPECT_EQ(list.TopRow(), 0) << "the list scrolls back to show it";
 }
 
 TEST_F(StatusEditorTest, ARowChangeScrollsAFirstFreeRowBeyondTheViewToTheSecondLastVisibleRow) {
   FillRows(table(), 40);
-  list.visibleRows = 12;
-  list.UserSelects(70);
-  EXPECT_EQ(list.bookmark, 40);
-  EXPECT_EQ(list.topRow, 40 - 12 + 2);
-  EXPECT_EQ(list.rowInView, 10);
+  list.UserScrollsTo(65);
+  list.UserMovesTo(70, 0);
+  EXPECT_EQ(list.Bookmark(), 40);
+  EXPECT_EQ(list.TopRow(), 40 - 12 + 2);
 }
 
 TEST_F(StatusEditorTest, AFullTableKeepsTheCurrentRowInsideTheEditableRows) {
   FillRows(table(), 99);
-  list.UserSelects(99);
-  EXPECT_EQ(list.bookmark, 98) << "no row -1, no row 99";
-  EXPECT_EQ(KeyDown(40), 0) << "Down is always swallowed";
+  list.UserMovesTo(99, 0);
+  EXPECT_EQ(list.Bookmark(), 98) << "no row -1, no row 99";
+  EXPECT_EQ(list.UserKeyDown(40, 0), 0) << "Down is always swallowed";
 
-  list.bookmark = 99;  // however the list got there
-  list.events->TDBList1_DblClick();
+  list.SetBookmark(99);  // however the list got there
+  list.UserDoubleClicks();
   EXPECT_FALSE(entry.fEntry.Visible()) << "row 99 does not open";
-  list.bookmark = -1;
-  EXPECT_EQ(KeyPress(13), 0);
-  EXPECT_FALSE(entry.fEntry.Visible()) << "no current row opens nothing";
+  EXPECT_EQ(list.UserKeyPress(13), 0);
+  EXPECT_FALSE(entry.fEntry.Visible()) << "nor does Enter open it";
+  EXPECT_TRUE(table().Value(99, 1).isEmpty()) << "row 99 was not prepared for opening";
 }
 
 TEST_F(StatusEditorTest, AFullTableDisablesInsertEvenAfterAnEarlierOpeningEnabledIt) {
@@ -205,11 +204,11 @@ TEST_F(StatusEditorTest, InsertPutsTheEntryAtTheCurrentRowAndPushesTheRowsBelowD
   EXPECT_EQ(Definitions(table())[2], "E1");
   EXPECT_EQ(Definitions(table())[3], "E2");
   EXPECT_EQ(FirstEmptyEntry(table()), 4);
-  EXPECT_EQ(list.array, &table());
+  EXPECT_EQ(list.Array(), &table());
   EXPECT_FALSE(entry.fEntry.Visible());
   EXPECT_EQ(entry.cbStatus.ListIndex(), -1) << "the fields are emptied";
   EXPECT_EQ(entry.te[0].Text(), "");
-  EXPECT_EQ(list.focusCalls, 1);
+  EXPECT_EQ(listFocusCalls, 1);
 }
 
 TEST_F(StatusEditorTest, ReplaceOnTheFirstFreeRowAddsAnEntryAtTheEndOfTheBlock) {
@@ -257,12 +256,12 @@ TEST_F(StatusEditorTest, EntryModeDisablesTheRestOfTheDialogAndLeavingItRestores
                                    static_cast<const Control*>(&dialog.cmdCommands)}) {
       EXPECT_FALSE(control->Enabled()) << control->Name() << " while a row is open";
     }
-    EXPECT_FALSE(list.enabled);
+    EXPECT_FALSE(list.Enabled());
     entry.cmdCancelEntry.Click();
     EXPECT_TRUE(dialog.fConnection.Enabled());
     EXPECT_TRUE(dialog.cmdOk.Enabled());
     EXPECT_TRUE(dialog.cmdCancel.Enabled());
-    EXPECT_TRUE(list.enabled);
+    EXPECT_TRUE(list.Enabled());
     EXPECT_EQ(dialog.cmdCommands.Enabled(), bidirectional != 0) << "Commands follows Bi-Directional";
   }
 }
@@ -278,7 +277,7 @@ TEST_F(StatusEditorTest, EveryButtonOfTheEntryFrameLeavesEntryMode) {
     button->Click();
     EXPECT_FALSE(entry.fEntry.Visible()) << legend;
     EXPECT_TRUE(dialog.cmdOk.Enabled()) << legend;
-    EXPECT_TRUE(list.enabled) << legend;
+    EXPECT_TRUE(list.Enabled()) << legend;
     EXPECT_EQ(entry.cbStatus.ListIndex(), -1) << legend;
     EXPECT_EQ(entry.cke.Value(), 0) << legend;
     EXPECT_FALSE(entry.cmdInsert.Enabled()) << legend;
@@ -287,10 +286,12 @@ TEST_F(StatusEditorTest, EveryButtonOfTheEntryFrameLeavesEntryMode) {
 
 TEST_F(StatusEditorTest, ALockedListOpensNoRow) {
   FillRows(table(), 3);
-  list.enabled = false;
-  list.bookmark = 1;
-  list.events->TDBList1_DblClick();
-  EXPECT_EQ(KeyPress(13), 0);
+  list.SetBookmark(1);
+  list.SetEnabled(false);
+  list.UserMovesTo(2, 0);
+  list.UserDoubleClicks();
+  EXPECT_EQ(list.UserKeyPress(13), 0);
+  EXPECT_EQ(list.Bookmark(), 1) << "nor does it move";
   EXPECT_FALSE(entry.fEntry.Visible());
   EXPECT_TRUE(dialog.cmdOk.Enabled());
 }

@@ -13,7 +13,8 @@ namespace tarvex {
 
 namespace {
 
-constexpr int ColumnWidths[] = {132, 84, 42, 42, 54, 30};  // pixels, in the frame's area of 385
+constexpr int RowPixels = 16;
+constexpr int ColumnWidths[] = {132, 84, 42, 42, 54, 30};  // pixels
 
 int ShiftState(Qt::KeyboardModifiers modifiers) {
   return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) | (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
@@ -58,13 +59,13 @@ QVariant StatusTableModel::data(const QModelIndex& index, int role) const {
   return {};
 }
 
-StatusListWidget::StatusListWidget(QWidget* parent) : QTableView(parent) {
+StatusListWidget::StatusListWidget(StatusListState& state, QWidget* parent) : QTableView(parent), state_(state) {
   setObjectName(QStringLiteral("TDBList1"));
   setModel(&model_);
   horizontalHeader()->hide();
   verticalHeader()->hide();
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  verticalHeader()->setDefaultSectionSize(16);
+  verticalHeader()->setDefaultSectionSize(RowPixels);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -73,87 +74,62 @@ StatusListWidget::StatusListWidget(QWidget* parent) : QTableView(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setWordWrap(false);
   setTabKeyNavigation(false);
-  for (int c = 0; c < 6; ++c) setColumnWidth(c, ColumnWidths[c]);
-}
 
-void StatusListWidget::SetCurrentCell(long row, int column) {
-  codeMovesCurrent_ = true;
-  if (row >= 0 && row < model_.rowCount()) {
-    setCurrentIndex(model_.index(static_cast<int>(row), std::clamp(column, 0, model_.columnCount() - 1)));
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+    if (!following_) state_.UserScrollsTo(value);
+  });
+  state_.Watch([this](StatusListChange change) { Follow(change); });
+  for (StatusListChange change : {StatusListChange::Array, StatusListChange::Enabled, StatusListChange::ForeColor}) {
+    Follow(change);
   }
-  codeMovesCurrent_ = false;
 }
 
-void StatusListWidget::SetArray(DataArray& table) {
-  const long row = Bookmark();
-  const int column = CurrentColumn();
-  codeMovesCurrent_ = true;
-  model_.Bind(&table);
-  codeMovesCurrent_ = false;
-  for (int c = 0; c < model_.columnCount() && c < 6; ++c) setColumnWidth(c, ColumnWidths[c]);
-  SetCurrentCell(std::min<long>(std::max<long>(row, 0), model_.rowCount() - 1), std::max(column, 0));
+void StatusListWidget::Follow(StatusListChange change) {
+  const bool wasFollowing = following_;
+  following_ = true;
+  switch (change) {
+    case StatusListChange::Array:
+      model_.Bind(state_.Array());
+      for (int c = 0; c < model_.columnCount() && c < 6; ++c) setColumnWidth(c, ColumnWidths[c]);
+      ShowCurrent();
+      ShowScroll();
+      break;
+    case StatusListChange::Cells:
+      model_.CellsChanged();
+      viewport()->update();
+      break;
+    case StatusListChange::Current: ShowCurrent(); break;
+    case StatusListChange::Scroll: ShowScroll(); break;
+    case StatusListChange::Enabled: setEnabled(state_.Enabled()); break;
+    case StatusListChange::ForeColor: model_.SetForeColor(state_.ForeColor()); break;
+    case StatusListChange::Focus: setFocus(Qt::OtherFocusReason); break;
+  }
+  following_ = wasFollowing;
 }
 
-void StatusListWidget::ReloadData() {
-  codeMovesCurrent_ = true;
-  model_.Bind(model_.Table());
-  codeMovesCurrent_ = false;
-  SetCurrentCell(0, 0);
-  SetTopRow(0);
+void StatusListWidget::ShowCurrent() {
+  const long row = state_.Bookmark();
+  if (row < 0 || row >= model_.rowCount()) return;
+  const QModelIndex index = model_.index(static_cast<int>(row), std::clamp(state_.CurrentColumn(), 0, 5));
+  if (currentIndex() != index) setCurrentIndex(index);
+  SyncSelection();
 }
 
-void StatusListWidget::Refresh() {
-  model_.CellsChanged();
-  viewport()->update();
-}
-
-long StatusListWidget::Bookmark() const {
-  const QModelIndex current = currentIndex();
-  return current.isValid() ? current.row() : -1;
-}
-
-void StatusListWidget::SetBookmark(long row) { SetCurrentCell(row, CurrentColumn()); }
-
-int StatusListWidget::CurrentColumn() const {
-  const QModelIndex current = currentIndex();
-  return current.isValid() ? current.column() : -1;
-}
-
-int StatusListWidget::VisibleRows() const {
-  return std::max(1, viewport()->height() / verticalHeader()->defaultSectionSize());
-}
-
-long StatusListWidget::TopRow() const { return verticalScrollBar()->value(); }
-
-void StatusListWidget::SetTopRow(long row) {
+void StatusListWidget::ShowScroll() {
   QScrollBar* bar = verticalScrollBar();
-  bar->setValue(static_cast<int>(std::clamp<long>(row, bar->minimum(), bar->maximum())));
-}
-
-void StatusListWidget::SetRowInView(int position) {
-  const long row = Bookmark();
-  if (row >= 0) SetTopRow(row - position);
+  if (bar->value() != state_.TopRow()) bar->setValue(static_cast<int>(state_.TopRow()));
 }
 
 void StatusListWidget::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableView::currentChanged(current, previous);
-  if (codeMovesCurrent_ || !events_ || current.row() == previous.row()) return;
-  events_->TDBList1_RowChange();
+  if (!following_ && current.isValid()) state_.UserMovesTo(current.row(), current.column());
 }
 
 void StatusListWidget::keyPressEvent(QKeyEvent* event) {
-  if (!events_) {
-    QTableView::keyPressEvent(event);
-    return;
-  }
-  int keyCode = OriginalKeyCode(*event);
-  events_->TDBList1_KeyDown(keyCode, ShiftState(event->modifiers()));
-  bool pass = keyCode != 0;
+  bool pass = state_.UserKeyDown(OriginalKeyCode(*event), ShiftState(event->modifiers())) != 0;
   const QString text = event->text();
   if (text.size() == 1 && text.at(0).unicode() < 256) {
-    int keyAscii = text.at(0).unicode();
-    events_->TDBList1_KeyPress(keyAscii);
-    pass = pass && keyAscii != 0;
+    pass = state_.UserKeyPress(text.at(0).unicode()) != 0 && pass;
   }
   if (pass) {
     QTableView::keyPressEvent(event);
@@ -187,7 +163,12 @@ void StatusListWidget::mouseReleaseEvent(QMouseEvent* event) {
 void StatusListWidget::mouseDoubleClickEvent(QMouseEvent* event) {
   // The press before it made the row under the mouse current.
   event->accept();
-  if (events_) events_->TDBList1_DblClick();
+  state_.UserDoubleClicks();
+}
+
+void StatusListWidget::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  state_.SetVisibleRows(viewport()->height() / RowPixels);
 }
 
 }  // namespace tarvex

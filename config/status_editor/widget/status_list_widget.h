@@ -1,18 +1,17 @@
 #pragma once
-// The status list TDBList1: a table view over the status-table array, one row
-// per array row (empty rows included), six columns, no headings (the dialog
-// draws its own), cells not edited in place.
+// The view of the status list: a table view over the bound status-table array,
+// one row per array row (empty rows included), six columns, no headings (the
+// dialog draws its own), cells not edited in place.
 //
-// The view raises the list's events: a row change only when the user moved the
-// current row (not when the code set Bookmark or rebound the array), a double
-// click, and each key as KeyDown and, for a key that produced a character,
-// KeyPress. A key whose code a handler set to 0 does nothing in the view;
-// KeyPress is raised even when KeyDown cancelled the key, as the editor's
-// Enter relies on.
+// The view follows the list state (StatusListState) and reports the user's
+// moves, scrolling, double clicks and keys to it. Each key goes to the state
+// as KeyDown and, when it produced a character, as KeyPress; KeyPress is
+// raised even when KeyDown cancelled the key, as the editor's Enter relies on.
+// A key cancelled by either does nothing in the view.
 #include <QAbstractTableModel>
 #include <QTableView>
 
-#include "config/status_editor/status_list.h"
+#include "config/status_editor/status_list_state.h"
 
 namespace tarvex {
 
@@ -26,7 +25,6 @@ public:
   // Tells the view that every cell may have changed.
   void CellsChanged();
   void SetForeColor(OleColour colour);
-  const DataArray* Table() const noexcept { return table_; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -37,31 +35,10 @@ private:
   OleColour foreColor_ = DialogColour::Black;
 };
 
-class StatusListWidget final : public QTableView, public StatusList {
+class StatusListWidget final : public QTableView {
   Q_OBJECT
 public:
-  explicit StatusListWidget(QWidget* parent = nullptr);
-
-  // The array is rebound and the current row kept where the array has it.
-  void SetArray(DataArray& table) override;
-  // Every cell read again; the first row becomes current.
-  void ReloadData() override;
-  void Refresh() override;
-  void SetEnabled(bool enabled) override { setEnabled(enabled); }
-  void SetForeColor(OleColour colour) override { model_.SetForeColor(colour); }
-
-  long Bookmark() const override;
-  // A row the array does not have changes nothing.
-  void SetBookmark(long row) override;
-  int CurrentColumn() const override;
-  int VisibleRows() const override;
-  void SetTopRow(long row) override;
-  void SetRowInView(int position) override;
-  bool Enabled() const override { return isEnabled(); }
-  void SetFocus() override { setFocus(Qt::OtherFocusReason); }
-  void SetEvents(StatusListEvents* events) override { events_ = events; }
-
-  long TopRow() const;
+  StatusListWidget(StatusListState& state, QWidget* parent = nullptr);
 
 protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -70,17 +47,19 @@ protected:
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
 private:
-  // Makes (row, column) current without raising a row change.
-  void SetCurrentCell(long row, int column);
-  // A row change handler may move the current row away from the row
-  // the mouse selected; the highlight follows the current row.
+  void Follow(StatusListChange change);
+  void ShowCurrent();
+  void ShowScroll();
+  // A row change handler may move the current row away from the row the mouse
+  // selected; the highlight follows the current row.
   void SyncSelection();
 
+  StatusListState& state_;
   StatusTableModel model_;
-  StatusListEvents* events_ = nullptr;
-  bool codeMovesCurrent_ = false;
+  bool following_ = false;  // true while the view follows the state
 };
 
 }  // namespace tarvex
