@@ -161,8 +161,13 @@ void StatusListWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void StatusListWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-  // The press before it made the row under the mouse current.
+  // The second press of a double click comes as this event alone; like a
+  // press it makes the row under the mouse current (the row change rule runs)
+  // before the double click opens the current row.
   event->accept();
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (index.isValid() && index != currentIndex()) setCurrentIndex(index);
+  SyncSelection();
   state_.UserDoubleClicks();
 }
 
