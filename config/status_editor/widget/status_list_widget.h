@@ -40,6 +40,9 @@ class StatusListWidget final : public QTableView {
 public:
   StatusListWidget(StatusListState& state, QWidget* parent = nullptr);
 
+  // The list does not jump to a row by typed letters.
+  void keyboardSearch(const QString&) override {}
+
 protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void keyPressEvent(QKeyEvent* event) override;
