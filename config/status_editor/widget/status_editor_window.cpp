@@ -10,6 +10,8 @@ StatusEditorWindow::StatusEditorWindow(SetupDialogWidget& window, SetupDialogSta
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(list_);
   editor.Entry().VisitControls([&window](auto& control) { window.AddWidget(control); });
+  // The entry frame stands over the frames below it while a row is open.
+  window.ControlWidget(editor.Entry().fEntry.Name())->setAutoFillBackground(true);
   editor.SetFocusMover([&window](Control& control) {
     if (QWidget* widget = window.ControlWidget(control.Name())) widget->setFocus(Qt::OtherFocusReason);
   });
