@@ -62,6 +62,19 @@ TEST_F(LifeTest, openingTakesTheChannelOutOfPollingFillsTheDialogAndShowsIt) {
   EXPECT_TRUE(form().lWarning[0].Visible());
 }
 
+TEST_F(LifeTest, failedFillReachesTheCallerWithTheProtocolListListeningAgain) {
+  cfg.channelFiles[3] = Record(12);
+  cfg.failOn = {10};
+  try {
+    dialog.OpenForChannel(3);
+    ADD_FAILURE() << "no error";
+  } catch (const RunTimeError& error) {
+    EXPECT_EQ(error.number(), ErrorNumber::PermissionDenied);
+  }
+  EXPECT_FALSE(handover.SetupLoading);
+  EXPECT_FALSE(dialog.IsOpen());
+}
+
 TEST_F(LifeTest, okRunsItsOperationsByProtocolAndHandsTheChannelBack) {
   const struct {
     int protocol;
