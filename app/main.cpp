@@ -1,5 +1,7 @@
 // The tarvex manager program.
-#include "app/placeholder_windows.h"
+#include "app/program_windows.h"
+#include "app/stand_in_main_window.h"
+#include "config/config_state.h"
 #include "app/tarvex_application.h"
 #include "core/startup.h"
 #include "platform/command_line.h"
@@ -31,7 +33,21 @@ int main(int argc, char** argv) {
 
   tarvex::StartupState state;
   tarvex::StartupServices services{os, commandLine, instance, screen, *messageBox, log};
-  tarvex::PlaceholderStartupWindows windows;
+  tarvex::ConfigState config;
+  tarvex::FormRegistry registry;
+  tarvex::FormReferences references;
+  tarvex::ActivationState activation;
+  tarvex::ExitProcess processEnd;
+  tarvex::ProgramWindows windows({
+      state,
+      config.System,
+      [] {},
+      [&] { return std::make_shared<tarvex::StandInMainWindow>(references, activation); },
+      registry,
+      references,
+      activation,
+      processEnd,
+  });
 
   try {
     if (tarvex::Main(state, services, windows) != tarvex::StartupOutcome::Started) return 1;
