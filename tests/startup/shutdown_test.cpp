@@ -1,0 +1,104 @@
+#include "tests/startup/startup_fixture.h"
+
+namespace tarvex::test {
+namespace {
+
+using ShutdownTest = StartupFixture;
+
+TEST_F(ShutdownTest, EndBeforeContinueUnloadsTheTopicWindowsInOrderAndCreatesNothing) {
+  loadStartupWindow();
+  ASSERT_EQ(registry.Loaded().size(), 33u);
+  events.clear();
+  window->cmdEnd_Click();
+
+  EXPECT_EQ(mainScreensCreated, 0);
+  EXPECT_EQ(eventsOf("unload "), TopicNames());
+  // The start-up window's own unload, which runs the teardown, completes once.
+  EXPECT_EQ(std::count(events.begin(), events.end(), "startup view closed"), 1);
+  EXPECT_TRUE(registry.Loaded().empty());
+  EXPECT_FALSE(state.HasStatusTable());
+  EXPECT_EQ(references.frmTVM, nullptr);
+  EXPECT_EQ(references.frmTarvexStdSetup, nullptr);
+  EXPECT_EQ(references.frmTarvexStartup, nullptr);
+  for (const auto& topic : references.DDEForm) EXPECT_EQ(topic, nullptr);
+  EXPECT_EQ(eventsOf("released "), TopicNames());
+  EXPECT_EQ(eventsOf("close port "), std::vector<std::string>{});
+  EXPECT_EQ(processEnd.ended, std::vector<int>{0});
+  EXPECT_EQ(events.back(), "process end 0");
+}
+
+TEST_F(ShutdownTest, AfterTheMainWindowAndDialogsEachUnloadRunsOnceAndReleasesFollowTheFixedOrder) {
+  loadStartupWindow();
+  window->CmdContinue_Click();
+  useWindow(references.frmDetail, "frmDetail");
+  useWindow(references.frmTarvexStdSetup, "frmTarvexStdSetup");
+  useWindow(references.ZELVAR, "ZELVAR");
+  // The main window's unload takes the detail window down itself: the walk then skips it.
+  FakeMainScreen& main = *mainScreen();
+  main.onUnload = [&] { registry.Unload(*references.frmDetail); };
+  events.clear();
+
+  window->cmdEnd_Click();
+
+  std::vector<std::string> unloads = TopicNames();
+  unloads.insert(unloads.end(), {"frmTVM", "frmDetail", "frmTarvexStdSetup", "ZELVAR"});
+  EXPECT_EQ(eventsOf("unload "), unloads);
+  EXPECT_TRUE(registry.Loaded().empty());
+
+  std::vector<std::string> releases = {"frmTVM", "frmTarvexStdSetup", "frmDetail", "ZELVAR"};
+  const auto topics = TopicNames();
+  releases.insert(releases.end(), topics.begin(), topics.end());
+  EXPECT_EQ(eventsOf("released "), releases);
+  EXPECT_EQ(references.frmSQLDetail, nullptr);
+  EXPECT_EQ(references.frmRefresh, nullptr);
+  EXPECT_EQ(processEnd.ended, std::vector<int>{0});
+}
+
+TEST_F(ShutdownTest, EndStopsEveryTimerBeforeItClosesPortsOrUnloadsAndClosesOnlyOpenPorts) {
+  loadStartupWindow();
+  window->CmdContinue_Click();
+  useWindow(references.frmRefresh, "frmRefresh");
+  mainScreen()->ports.open = {0, 5, 31};
+  events.clear();
+
+  window->cmdEnd_Click();
+
+  const auto first = [&](const std::string& prefix) {
+    return std::find_if(events.begin(), events.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+  };
+  const auto lastTimerStop = std::find(events.begin(), events.end(), "timers stopped frmRefresh");
+  ASSERT_NE(lastTimerStop, events.end());
+  EXPECT_LT(lastTimerStop, first("close port "));
+  EXPECT_LT(lastTimerStop, first("unload "));
+  EXPECT_LT(first("close port "), first("unload "));
+  EXPECT_EQ(eventsOf("close port "), (std::vector<std::string>{"0", "5", "31"}));
+  EXPECT_EQ(std::count(events.begin(), events.end(), "timers stopped frmTVM"), 1);
+  EXPECT_EQ(std::count(events.begin(), events.end(), "timers stopped DDEForm31"), 1);
+}
+
+TEST_F(ShutdownTest, AFailingUnloadEndsTheTeardownAndTheErrorReachesTheCaller) {
+  loadStartupWindow();
+  window->CmdContinue_Click();
+  useWindow(references.frmTarvexStdSetup, "frmTarvexStdSetup");
+  mainScreen()->onUnload = [] { throw RunTimeError(ErrorNumber::AutomationError, "frmTVM unload"); };
+  events.clear();
+
+  try {
+    window->cmdEnd_Click();
+    FAIL() << "the unload error was swallowed";
+  } catch (const RunTimeError& error) {
+    EXPECT_EQ(error.number(), ErrorNumber::AutomationError);
+  }
+
+  std::vector<std::string> unloads = TopicNames();
+  unloads.push_back("frmTVM");
+  EXPECT_EQ(eventsOf("unload "), unloads);
+  EXPECT_EQ(loadedNames(), (std::vector<std::string>{"frmTarvexStartup", "frmTVM", "frmTarvexStdSetup"}));
+  EXPECT_TRUE(state.HasStatusTable());
+  EXPECT_EQ(eventsOf("released "), std::vector<std::string>{});
+  EXPECT_NE(references.frmTVM, nullptr);
+  EXPECT_TRUE(processEnd.ended.empty());
+}
+
+}  // namespace
+}  // namespace tarvex::test
