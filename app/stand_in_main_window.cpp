@@ -8,7 +8,7 @@ namespace tarvex {
 StandInMainWindow::StandInMainWindow(FormReferences& references, ActivationState& activation)
     : references_(references), activation_(activation) {
   setObjectName(QStringLiteral("frmTVM"));
-  setWindowTitle(QStringLiteral("Tarvex Manager"));
+  setWindowTitle(QStringLiteral("Tarvex Manager - Channels"));
   auto* layout = new QVBoxLayout(this);
   count_ = new QLabel(this);
   count_->setObjectName(QStringLiteral("lLoadCount"));
