@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
       references,
       activation,
       processEnd,
+      tarvex::ProgramVersion::Current(),
   });
 
   try {

@@ -14,11 +14,7 @@ void ProgramWindows::LoadDDETopicWindows() {
 
 void ProgramWindows::LoadStartupWindow() {
   startupWidget_ = std::make_unique<StartupWidget>(LayoutFor(services_.state.ScreenWidth));
-  auto window = std::make_shared<StartupWindow>(
-      StartupWindowServices{services_.state, services_.system, services_.ReadSystemSetup, services_.CreateMainScreen,
-                            services_.registry, services_.references, services_.activation, services_.processEnd,
-                            ProgramVersion::Current()},
-      *startupWidget_);
+  auto window = std::make_shared<StartupWindow>(services_, *startupWidget_);
   services_.references.frmTarvexStartup = window;
   const std::weak_ptr<StartupWindow> weak = window;
   QObject::connect(startupWidget_.get(), &StartupWidget::continueClicked, startupWidget_.get(), [weak] {

@@ -36,6 +36,8 @@ TEST_F(ShutdownTest, AfterTheMainWindowAndDialogsEachUnloadRunsOnceAndReleasesFo
   // The main window's unload takes the detail window down itself: the walk then skips it.
   FakeMainScreen& main = *mainScreen();
   main.onUnload = [&] { registry.Unload(*references.frmDetail); };
+  bool statusTableReleasedFirst = false;
+  main.onRelease = [&] { statusTableReleasedFirst = !state.HasStatusTable(); };
   events.clear();
 
   window->cmdEnd_Click();
@@ -49,6 +51,7 @@ TEST_F(ShutdownTest, AfterTheMainWindowAndDialogsEachUnloadRunsOnceAndReleasesFo
   const auto topics = TopicNames();
   releases.insert(releases.end(), topics.begin(), topics.end());
   EXPECT_EQ(eventsOf("released "), releases);
+  EXPECT_TRUE(statusTableReleasedFirst);
   EXPECT_EQ(references.frmSQLDetail, nullptr);
   EXPECT_EQ(references.frmRefresh, nullptr);
   EXPECT_EQ(processEnd.ended, std::vector<int>{0});

@@ -66,7 +66,10 @@ private:
 class FakeMainScreen final : public MainScreen {
 public:
   FakeMainScreen(Events& events, ActivationState& activation) : events_(events), activation_(activation), ports(events) {}
-  ~FakeMainScreen() override { events_.push_back("released frmTVM"); }
+  ~FakeMainScreen() override {
+    if (onRelease) onRelease();
+    events_.push_back("released frmTVM");
+  }
   std::string Name() const override { return "frmTVM"; }
   void Form_Load() override {
     ++loads;
@@ -91,6 +94,7 @@ public:
   int shows = 0;
   int pointer = MousePointer::Default;
   std::function<void()> onUnload;
+  std::function<void()> onRelease;
 
 private:
   Events& events_;

@@ -15,6 +15,13 @@ const QColor Amber(0xf2, 0xa9, 0x00);
 
 bool Large(ScreenLayout layout) { return layout == ScreenLayout::Width1024; }
 
+// A transparent picture of the size to draw on.
+QPixmap Blank(QSize size) {
+  QPixmap pixmap(size);
+  pixmap.fill(Qt::transparent);
+  return pixmap;
+}
+
 // A balance: a post, a beam and two hanging pans, inside the given box.
 void DrawBalance(QPainter& painter, const QRectF& box, const QColor& colour) {
   QPen pen(colour, box.width() / 28.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
@@ -50,8 +57,7 @@ QSize MenuSize(ScreenLayout layout) { return Large(layout) ? QSize(300, 230) : Q
 
 QPixmap DrawMakerLogo(ScreenLayout layout) {
   const QSize size = LogoSize(layout);
-  QPixmap pixmap(size);
-  pixmap.fill(Qt::transparent);
+  QPixmap pixmap = Blank(size);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
 
@@ -87,8 +93,7 @@ QPixmap DrawMakerLogo(ScreenLayout layout) {
 
 QPixmap DrawMainChoicePanel(ScreenLayout layout) {
   const QSize size = MenuSize(layout);
-  QPixmap pixmap(size);
-  pixmap.fill(Qt::transparent);
+  QPixmap pixmap = Blank(size);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
 
