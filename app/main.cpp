@@ -1,7 +1,7 @@
 // The tarvex manager program.
 #include "app/program_windows.h"
 #include "app/stand_in_main_window.h"
-#include "config/config_state.h"
+#include "config/cfg_proc.h"
 #include "app/tarvex_application.h"
 #include "core/startup.h"
 #include "platform/command_line.h"
@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
   tarvex::StartupState state;
   tarvex::StartupServices services{os, commandLine, instance, screen, *messageBox, log};
   tarvex::ConfigState config;
+  tarvex::ConfigProcedure configuration(config, state, folder, log);
   tarvex::FormRegistry registry;
   tarvex::FormReferences references;
   tarvex::ActivationState activation;
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
   tarvex::ProgramWindows windows({
       state,
       config.System,
-      [] {},
+      [&] { configuration.CfgProc(tarvex::CfgOp::ReadSystemSetup, 0); },
       [&] { return std::make_shared<tarvex::StandInMainWindow>(references, activation); },
       registry,
       references,

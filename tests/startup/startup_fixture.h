@@ -7,6 +7,7 @@
 #include <functional>
 #include <set>
 
+#include "config/config_state.h"
 #include "core/startup_window.h"
 
 namespace tarvex::test {
@@ -120,7 +121,8 @@ private:
 struct StartupRig {
   Events events;
   StartupState state;
-  SystemSetup system;
+  ConfigState config;
+  SystemSetup& system = config.System;
   // What the next read of the system setup file finds for AutoStart.
   bool fileAutoStart = false;
   int setupReads = 0;
@@ -138,13 +140,13 @@ struct StartupRig {
     state.StatusTable().ReDim(0, 99, 0, 5);
   }
 
-  std::function<void()> ReadSystemSetup() {
-    return [this] {
-      ++setupReads;
-      system.AutoStart = fileAutoStart;
-      events.push_back("system setup read");
-    };
-  }
+  // How the window reads the system setup: by default the file is stood in
+  // for by fileAutoStart.
+  std::function<void()> readSystemSetup = [this] {
+    ++setupReads;
+    system.AutoStart = fileAutoStart;
+    events.push_back("system setup read");
+  };
 
   std::function<std::shared_ptr<MainScreen>()> CreateMainScreen() {
     return [this] {
@@ -164,7 +166,7 @@ struct StartupRig {
       registry.Load(*topic);
     }
     window = std::make_shared<StartupWindow>(
-        StartupWindowServices{state, system, ReadSystemSetup(), CreateMainScreen(), registry, references,
+        StartupWindowServices{state, system, readSystemSetup, CreateMainScreen(), registry, references,
                               activation, processEnd, version},
         view);
     references.frmTarvexStartup = window;
