@@ -122,13 +122,7 @@ TEST_F(ChannelFile, damagedFileNamesFileAndFieldAndLeavesTheRecordAsItWas) {
     return Join(f);
   };
   std::vector<std::string> short33(good.begin(), good.end() - 1);
-  struct Case {
-    const char* legend;
-    std::string bytes;
-    int number;
-    const char* place;
-  };
-  const Case cases[] = {
+  const DamagedFileCase cases[] = {
       {"a text where a number belongs", with(3, "\"COM1\""), ErrorNumber::TypeMismatch, "field 3 (ComPortIndex)"},
       {"a word where a number belongs", with(1, "two"), ErrorNumber::TypeMismatch, "field 1 (ChannelProtocol)"},
       {"a fraction where a whole number belongs", with(22, "2.5"), ErrorNumber::TypeMismatch,
@@ -143,7 +137,7 @@ TEST_F(ChannelFile, damagedFileNamesFileAndFieldAndLeavesTheRecordAsItWas) {
        "record 2, field 4 (PortSettingsIndex)"},
   };
   const ChannelRecord before = FixtureRecord();
-  for (const Case& c : cases) {
+  for (const DamagedFileCase& c : cases) {
     WriteBytes(Path("Tarvex-SCALE3.Cfg"), c.bytes);
     ExpectRunTimeError([&] { cfg.CfgProc(CfgOp::ReadChannel, 2); }, c.number,
                        Path("Tarvex-SCALE3.Cfg") + ": " + c.place, c.legend);

@@ -57,6 +57,14 @@ void ExpectRunTimeError(F&& f, int number, const std::string& place, const std::
   }
 }
 
+// A damaged file and the error its read must raise.
+struct DamagedFileCase {
+  const char* legend;
+  std::string bytes;
+  int number;
+  const char* place;  // where the description names the fault
+};
+
 class RecordingLog : public LogWriter {
 public:
   using LogWriter::LogWriter;

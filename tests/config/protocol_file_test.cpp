@@ -121,13 +121,7 @@ TEST_F(ProtocolFile, damagedFileNamesFileAndFieldAndLeavesTheDefinitionAsItWas) 
   const std::string line1 = good.substr(0, good.find("\r\n") + 2);
   std::string tooManyRows = good;
   for (int row = 0; row < 2; ++row) tooManyRows += "\"extra\",,,,,\r\n";
-  struct Case {
-    const char* legend;
-    std::string bytes;
-    int number;
-    const char* place;
-  };
-  const Case cases[] = {
+  const DamagedFileCase cases[] = {
       {"a text for the header", "\"STD\"" + good.substr(2), ErrorNumber::TypeMismatch, "field 1 (ProtocolHeader)"},
       {"a Boolean where a length belongs", "-7,2,13,5,#TRUE#" + good.substr(good.find(",#TRUE#") + 7),
        ErrorNumber::TypeMismatch, "field 5 (GrossLength)"},
@@ -142,7 +136,7 @@ TEST_F(ProtocolFile, damagedFileNamesFileAndFieldAndLeavesTheDefinitionAsItWas) 
   WriteBytes(FileOf(5), Fixture("protocol-row-5-empty.cfg"));
   cfg.CfgProc(CfgOp::ReadProtocol, 5);
   const ProtocolDefinition before = config->Protocols[5];
-  for (const Case& c : cases) {
+  for (const DamagedFileCase& c : cases) {
     WriteBytes(FileOf(5), c.bytes);
     ExpectRunTimeError([&] { cfg.CfgProc(CfgOp::ReadProtocol, 5); }, c.number, FileOf(5) + ": " + c.place,
                        c.legend);
