@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
       state,
       config.System,
       [&] { configuration.CfgProc(tarvex::CfgOp::ReadSystemSetup, 0); },
-      [&] { return std::make_shared<tarvex::StandInMainWindow>(references, activation); },
+      [&] { return std::make_shared<tarvex::StandInMainWindow>(folder, references, activation); },
       registry,
       references,
       activation,

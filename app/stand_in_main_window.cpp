@@ -5,8 +5,9 @@
 
 namespace tarvex {
 
-StandInMainWindow::StandInMainWindow(FormReferences& references, ActivationState& activation)
-    : references_(references), activation_(activation) {
+StandInMainWindow::StandInMainWindow(const ProgramFolder& folder, FormReferences& references,
+                                     ActivationState& activation)
+    : references_(references), activation_(activation), ports_(folder) {
   setObjectName(QStringLiteral("frmTVM"));
   setWindowTitle(QStringLiteral("Tarvex Manager - Channels"));
   auto* layout = new QVBoxLayout(this);

@@ -10,21 +10,15 @@
 
 namespace tarvex {
 
-class NoOpenSerialPorts final : public SerialPortControls {
-public:
-  bool PortOpen(int) const override { return false; }
-  void ClosePort(int) override {}
-};
-
 class StandInMainWindow final : public QWidget, public MainScreen {
 public:
-  StandInMainWindow(FormReferences& references, ActivationState& activation);
+  StandInMainWindow(const ProgramFolder& folder, FormReferences& references, ActivationState& activation);
 
   std::string Name() const override { return "frmTVM"; }
   void Form_Load() override;
   void SetMousePointer(int pointer) override;
   void Show() override;
-  SerialPortControls& MSComm() override { return ports_; }
+  SerialPortArray& MSComm() override { return ports_; }
 
   int loadCount() const noexcept { return loads_; }
 
@@ -34,7 +28,7 @@ private:
 
   FormReferences& references_;
   ActivationState& activation_;
-  NoOpenSerialPorts ports_;
+  SerialPortArray ports_;
   QLabel* count_;
   int loads_ = 0;
 };

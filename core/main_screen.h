@@ -3,6 +3,7 @@
 // what the main window uses of the start-up window. The main window module
 // implements MainScreen; the start-up window implements StartupScreen.
 #include "core/form.h"
+#include "platform/serial/serial_port.h"
 
 namespace tarvex {
 
@@ -10,16 +11,6 @@ namespace MousePointer {
 constexpr int Default = 0;
 constexpr int Hourglass = 11;
 }  // namespace MousePointer
-
-// The main window's serial port controls MSComm(0) .. MSComm(31), as far as
-// the shutdown uses them.
-class SerialPortControls {
-public:
-  static constexpr int Count = 32;
-  virtual ~SerialPortControls() = default;
-  virtual bool PortOpen(int index) const = 0;
-  virtual void ClosePort(int index) = 0;
-};
 
 class MainScreen : public Form {
 public:
@@ -29,7 +20,8 @@ public:
   // FirstActivate is True starts the interface and the scan timer and clears
   // FirstActivate.
   virtual void Show() = 0;
-  virtual SerialPortControls& MSComm() = 0;
+  // The serial ports MSComm(0) .. MSComm(31), element ch serving channel ch.
+  virtual SerialPortArray& MSComm() = 0;
 };
 
 class StartupScreen : public Form {

@@ -116,9 +116,9 @@ void StartupWindow::Shutdown() {
   services_.registry.StopAllTimers();
   // A main window that was never launched has no port open: do not create it.
   if (refs.frmTVM) {
-    SerialPortControls& ports = refs.frmTVM->MSComm();
-    for (int index = 0; index < SerialPortControls::Count; ++index) {
-      if (ports.PortOpen(index)) ports.ClosePort(index);
+    SerialPortArray& ports = refs.frmTVM->MSComm();
+    for (int index = 0; index < SerialPortArray::Count; ++index) {
+      if (ports[index].PortOpen()) ports[index].SetPortOpen(false);
     }
   }
   services_.registry.Unload(*this);

@@ -22,7 +22,6 @@ TEST_F(ShutdownTest, EndBeforeContinueUnloadsTheTopicWindowsInOrderAndCreatesNot
   EXPECT_EQ(references.frmTarvexStartup, nullptr);
   for (const auto& topic : references.DDEForm) EXPECT_EQ(topic, nullptr);
   EXPECT_EQ(eventsOf("released "), TopicNames());
-  EXPECT_EQ(eventsOf("close port "), std::vector<std::string>{});
   EXPECT_EQ(processEnd.ended, std::vector<int>{0});
   EXPECT_EQ(events.back(), "process end 0");
 }
@@ -57,26 +56,51 @@ TEST_F(ShutdownTest, AfterTheMainWindowAndDialogsEachUnloadRunsOnceAndReleasesFo
   EXPECT_EQ(processEnd.ended, std::vector<int>{0});
 }
 
-TEST_F(ShutdownTest, EndStopsEveryTimerBeforeItClosesPortsOrUnloadsAndClosesOnlyOpenPorts) {
+TEST_F(ShutdownTest, EndStopsEveryTimerFirstThenClosesExactlyThePortsThatWereOpen) {
+  // Channels 0, 5 and 31 have their ports open on pseudo-terminals; channel 7
+  // points at a line too but never opened it.
+  const int openChannels[] = {0, 5, 31};
+  tarvex::testing::PtyPair lines[4];
+  for (const auto& line : lines) ASSERT_TRUE(line.ok());
+  scratch.MapPorts({{1, lines[0].path()}, {6, lines[1].path()}, {32, lines[2].path()}, {8, lines[3].path()}});
   loadStartupWindow();
   window->CmdContinue_Click();
   useWindow(references.frmRefresh, "frmRefresh");
-  mainScreen()->ports.open = {0, 5, 31};
+  SerialPortArray& ports = mainScreen()->MSComm();
+  for (int channel : openChannels) {
+    ports[channel].SetCommPort(channel + 1);
+    ports[channel].SetPortOpen(true);
+  }
+  ports[7].SetCommPort(8);
+
+  int openWhenTimersStopped = -1;
+  std::vector<bool> openAtFirstUnload;
+  mainScreen()->onStopTimers = [&] {
+    openWhenTimersStopped = 0;
+    for (int channel = 0; channel < SerialPortArray::Count; ++channel) openWhenTimersStopped += ports[channel].PortOpen();
+  };
+  static_cast<RecordingForm&>(*references.DDEForm[0]).onUnload = [&] {
+    for (int channel = 0; channel < SerialPortArray::Count; ++channel) openAtFirstUnload.push_back(ports[channel].PortOpen());
+    // The lines are free again: another port can take each of them.
+    for (int channel : openChannels) {
+      SerialPort other(scratch.folder());
+      other.SetCommPort(channel + 1);
+      EXPECT_NO_THROW(other.SetPortOpen(true)) << "channel " << channel;
+    }
+  };
   events.clear();
 
+  // A port closed twice raises "port not open": touching a closed one would fail here.
   window->cmdEnd_Click();
 
-  const auto first = [&](const std::string& prefix) {
-    return std::find_if(events.begin(), events.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
-  };
+  EXPECT_EQ(openWhenTimersStopped, 3);
+  EXPECT_EQ(openAtFirstUnload, std::vector<bool>(SerialPortArray::Count, false));
   const auto lastTimerStop = std::find(events.begin(), events.end(), "timers stopped frmRefresh");
-  ASSERT_NE(lastTimerStop, events.end());
-  EXPECT_LT(lastTimerStop, first("close port "));
-  EXPECT_LT(lastTimerStop, first("unload "));
-  EXPECT_LT(first("close port "), first("unload "));
-  EXPECT_EQ(eventsOf("close port "), (std::vector<std::string>{"0", "5", "31"}));
+  const auto firstUnload = std::find(events.begin(), events.end(), "unload DDEForm0");
+  EXPECT_LT(lastTimerStop, firstUnload);
   EXPECT_EQ(std::count(events.begin(), events.end(), "timers stopped frmTVM"), 1);
   EXPECT_EQ(std::count(events.begin(), events.end(), "timers stopped DDEForm31"), 1);
+  EXPECT_EQ(processEnd.ended, std::vector<int>{0});
 }
 
 TEST_F(ShutdownTest, AFailingUnloadEndsTheTeardownAndTheErrorReachesTheCaller) {

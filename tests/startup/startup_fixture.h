@@ -9,6 +9,7 @@
 
 #include "config/config_state.h"
 #include "core/startup_window.h"
+#include "tests/serial/pty_pair.h"
 
 namespace tarvex::test {
 
@@ -46,27 +47,10 @@ protected:
   Events& events_;
 };
 
-class FakePorts final : public SerialPortControls {
-public:
-  explicit FakePorts(Events& events) : events_(events) {}
-  bool PortOpen(int index) const override {
-    ++asked;
-    return open.count(index) > 0;
-  }
-  void ClosePort(int index) override {
-    events_.push_back("close port " + std::to_string(index));
-    open.erase(index);
-  }
-  std::set<int> open;
-  mutable int asked = 0;
-
-private:
-  Events& events_;
-};
-
 class FakeMainScreen final : public MainScreen {
 public:
-  FakeMainScreen(Events& events, ActivationState& activation) : events_(events), activation_(activation), ports(events) {}
+  FakeMainScreen(Events& events, ActivationState& activation, const ProgramFolder& folder)
+      : events_(events), activation_(activation), ports(folder) {}
   ~FakeMainScreen() override {
     if (onRelease) onRelease();
     events_.push_back("released frmTVM");
@@ -80,7 +64,10 @@ public:
     events_.push_back("unload frmTVM");
     if (onUnload) onUnload();
   }
-  void StopTimers() override { events_.push_back("timers stopped frmTVM"); }
+  void StopTimers() override {
+    events_.push_back("timers stopped frmTVM");
+    if (onStopTimers) onStopTimers();
+  }
   void SetMousePointer(int pointer) override {
     this->pointer = pointer;
     events_.push_back("frmTVM pointer " + std::to_string(pointer));
@@ -89,20 +76,21 @@ public:
     ++shows;
     events_.push_back(std::string("show frmTVM, FirstActivate ") + (activation_.FirstActivate ? "True" : "False"));
   }
-  SerialPortControls& MSComm() override { return ports; }
+  SerialPortArray& MSComm() override { return ports; }
 
   int loads = 0;
   int shows = 0;
   int pointer = MousePointer::Default;
   std::function<void()> onUnload;
   std::function<void()> onRelease;
+  std::function<void()> onStopTimers;
 
 private:
   Events& events_;
   ActivationState& activation_;
 
 public:
-  FakePorts ports;
+  SerialPortArray ports;
 };
 
 class RecordingProcessEnd final : public ProcessEnd {
@@ -120,6 +108,8 @@ private:
 
 struct StartupRig {
   Events events;
+  // The program folder of the main window's serial ports.
+  tarvex::testing::ScratchFolder scratch;
   StartupState state;
   ConfigState config;
   SystemSetup& system = config.System;
@@ -152,7 +142,7 @@ struct StartupRig {
     return [this] {
       ++mainScreensCreated;
       events.push_back("create frmTVM");
-      return std::make_shared<FakeMainScreen>(events, activation);
+      return std::make_shared<FakeMainScreen>(events, activation, scratch.folder());
     };
   }
 
@@ -202,6 +192,6 @@ inline std::vector<std::string> TopicNames() {
   return names;
 }
 
-class StartupFixture : public testing::Test, protected StartupRig {};
+class StartupFixture : public ::testing::Test, protected StartupRig {};
 
 }  // namespace tarvex::test

@@ -19,7 +19,7 @@ TEST_F(StartupWindowTest, OnlyAutoStartWithAPendingStartLaunchesWithoutInput) {
       {true, true, true},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "AutoStart " << c.AutoStart << ", AutoStartPending " << c.AutoStartPending);
+    SCOPED_TRACE(::testing::Message() << "AutoStart " << c.AutoStart << ", AutoStartPending " << c.AutoStartPending);
     StartupRig f;
     f.fileAutoStart = c.AutoStart;
     f.state.AutoStartPending = c.AutoStartPending;
@@ -64,7 +64,7 @@ TEST_F(StartupWindowTest, ScreenWidthPicksTheLogoAndMenuOfItsLayout) {
       {640, false, false, false, false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "width " << c.width);
+    SCOPED_TRACE(::testing::Message() << "width " << c.width);
     StartupRig f;
     f.state.ScreenWidth = c.width;
     f.loadStartupWindow();
@@ -109,7 +109,7 @@ TEST_F(StartupWindowTest, TaskControlRunsOnlyItsTasksAndActions) {
       {5, 7, false}, {5, 0, false}, {0, 7, false}, {2, 7, false}, {7, 7, false}, {-1, 7, false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "TaskCtrl(" << c.task << ", " << c.action << ")");
+    SCOPED_TRACE(::testing::Message() << "TaskCtrl(" << c.task << ", " << c.action << ")");
     StartupRig f;
     f.loadStartupWindow();
     f.window->TaskCtrl(5, 0);
