@@ -16,9 +16,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/grid_background.h"
-#include "core/grid_display.h"
-#include "platform/drawing/window_canvas.h"
+#include "tools/sample_grid.h"
 
 namespace {
 
@@ -68,37 +66,21 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  StartupState startup;
-  startup.ScreenWidth = static_cast<short>(width);
-  startup.MaxChannel = maxChannel;
-  startup.GDIEnabled = true;
-  startup.DebugMode = debug;
-
-  WindowCanvas canvas(GridCanvasSize(*layout));
-  PaintGridBackground(canvas.Image(), *layout, maxChannel);
-
-  Gdi gdi;
-  const GdiHandle hWnd = gdi.RegisterWindow(canvas);
-  const ProgramFolder folder(QFileInfo(output).absolutePath().toStdString());
-  SystemClock clock;
-  LogWriter log(folder, clock);
-  RecordingMessageBox boxes;
-  GridState grid;
-  GridTextTable texts;
-  GridDisplay display(grid, startup, texts, GridServices{gdi, log, boxes, clock}, hWnd);
-
+  SampleGrid sample(*layout, width, maxChannel, debug, QFileInfo(output).absolutePath().toStdString());
+  GridDisplay& display = sample.display;
+  const QImage& canvas = sample.canvas.Image();
   display.CreateGDIDisplay();
-  FillSamples(texts, grid, maxChannel);
+  FillSamples(sample.texts, sample.grid, maxChannel);
   display.Form_Paint();
   display.GDITimer_Timer(false, 0, [](int) {});
 
-  if (!canvas.Image().save(output, "PNG")) {
+  if (!canvas.save(output, "PNG")) {
     std::fprintf(stderr, "grid-snapshot: cannot write %s\n", argv[2]);
     return 1;
   }
   display.ReleaseGDIDisplay();
-  const std::size_t left = gdi.LiveHandles();
-  std::printf("%s: %dx%d, layout %d, %d rows; live handles after release: %zu\n", argv[2], canvas.Image().width(),
-              canvas.Image().height(), layout->LayoutWidth, maxChannel + 1, left);
+  const std::size_t left = sample.gdi.LiveHandles();
+  std::printf("%s: %dx%d, layout %d, %d rows; live handles after release: %zu\n", argv[2], canvas.width(),
+              canvas.height(), layout->LayoutWidth, maxChannel + 1, left);
   return left == 0 ? 0 : 1;
 }

@@ -14,10 +14,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/grid_background.h"
-#include "core/grid_display.h"
 #include "platform/drawing/canvas_widget.h"
-#include "platform/drawing/window_canvas.h"
+#include "tools/sample_grid.h"
 
 namespace {
 
@@ -59,24 +57,11 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  StartupState startup;
-  startup.ScreenWidth = static_cast<short>(width);
-  startup.MaxChannel = MaxChannel;
-  startup.GDIEnabled = true;
+  SampleGrid sample(*layout, width, MaxChannel, false, QDir::tempPath().toStdString());
+  GridDisplay& display = sample.display;
+  const GridState& grid = sample.grid;
 
-  WindowCanvas canvas(GridCanvasSize(*layout));
-  PaintGridBackground(canvas.Image(), *layout, MaxChannel);
-  Gdi gdi;
-  const GdiHandle hWnd = gdi.RegisterWindow(canvas);
-  const ProgramFolder folder(QDir::tempPath().toStdString());
-  SystemClock clock;
-  LogWriter log(folder, clock);
-  RecordingMessageBox boxes;
-  GridState grid;
-  GridTextTable texts;
-  GridDisplay display(grid, startup, texts, GridServices{gdi, log, boxes, clock}, hWnd);
-
-  CanvasWidget window(canvas);
+  CanvasWidget window(sample.canvas);
   window.setWindowTitle(QStringLiteral("Tarvex channel grid"));
   QObject::connect(&window, &CanvasWidget::exposedAnew, [&display] { display.Form_Paint(); });
   window.show();
@@ -85,7 +70,7 @@ int main(int argc, char** argv) {
 
   int step = 0;
   QTimer samples;
-  QObject::connect(&samples, &QTimer::timeout, [&] { ChangeSamples(texts, display, step++); });
+  QObject::connect(&samples, &QTimer::timeout, [&] { ChangeSamples(sample.texts, display, step++); });
   samples.start(200);
 
   int tick = 0;
@@ -100,7 +85,7 @@ int main(int argc, char** argv) {
 
   QApplication::exec();
   display.ReleaseGDIDisplay();
-  const std::size_t left = gdi.LiveHandles();
+  const std::size_t left = sample.gdi.LiveHandles();
   if (ticks > 0) std::printf("grid-window: %d ticks, drawn %d, live handles after release: %zu\n", tick, drawn, left);
   return left == 0 && drawn ? 0 : 1;
 }

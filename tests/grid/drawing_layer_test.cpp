@@ -30,21 +30,22 @@ struct Surface {
     gdi.SelectObject(dc, pen);
     gdi.SelectObject(dc, brush);
     WindowCanvas white(QSize(width, height));
-    const GdiHandle window = gdi.RegisterWindow(white);
-    const GdiHandle screen = gdi.GetDC(window);
-    gdi.BitBlt(dc, 0, 0, width, height, screen, 0, 0, SourceCopy);
-    gdi.ReleaseDC(window, screen);
-    gdi.UnregisterWindow(window);
+    Copy(white, /*toWindow=*/false);
   }
   // The bitmap's pixels, read back through a window-sized canvas.
   QImage Pixels(int width = 40, int height = 20) {
     WindowCanvas canvas(QSize(width, height));
+    Copy(canvas, /*toWindow=*/true);
+    return canvas.Image();
+  }
+  // Copies between the bitmap and a window showing the canvas.
+  void Copy(WindowCanvas& canvas, bool toWindow) {
     const GdiHandle window = gdi.RegisterWindow(canvas);
     const GdiHandle screen = gdi.GetDC(window);
-    gdi.BitBlt(screen, 0, 0, width, height, dc, 0, 0, SourceCopy);
+    const QSize size = canvas.Image().size();
+    gdi.BitBlt(toWindow ? screen : dc, 0, 0, size.width(), size.height(), toWindow ? dc : screen, 0, 0, SourceCopy);
     gdi.ReleaseDC(window, screen);
     gdi.UnregisterWindow(window);
-    return canvas.Image();
   }
   Gdi& gdi;
   GdiHandle dc, bitmap, previous, pen, brush;
