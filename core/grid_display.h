@@ -15,7 +15,6 @@
 // GDI log (and, in debug mode, shows it in a box) and the release goes on.
 // No operation raises an error to its caller.
 #include <functional>
-#include <string_view>
 
 #include "core/grid_cell_texts.h"
 #include "core/grid_state.h"

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 
 #include "platform/drawing/canvas_widget.h"
 #include "platform/drawing/gdi.h"
