@@ -1,5 +1,7 @@
 // The tarvex manager program.
-#include "app/placeholder_windows.h"
+#include "app/program_windows.h"
+#include "app/stand_in_main_window.h"
+#include "config/cfg_proc.h"
 #include "app/tarvex_application.h"
 #include "core/startup.h"
 #include "platform/command_line.h"
@@ -31,7 +33,23 @@ int main(int argc, char** argv) {
 
   tarvex::StartupState state;
   tarvex::StartupServices services{os, commandLine, instance, screen, *messageBox, log};
-  tarvex::PlaceholderStartupWindows windows;
+  tarvex::ConfigState config;
+  tarvex::ConfigProcedure configuration(config, state, folder, log);
+  tarvex::FormRegistry registry;
+  tarvex::FormReferences references;
+  tarvex::ActivationState activation;
+  tarvex::ExitProcess processEnd;
+  tarvex::ProgramWindows windows({
+      state,
+      config.System,
+      [&] { configuration.CfgProc(tarvex::CfgOp::ReadSystemSetup, 0); },
+      [&] { return std::make_shared<tarvex::StandInMainWindow>(folder, references, activation); },
+      registry,
+      references,
+      activation,
+      processEnd,
+      tarvex::ProgramVersion::Current(),
+  });
 
   try {
     if (tarvex::Main(state, services, windows) != tarvex::StartupOutcome::Started) return 1;

@@ -38,9 +38,16 @@ void SetupDialog::OpenForChannel(int channel) {
   form_.lDEVICE[1].SetCaption(caption);
   Cfg(4, handover.SetupChannel);
   handover.SetupLoading = true;
-  Cfg(1, handover.SetupChannel);
-  Cfg(10, EditedProtocol());
-  Cfg(13, EditedProtocol());
+  try {
+    Cfg(1, handover.SetupChannel);
+    Cfg(10, EditedProtocol());
+    Cfg(13, EditedProtocol());
+  } catch (const RunTimeError&) {
+    // The error goes to the Setup button's handler; the protocol list must not
+    // stay deaf for the next opening.
+    handover.SetupLoading = false;
+    throw;
+  }
   handover.SetupLoading = false;
   form_.frmTarvexStdSetup.SetVisible(true);
   Form_Activate();

@@ -192,49 +192,60 @@ void SetupFieldLogic::SetCoveredFramesEnabled(bool enabled) {
   form_.fMisc.SetEnabled(enabled);
 }
 
-int SetupFieldLogic::PanelLeft(int at1024, int at800) const { return startup_.ScreenWidth >= 1024 ? at1024 : at800; }
+// What tells the two pop-out panels apart.
+struct SetupFieldLogic::PanelParts {
+  Frame& frame;
+  Button& button;
+  const char* openCaption;
+  const char* openToolTip;
+  const char* closedCaption;
+  const char* closedToolTip;
+  int leftAt1024, leftAt800;
+  bool enablesItself;  // the commands panel is enabled while open, disabled while closed
+};
+
+SetupFieldLogic::PanelParts SetupFieldLogic::Parts(PopOutPanel panel) {
+  if (panel == PopOutPanel::Commands) {
+    return {form_.fCommand, form_.cmdCommands, "Commands <<", "Hide Device Commands...", "Commands >>",
+            "Display / Edit Device Commands...", 450, 450, true};
+  }
+  return {form_.fOPC, form_.cmdOPC, "OPC Setup <<", "Hide OPC Setup...", "OPC Setup >>",
+          "Display / Edit OPC Setup...", 648, 678, false};
+}
 
 void SetupFieldLogic::ClosePanel(PopOutPanel panel) {
-  const bool commands = panel == PopOutPanel::Commands;
-  Frame& frame = commands ? form_.fCommand : form_.fOPC;
-  Button& button = commands ? form_.cmdCommands : form_.cmdOPC;
-  const bool wasOpen = frame.Visible();
-  button.SetCaption(commands ? "Commands >>" : "OPC Setup >>");
-  button.SetToolTip(commands ? "Display / Edit Device Commands..." : "Display / Edit OPC Setup...");
-  frame.SetVisible(false);
-  if (commands) frame.SetEnabled(false);
-  frame.SetLeft(ParkedPanelLeft);
+  const PanelParts parts = Parts(panel);
+  const bool wasOpen = parts.frame.Visible();
+  parts.button.SetCaption(parts.closedCaption);
+  parts.button.SetToolTip(parts.closedToolTip);
+  parts.frame.SetVisible(false);
+  if (parts.enablesItself) parts.frame.SetEnabled(false);
+  parts.frame.SetLeft(ParkedPanelLeft);
   if (wasOpen) SetCoveredFramesEnabled(true);
 }
 
-void SetupFieldLogic::cmdCommands_Click() {
-  if (form_.fCommand.Visible()) {
-    ClosePanel(PopOutPanel::Commands);
+void SetupFieldLogic::TogglePanel(PopOutPanel panel) {
+  const PanelParts parts = Parts(panel);
+  if (parts.frame.Visible()) {
+    ClosePanel(panel);
     return;
   }
-  if (form_.fOPC.Visible()) cmdOPC_Click();
+  // The other panel closes through its own button's action first.
+  if (panel == PopOutPanel::Commands && form_.fOPC.Visible()) cmdOPC_Click();
+  if (panel == PopOutPanel::OPC && form_.fCommand.Visible()) cmdCommands_Click();
   if (form_.fDataMap.Visible()) cmdDataMap_Click();
-  form_.cmdCommands.SetCaption("Commands <<");
-  form_.cmdCommands.SetToolTip("Hide Device Commands...");
-  form_.fCommand.SetLeft(PanelLeft(450, 450));
-  form_.fCommand.SetVisible(true);
-  form_.fCommand.SetEnabled(true);
+  parts.button.SetCaption(parts.openCaption);
+  parts.button.SetToolTip(parts.openToolTip);
+  // The 1024 layout for screens 1024 pixels wide and wider, the 800 layout below.
+  parts.frame.SetLeft(startup_.ScreenWidth >= 1024 ? parts.leftAt1024 : parts.leftAt800);
+  parts.frame.SetVisible(true);
+  if (parts.enablesItself) parts.frame.SetEnabled(true);
   SetCoveredFramesEnabled(false);
 }
 
-void SetupFieldLogic::cmdOPC_Click() {
-  if (form_.fOPC.Visible()) {
-    ClosePanel(PopOutPanel::OPC);
-    return;
-  }
-  if (form_.fCommand.Visible()) cmdCommands_Click();
-  if (form_.fDataMap.Visible()) cmdDataMap_Click();
-  form_.cmdOPC.SetCaption("OPC Setup <<");
-  form_.cmdOPC.SetToolTip("Hide OPC Setup...");
-  form_.fOPC.SetLeft(PanelLeft(648, 678));
-  form_.fOPC.SetVisible(true);
-  SetCoveredFramesEnabled(false);
-}
+void SetupFieldLogic::cmdCommands_Click() { TogglePanel(PopOutPanel::Commands); }
+
+void SetupFieldLogic::cmdOPC_Click() { TogglePanel(PopOutPanel::OPC); }
 
 void SetupFieldLogic::FixedFormatMode(bool fixed) {
   const bool editable = !fixed;

@@ -59,9 +59,11 @@ private:
   void OtherDriverBox();
   void SetCoveredFramesEnabled(bool enabled);
   bool ProtocolLocked() const;
-  // The Left of an opened panel: the 1024 layout for screens 1024 pixels wide
-  // and wider, the 800 layout below.
-  int PanelLeft(int at1024, int at800) const;
+  struct PanelParts;
+  PanelParts Parts(PopOutPanel panel);
+  // A panel button's action: opens its panel (closing the other first) or
+  // closes it.
+  void TogglePanel(PopOutPanel panel);
 
   SetupDialogForm& form_;
   ConfigState& config_;

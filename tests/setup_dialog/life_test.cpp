@@ -20,10 +20,15 @@ protected:
     p.StatusData[0][0] = DataCell::Text("KG");
     return p;
   }
-  // The exit's calls, as the journal records them for channel ch.
-  static Journal ExitCalls() {
-    return {"log 5 Tarvex Std. Manager Setup Deactivated", "scan timer on [reinit -1]", "main pointer 0 [reinit -1]",
-            "main enabled [reinit -1]"};
+  // The exit's steps, as the journal records them for a channel: the channel
+  // is handed back after the main window is enabled and before the dialog hides.
+  static Journal ExitCalls(int channel) {
+    return {"dialog pointer 11",
+            "log 5 Tarvex Std. Manager Setup Deactivated",
+            "scan timer on [reinit -1]",
+            "main pointer 0 [reinit -1]",
+            "main enabled [reinit -1]",
+            "dialog hidden [reinit " + std::to_string(channel) + "]"};
   }
   static Journal Ops(std::initializer_list<const char*> ops) { return Journal(ops.begin(), ops.end()); }
   void ExpectClosedFor(int channel) {
@@ -41,14 +46,15 @@ TEST_F(LifeTest, openingTakesTheChannelOutOfPollingFillsTheDialogAndShowsIt) {
   cfg.protocolFiles[12] = Protocol(4);
   handover.ReinitChannel = 6;
   handover.ChannelActive[3] = true;
-  form().frmTarvexStdSetup.SetMousePointer(MousePointer::Hourglass);
+  form().frmTarvexStdSetup.SetMousePointer(MousePointer::Hourglass);  // as the last exit left it
+  journal.clear();
 
   dialog.OpenForChannel(3);
 
   EXPECT_EQ(journal, (Journal{"stop drawing [reinit -1]", "close terminal [reinit -1]", "main pointer 11 [reinit -1]",
-                              "main disabled [reinit -1]", "close port 3 [reinit -1]",
+                              "dialog pointer 0", "main disabled [reinit -1]", "close port 3 [reinit -1]",
                               "log 5 Tarvex Manager Setup Activated", "remove OPC 3 [reinit -1]", "cfg 4 3", "cfg 1 3",
-                              "cfg 10 12", "cfg 13 12"}));
+                              "cfg 10 12", "cfg 13 12", "dialog shown [reinit -1]"}));
   EXPECT_TRUE(dialog.IsOpen());
   EXPECT_EQ(handover.SetupChannel, 3);
   EXPECT_FALSE(handover.ChannelActive[3]);
@@ -60,6 +66,19 @@ TEST_F(LifeTest, openingTakesTheChannelOutOfPollingFillsTheDialogAndShowsIt) {
   EXPECT_EQ(form().t[0].Text(), "4");
   EXPECT_EQ(form().tDeviceDesc.Text(), "Scale");
   EXPECT_TRUE(form().lWarning[0].Visible());
+}
+
+TEST_F(LifeTest, failedFillReachesTheCallerWithTheProtocolListListeningAgain) {
+  cfg.channelFiles[3] = Record(12);
+  cfg.failOn = {10};
+  try {
+    dialog.OpenForChannel(3);
+    ADD_FAILURE() << "no error";
+  } catch (const RunTimeError& error) {
+    EXPECT_EQ(error.number(), ErrorNumber::PermissionDenied);
+  }
+  EXPECT_FALSE(handover.SetupLoading);
+  EXPECT_FALSE(dialog.IsOpen());
 }
 
 TEST_F(LifeTest, okRunsItsOperationsByProtocolAndHandsTheChannelBack) {
@@ -88,7 +107,7 @@ TEST_F(LifeTest, okRunsItsOperationsByProtocolAndHandsTheChannelBack) {
     EXPECT_EQ(cfg.protocolFiles[row.protocol].GrossStart, row.ops.size() > 2 ? 8 : 4);
     EXPECT_EQ(grid().Array(), &startup.StatusTable());
     EXPECT_EQ(grid().Refreshes(), refreshesBefore + 2);  // OK's own and the exit's
-    const Journal exit = ExitCalls();
+    const Journal exit = ExitCalls(2);
     EXPECT_TRUE(std::equal(exit.begin(), exit.end(), journal.end() - static_cast<long>(exit.size())));
     ExpectClosedFor(2);
   }
@@ -103,9 +122,9 @@ TEST_F(LifeTest, cancelReadsTheChannelAndProtocolAgainAndShowsThem) {
 
   dialog.cmdCancel_Click();
 
-  EXPECT_EQ(journal, (Journal{"cfg 4 7", "cfg 1 7", "cfg 10 5", "cfg 13 5", "cfg 1 7",
-                              "log 5 Tarvex Std. Manager Setup Deactivated", "scan timer on [reinit -1]",
-                              "main pointer 0 [reinit -1]", "main enabled [reinit -1]"}));
+  Journal expected{"cfg 4 7", "cfg 1 7", "cfg 10 5", "cfg 13 5", "cfg 1 7"};
+  for (const std::string& step : ExitCalls(7)) expected.push_back(step);
+  EXPECT_EQ(journal, expected);
   EXPECT_EQ(form().tDeviceDesc.Text(), "Scale");
   EXPECT_EQ(form().t[0].Text(), "4");
   EXPECT_EQ(cfg.channelFiles[7].DeviceDescs, "Scale");
@@ -163,7 +182,7 @@ TEST_F(LifeTest, failedReadInCancelStillReachesTheExit) {
   EXPECT_EQ(cfg.ops, (std::vector<int>{4}));
   ASSERT_EQ(messageBox.shown().size(), 1u);
   EXPECT_EQ(journal[1], "log 1 " + messageBox.shown()[0].text);
-  const Journal exit = ExitCalls();
+  const Journal exit = ExitCalls(4);
   EXPECT_TRUE(std::equal(exit.begin(), exit.end(), journal.end() - static_cast<long>(exit.size())));
   ExpectClosedFor(4);
 }

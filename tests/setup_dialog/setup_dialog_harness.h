@@ -110,6 +110,19 @@ protected:
     startup.MaxChannel = 31;
     startup.StatusTable().ReDim(0, 99, 0, 5);
     cfg.Attach(dialog.Transfer());
+    // The dialog's own steps of its opening and exit join the journal too.
+    Window& window = dialog.Form().frmTarvexStdSetup;
+    window.Watch([this, &window, shown = window.Visible(), pointer = window.MousePointer()]() mutable {
+      if (window.MousePointer() != pointer) {
+        pointer = window.MousePointer();
+        journal.push_back("dialog pointer " + std::to_string(pointer));
+      }
+      if (window.Visible() != shown) {
+        shown = window.Visible();
+        journal.push_back(std::string(shown ? "dialog shown" : "dialog hidden") + " [reinit " +
+                          std::to_string(handover.ReinitChannel) + "]");
+      }
+    });
   }
 
   SetupDialogForm& form() { return dialog.Form(); }

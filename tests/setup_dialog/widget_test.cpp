@@ -9,6 +9,7 @@
 
 #include "config/setup_dialog/widget/original_key_code.h"
 #include "config/setup_dialog/widget/setup_dialog_widget.h"
+#include "config/setup_dialog/widget/setup_dialog_window_host.h"
 #include "tests/setup_dialog/setup_dialog_harness.h"
 
 namespace tarvex {
@@ -246,6 +247,24 @@ TEST_F(WidgetTest, windowFollowsTheDialogAndItsFrameCloseActsAsCancel) {
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(cfg.ops, (std::vector<int>{4, 1, 10, 13, 1}));
   EXPECT_EQ(handover.ReinitChannel, 2);
+}
+
+TEST_F(WidgetTest, windowIsMadeAtTheFirstShowingAndKeptForTheRun) {
+  SetupDialog other{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow}, cfg};
+  SetupDialogWindowHost host(other);
+  other.Transfer().ChannelToDialog(0);  // used while hidden: no window yet
+  EXPECT_EQ(host.Window(), nullptr);
+  cfg.Attach(other.Transfer());
+  other.OpenForChannel(1);
+  SetupDialogWidget* first = host.Window();
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(first->isVisible());
+  other.cmdCancel_Click();
+  EXPECT_FALSE(first->isVisible());
+  other.OpenForChannel(2);
+  EXPECT_EQ(host.Window(), first);
+  EXPECT_TRUE(first->isVisible());
+  cfg.Attach(dialog.Transfer());
 }
 
 TEST_F(WidgetTest, screenshotOfTheDialogForOneChannel) {

@@ -14,6 +14,9 @@
 // form's limit applies only to typing, through a validator), and a disabled
 // box would take the style's disabled colour (each box's colour is set for
 // every state).
+//
+// The form's controls keep watchers that point at these widgets, so the window
+// must live as long as the dialog (SetupDialogWindowHost keeps it for the run).
 #include <QWidget>
 #include <functional>
 #include <map>
