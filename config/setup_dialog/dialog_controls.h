@@ -15,6 +15,7 @@
 // mouse pointer the platform's pointer numbers (0 default, 11 hourglass).
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -89,13 +90,11 @@ protected:
     Changed();
   }
   void Changed() {
-    // By index and on a copy: a watcher may add watchers (the window host
-    // makes the dialog's window, which watches the window control, while the
-    // window control tells its watchers that it became visible).
-    for (size_t i = 0; i < watchers_.size(); ++i) {
-      const auto watcher = watchers_[i];
-      watcher();
-    }
+    // A watcher may add watchers (the window host makes the dialog's window,
+    // which watches the window control, while the window control tells its
+    // watchers that it became visible): by index, over a deque, whose elements
+    // stay in place when more are added.
+    for (size_t i = 0; i < watchers_.size(); ++i) watchers_[i]();
   }
 
 private:
@@ -108,7 +107,7 @@ private:
   OleColour foreColor_ = DialogColour::Black;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   const Control* container_ = nullptr;
-  std::vector<std::function<void()>> watchers_;
+  std::deque<std::function<void()>> watchers_;
 };
 
 using Handler = std::function<void()>;

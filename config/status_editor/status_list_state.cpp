@@ -5,11 +5,8 @@
 namespace tarvex {
 
 void StatusListState::Notify(StatusListChange change) {
-  // By index: a watcher may add watchers.
-  for (size_t i = 0; i < watchers_.size(); ++i) {
-    const auto watcher = watchers_[i];
-    watcher(change);
-  }
+  // By index over a deque: a watcher may add watchers.
+  for (size_t i = 0; i < watchers_.size(); ++i) watchers_[i](change);
 }
 
 long StatusListState::RowCount() const { return array_ ? array_->UpperBound(1) - array_->LowerBound(1) + 1 : 0; }

@@ -8,8 +8,8 @@
 // A disabled list takes no input: the user's moves, clicks and keys then raise
 // no event. The row change is raised only for a move the user made, not for a
 // row the code made current.
+#include <deque>
 #include <functional>
-#include <vector>
 
 #include "config/status_editor/status_list.h"
 
@@ -68,7 +68,7 @@ private:
   bool enabled_ = true;
   OleColour foreColor_ = DialogColour::Black;
   StatusListEvents* events_ = nullptr;
-  std::vector<std::function<void(StatusListChange)>> watchers_;
+  std::deque<std::function<void(StatusListChange)>> watchers_;
 };
 
 }  // namespace tarvex
