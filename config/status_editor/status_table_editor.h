@@ -49,9 +49,6 @@ public:
   void cmdDelete_Click();
   void cmdCancelEntry_Click();
 
-  // True while a row is open in the entry frame.
-  bool Editing() const noexcept { return entry_.fEntry.Visible(); }
-
 private:
   DataArray& Table() { return startup_.StatusTable(); }
   // Opening a row: the double click, and Enter in the list.
