@@ -1,0 +1,243 @@
+#include "control/bus_manager_session.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
+#include <QDBusVariant>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QVariantMap>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/ansi_text.h"
+#include "platform/run_time_error.h"
+
+namespace tarvex {
+
+namespace {
+
+const QString kManagerName = QStringLiteral("org.tarvex.Manager");
+const QString kConnectorPath = QStringLiteral("/Connector");
+const QString kConnectorInterface = QStringLiteral("org.tarvex.Connector1");
+const QString kDeviceInterface = QStringLiteral("org.tarvex.Device1");
+const QString kBusName = QStringLiteral("org.freedesktop.DBus");
+const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
+const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+
+// Bound of one call to the manager; the bus answers with NoReply after it.
+constexpr int kCallTimeoutMs = 10000;
+// Bound of the wait for the control's own CUpdate once the manager answered.
+constexpr int kEchoTimeoutMs = 5000;
+
+std::string Detail(const QDBusError& error) {
+  return " (" + ToAnsi(error.name()) + ": " + ToAnsi(error.message()) + ")";
+}
+
+RunTimeError Failure(int number, const QDBusError& error) {
+  return RunTimeError(number, StandardErrorDescription(number) + Detail(error));
+}
+
+// The error a host sees for a failed call to a manager already reached.
+RunTimeError CallFailure(const QDBusError& error) {
+  const QString name = error.name();
+  if (name == QLatin1String("org.tarvex.Error.SubscriptOutOfRange")) {
+    return Failure(ErrorNumber::SubscriptOutOfRange, error);
+  }
+  if (name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")) {
+    return Failure(ErrorNumber::RemoteServerUnavailable, error);
+  }
+  switch (error.type()) {
+    case QDBusError::InvalidArgs:
+      return Failure(ErrorNumber::TypeMismatch, error);
+    case QDBusError::ServiceUnknown:
+    case QDBusError::Disconnected:
+    case QDBusError::NoServer:
+      return Failure(ErrorNumber::RemoteServerUnavailable, error);
+    default:
+      return Failure(ErrorNumber::AutomationError, error);
+  }
+}
+
+// Waits for a reply while the thread keeps dispatching its events, so the
+// bus signals that arrive meanwhile are delivered. Bounded by the call's own
+// time-out and the given extra.
+QDBusMessage AwaitReply(const QDBusPendingCall& pending) {
+  if (!pending.isFinished()) {
+    QDBusPendingCallWatcher watcher(pending);
+    QEventLoop loop;
+    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
+    bound.start(kCallTimeoutMs + 1000);
+    loop.exec();
+  }
+  return pending.reply();
+}
+
+QDBusMessage CallChecked(const QDBusConnection& connection, const QDBusMessage& call) {
+  const QDBusMessage reply = AwaitReply(connection.asyncCall(call, kCallTimeoutMs));
+  if (reply.type() == QDBusMessage::ErrorMessage) throw CallFailure(QDBusError(reply));
+  if (reply.type() != QDBusMessage::ReplyMessage) {
+    throw RunTimeError(ErrorNumber::AutomationError,
+                       StandardErrorDescription(ErrorNumber::AutomationError) +
+                           " (no answer from the manager)");
+  }
+  return reply;
+}
+
+QVariant Unwrap(const QVariant& value) {
+  if (value.userType() == qMetaTypeId<QDBusVariant>()) return value.value<QDBusVariant>().variant();
+  return value;
+}
+
+QVariantMap ToMap(const QVariant& value) {
+  if (value.userType() == qMetaTypeId<QDBusArgument>()) {
+    QVariantMap map;
+    value.value<QDBusArgument>() >> map;
+    return map;
+  }
+  return value.toMap();
+}
+
+void TakeValues(const QVariantMap& map, DeviceValues& values) {
+  auto number = [&](const char* key, auto& field) {
+    const auto it = map.find(QLatin1String(key));
+    if (it != map.end()) field = static_cast<std::remove_reference_t<decltype(field)>>(
+                             Unwrap(*it).toDouble());
+  };
+  if (const auto it = map.find(QStringLiteral("CDeviceDesc")); it != map.end()) {
+    values.CDeviceDesc = Unwrap(*it).toString();
+  }
+  number("CGross", values.CGross);
+  number("CTare", values.CTare);
+  number("CNet", values.CNet);
+  number("CScaleStat", values.CScaleStat);
+  number("CCmd", values.CCmd);
+  number("CCmdParm", values.CCmdParm);
+  number("CCmdStat", values.CCmdStat);
+}
+
+class BusDeviceLink final : public DeviceLink {
+  Q_OBJECT
+public:
+  BusDeviceLink(QDBusConnection connection, QString owner, QString path)
+      : connection_(std::move(connection)), owner_(std::move(owner)), path_(std::move(path)) {
+    // Subscribed before the first read, so no CUpdate falls between the two.
+    connection_.connect(owner_, path_, kDeviceInterface, QStringLiteral("CUpdate"), this,
+                        SLOT(OnCUpdate(QDBusMessage)));
+    QDBusMessage getAll =
+        QDBusMessage::createMethodCall(owner_, path_, kPropertiesInterface, QStringLiteral("GetAll"));
+    getAll << kDeviceInterface;
+    const QDBusMessage reply = CallChecked(connection_, getAll);
+    if (!reply.arguments().isEmpty() && !sequence_) TakeValues(ToMap(reply.arguments().at(0)), values_);
+  }
+
+  ~BusDeviceLink() override {
+    connection_.disconnect(owner_, path_, kDeviceInterface, QStringLiteral("CUpdate"), this,
+                           SLOT(OnCUpdate(QDBusMessage)));
+  }
+
+  DeviceValues Values() const override { return values_; }
+
+  void CommandUpdate(std::int16_t cmdStat, std::int16_t cmd, double cmdParm) override {
+    QDBusMessage call = QDBusMessage::createMethodCall(owner_, path_, kDeviceInterface,
+                                                       QStringLiteral("CCommandUpdate"));
+    call << QVariant::fromValue(cmdStat) << QVariant::fromValue(cmd) << QVariant::fromValue(cmdParm);
+    const QDBusMessage reply = CallChecked(connection_, call);
+    // The answer names the update the call raised; wait until it was delivered.
+    if (reply.arguments().isEmpty()) return;
+    const quint64 raised = reply.arguments().at(0).toULongLong();
+    if (sequence_ && *sequence_ >= raised) return;
+    QEventLoop loop;
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(this, &DeviceLink::CUpdate, &loop, [&] {
+      if (sequence_ && *sequence_ >= raised) loop.quit();
+    });
+    bound.start(kEchoTimeoutMs);
+    loop.exec();
+  }
+
+private Q_SLOTS:
+  // CUpdate carries the Device's sequence number and its values. An update
+  // not newer than the last one delivered is stale and dropped.
+  void OnCUpdate(const QDBusMessage& message) {
+    const QList<QVariant> args = message.arguments();
+    if (args.size() < 2) return;
+    const quint64 sequence = args.at(0).toULongLong();
+    if (sequence_ && sequence <= *sequence_) return;
+    sequence_ = sequence;
+    TakeValues(ToMap(args.at(1)), values_);
+    Q_EMIT CUpdate();
+  }
+
+private:
+  QDBusConnection connection_;
+  QString owner_;
+  QString path_;
+  DeviceValues values_;
+  std::optional<quint64> sequence_;
+};
+
+class BusConnector final : public ManagerConnector {
+public:
+  BusConnector(QDBusConnection connection, QString owner)
+      : connection_(std::move(connection)), owner_(std::move(owner)) {}
+
+  std::unique_ptr<DeviceLink> Device(std::int16_t index) override {
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(owner_, kConnectorPath, kConnectorInterface, QStringLiteral("Device"));
+    call << QVariant::fromValue(index);
+    const QDBusMessage reply = CallChecked(connection_, call);
+    const QString path = reply.arguments().value(0).value<QDBusObjectPath>().path();
+    return std::make_unique<BusDeviceLink>(connection_, owner_, path);
+  }
+
+private:
+  QDBusConnection connection_;
+  QString owner_;
+};
+
+RunTimeError CreationFailure(const std::string& why) {
+  return RunTimeError(ErrorNumber::CantCreateObject,
+                      StandardErrorDescription(ErrorNumber::CantCreateObject) + " (" + why + ")");
+}
+
+}  // namespace
+
+BusManagerSession::BusManagerSession() : BusManagerSession(QDBusConnection::sessionBus()) {}
+
+BusManagerSession::BusManagerSession(QDBusConnection connection)
+    : connection_(std::move(connection)) {}
+
+std::unique_ptr<ManagerConnector> BusManagerSession::CreateConnector() {
+  if (!connection_.isConnected()) {
+    throw CreationFailure("no session bus" + Detail(connection_.lastError()));
+  }
+  QDBusMessage start =
+      QDBusMessage::createMethodCall(kBusName, kBusPath, kBusName, QStringLiteral("StartServiceByName"));
+  start << kManagerName << 0u;
+  const QDBusMessage started = AwaitReply(connection_.asyncCall(start, kCallTimeoutMs));
+  if (started.type() != QDBusMessage::ReplyMessage) {
+    throw CreationFailure("the manager could not be started" + Detail(QDBusError(started)));
+  }
+  QDBusMessage owner =
+      QDBusMessage::createMethodCall(kBusName, kBusPath, kBusName, QStringLiteral("GetNameOwner"));
+  owner << kManagerName;
+  const QDBusMessage named = AwaitReply(connection_.asyncCall(owner, kCallTimeoutMs));
+  if (named.type() != QDBusMessage::ReplyMessage || named.arguments().isEmpty()) {
+    throw CreationFailure("the manager ended while it started" + Detail(QDBusError(named)));
+  }
+  return std::make_unique<BusConnector>(connection_, named.arguments().at(0).toString());
+}
+
+}  // namespace tarvex
+
+#include "bus_manager_session.moc"
