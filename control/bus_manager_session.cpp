@@ -135,6 +135,7 @@ public:
         QDBusMessage::createMethodCall(owner_, path_, kPropertiesInterface, QStringLiteral("GetAll"));
     getAll << kDeviceInterface;
     const QDBusMessage reply = CallChecked(connection_, getAll);
+    // A CUpdate that arrived meanwhile is newer than what the read returned.
     if (!reply.arguments().isEmpty() && !sequence_) TakeValues(ToMap(reply.arguments().at(0)), values_);
   }
 
@@ -149,32 +150,39 @@ public:
     QDBusMessage call = QDBusMessage::createMethodCall(owner_, path_, kDeviceInterface,
                                                        QStringLiteral("CCommandUpdate"));
     call << QVariant::fromValue(cmdStat) << QVariant::fromValue(cmd) << QVariant::fromValue(cmdParm);
-    const QDBusMessage reply = CallChecked(connection_, call);
-    // The answer names the update the call raised; wait until it was delivered.
-    if (reply.arguments().isEmpty()) return;
-    const quint64 raised = reply.arguments().at(0).toULongLong();
-    if (sequence_ && *sequence_ >= raised) return;
+    const std::optional<quint64> before = sequence_;
+    CallChecked(connection_, call);
+    // The manager sends the call's CUpdate before its answer, so the echo is
+    // normally delivered by now; should the events have come apart, wait for
+    // it a bounded while.
+    if (sequence_ != before) return;
     QEventLoop loop;
     QTimer bound;
     bound.setSingleShot(true);
     QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(this, &DeviceLink::CUpdate, &loop, [&] {
-      if (sequence_ && *sequence_ >= raised) loop.quit();
-    });
+    QObject::connect(this, &DeviceLink::CUpdate, &loop, &QEventLoop::quit);
     bound.start(kEchoTimeoutMs);
     loop.exec();
   }
 
 private Q_SLOTS:
-  // CUpdate carries the Device's sequence number and its values. An update
-  // not newer than the last one delivered is stale and dropped.
+  // CUpdate carries the Device's sequence number (its count of updates) and
+  // its nine values. An update not newer than the last one delivered is stale
+  // and dropped.
   void OnCUpdate(const QDBusMessage& message) {
     const QList<QVariant> args = message.arguments();
-    if (args.size() < 2) return;
+    if (args.size() != 10) return;
     const quint64 sequence = args.at(0).toULongLong();
     if (sequence_ && sequence <= *sequence_) return;
     sequence_ = sequence;
-    TakeValues(ToMap(args.at(1)), values_);
+    values_.CDeviceDesc = args.at(1).toString();
+    values_.CGross = args.at(3).toDouble();
+    values_.CTare = args.at(4).toDouble();
+    values_.CNet = args.at(5).toDouble();
+    values_.CScaleStat = static_cast<std::int16_t>(args.at(6).toInt());
+    values_.CCmd = static_cast<std::int16_t>(args.at(7).toInt());
+    values_.CCmdParm = args.at(8).toDouble();
+    values_.CCmdStat = static_cast<std::int16_t>(args.at(9).toInt());
     Q_EMIT CUpdate();
   }
 

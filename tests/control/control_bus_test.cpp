@@ -1,0 +1,183 @@
+// The control and its host against a manager on a private session bus,
+// started by activation when the first control binds.
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include "control/bus_manager_session.h"
+#include "control/dev_control.h"
+#include "host_process.h"
+#include "platform/message_box.h"
+#include "platform/run_time_error.h"
+#include "private_bus.h"
+
+namespace tarvex {
+namespace {
+
+using test::HostProcess;
+using test::PrivateBus;
+
+const QString kManagerProgram = QStringLiteral(TARVEX_BUS_MANAGER);
+const QString kEightNotices =
+    QStringLiteral("Changed=Gross,Tare,Net,CmdStat,Cmd,CmdParm,ScaleStat,DeviceDesc");
+
+int ErrorOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const RunTimeError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+QStringList UpdatesIn(const QStringList& lines, qsizetype from = 0) {
+  QStringList updates;
+  for (qsizetype i = from; i < lines.size(); ++i) {
+    if (lines[i].startsWith(QLatin1String("Update "))) updates << lines[i];
+  }
+  return updates;
+}
+
+TEST(ControlOnTheBus, CommandTravelsToEveryHostOfItsChannelAndNoOther) {
+  PrivateBus bus(kManagerProgram);
+  ASSERT_TRUE(bus.started());
+  HostProcess b(bus.environment(), {QStringLiteral("--channel"), QStringLiteral("3"),
+                                    QStringLiteral("--wait-ms"), QStringLiteral("60000")});
+  HostProcess c(bus.environment(), {QStringLiteral("--channel"), QStringLiteral("4"),
+                                    QStringLiteral("--wait-ms"), QStringLiteral("60000")});
+  const int bReady = b.WaitForLine(QStringLiteral("DoUpdate 0"));
+  const int cReady = c.WaitForLine(QStringLiteral("DoUpdate 0"));
+  ASSERT_GE(bReady, 0) << b.lines().join(QLatin1Char('\n')).toStdString();
+  ASSERT_GE(cReady, 0) << c.lines().join(QLatin1Char('\n')).toStdString();
+
+  HostProcess a(bus.environment(),
+                {QStringLiteral("--channel"), QStringLiteral("3"), QStringLiteral("--cmd"),
+                 QStringLiteral("3"), QStringLiteral("--parm"), QStringLiteral("12.5"),
+                 QStringLiteral("--updates"), QStringLiteral("1"), QStringLiteral("--wait-ms"),
+                 QStringLiteral("15000")});
+  ASSERT_TRUE(a.Finish());
+  const QStringList& out = a.lines();
+  ASSERT_EQ(out.size(), 3) << out.join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(out[0].startsWith(QLatin1String("Update Channel=3 Cmd=3 CmdStat=0 CmdParm=12.5 ")))
+      << out[0].toStdString();
+  EXPECT_EQ(out[1], QStringLiteral("DoUpdate 0")) << "the echo comes before DoUpdate returns";
+  EXPECT_TRUE(out[2].startsWith(QLatin1String("Update Channel=3 Cmd=0 CmdStat=103 ")))
+      << out[2].toStdString();
+  for (const QString& line : UpdatesIn(out)) EXPECT_TRUE(line.endsWith(kEightNotices));
+
+  const QStringList aUpdates = UpdatesIn(out);
+  const auto bSawAll = [&] {
+    return b.WaitForLine([&](const QString& line) { return line == aUpdates.last(); }) >= 0;
+  };
+  ASSERT_TRUE(bSawAll());
+  EXPECT_EQ(UpdatesIn(b.lines(), bReady + 1), aUpdates);
+
+  c.Stop();
+  EXPECT_EQ(UpdatesIn(c.lines(), cReady + 1), QStringList()) << "channel 4 hears nothing of 3";
+}
+
+class ControlInProcess : public ::testing::Test {
+protected:
+  // Counts the creations the control asks for.
+  struct CountingSession final : ManagerSession {
+    explicit CountingSession(QDBusConnection c) : real(c) {}
+    std::unique_ptr<ManagerConnector> CreateConnector() override {
+      ++creations;
+      return real.CreateConnector();
+    }
+    BusManagerSession real;
+    int creations = 0;
+  };
+
+  explicit ControlInProcess(const QString& managerProgram = kManagerProgram)
+      : bus(managerProgram), session(bus.connection()) {}
+
+  QVariant DeviceProperty(int channel, const char* name) {
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        QStringLiteral("org.tarvex.Manager"), QStringLiteral("/Device/%1").arg(channel),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QStringLiteral("org.tarvex.Device1") << QString::fromLatin1(name);
+    const QDBusMessage reply = bus.connection().call(get);
+    if (reply.type() != QDBusMessage::ReplyMessage) return {};
+    return reply.arguments().value(0).value<QDBusVariant>().variant();
+  }
+
+  PrivateBus bus;
+  CountingSession session;
+  RecordingMessageBox messages;
+};
+
+TEST_F(ControlInProcess, CommandCodeThatOverflowsFailsWith6AndLeavesTheBusAlone) {
+  ASSERT_TRUE(bus.started());
+  DevControl control(session, messages);
+  control.SetChannel(3);
+  control.SetCmdStat(7);
+  control.SetCmd(9);
+  ASSERT_EQ(control.DoUpdate(), 0);
+  ASSERT_EQ(DeviceProperty(3, "CCmdStat").toInt(), 7);
+
+  QSignalSpy updates(&control, &DevControl::Update);
+  for (const auto& [cmdStat, cmd] : {std::pair{0, 40000}, std::pair{-32769, 0}}) {
+    control.SetCmdStat(cmdStat);
+    control.SetCmd(cmd);
+    EXPECT_EQ(ErrorOf([&] { control.DoUpdate(); }), ErrorNumber::Overflow);
+  }
+  EXPECT_EQ(DeviceProperty(3, "CCmdStat").toInt(), 7);
+  EXPECT_EQ(DeviceProperty(3, "CCmd").toInt(), 9);
+
+  // The bus keeps the order of the manager's signals: a CUpdate raised by
+  // the failed calls would arrive before the echo of this one.
+  control.SetCmdStat(0);
+  control.SetCmd(0);
+  ASSERT_EQ(control.DoUpdate(), 0);
+  EXPECT_EQ(updates.count(), 1);
+}
+
+TEST_F(ControlInProcess, AfterTheManagerIsKilledDoUpdateFailsWith462UntilTheChannelIsSetAgain) {
+  ASSERT_TRUE(bus.started());
+  DevControl control(session, messages);
+  control.SetChannel(3);
+  ASSERT_EQ(control.DoUpdate(), 0);
+  const std::optional<qint64> first = bus.ManagerPid();
+  ASSERT_TRUE(first);
+  ASSERT_TRUE(bus.KillManager());
+
+  for (int call = 0; call < 2; ++call) {
+    EXPECT_EQ(ErrorOf([&] { control.DoUpdate(); }), ErrorNumber::RemoteServerUnavailable);
+  }
+  EXPECT_FALSE(bus.ManagerPid()) << "no manager was started behind the control's back";
+  EXPECT_EQ(session.creations, 1);
+
+  control.SetChannel(3);
+  EXPECT_EQ(control.DoUpdate(), 0);
+  const std::optional<qint64> second = bus.ManagerPid();
+  ASSERT_TRUE(second);
+  EXPECT_NE(*second, *first);
+}
+
+class ControlWithoutManager : public ControlInProcess {
+protected:
+  ControlWithoutManager() : ControlInProcess(QString()) {}
+};
+
+TEST_F(ControlWithoutManager, DoUpdateFailsWith429AfterTheBoundedTries) {
+  ASSERT_TRUE(bus.started());
+  DevControl control(session, messages);
+  control.SetChannel(3);
+  EXPECT_EQ(ErrorOf([&] { control.DoUpdate(); }), ErrorNumber::CantCreateObject);
+  EXPECT_EQ(session.creations, DevControl::kConnectAttempts);
+  EXPECT_FALSE(control.Connected(3));
+}
+
+TEST(ControlWithoutBus, DoUpdateFailsWith429) {
+  BusManagerSession session(QDBusConnection(QStringLiteral("no such connection")));
+  RecordingMessageBox messages;
+  DevControl control(session, messages);
+  EXPECT_EQ(ErrorOf([&] { control.DoUpdate(); }), ErrorNumber::CantCreateObject);
+}
+
+}  // namespace
+}  // namespace tarvex
