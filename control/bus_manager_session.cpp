@@ -134,9 +134,10 @@ public:
     QDBusMessage getAll =
         QDBusMessage::createMethodCall(owner_, path_, kPropertiesInterface, QStringLiteral("GetAll"));
     getAll << kDeviceInterface;
+    // A CUpdate delivered while the read was under way was sent before its
+    // answer: the values read are at least as new as it.
     const QDBusMessage reply = CallChecked(connection_, getAll);
-    // A CUpdate that arrived meanwhile is newer than what the read returned.
-    if (!reply.arguments().isEmpty() && !sequence_) TakeValues(ToMap(reply.arguments().at(0)), values_);
+    if (!reply.arguments().isEmpty()) TakeValues(ToMap(reply.arguments().at(0)), values_);
   }
 
   ~BusDeviceLink() override {
