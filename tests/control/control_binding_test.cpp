@@ -8,22 +8,15 @@
 #include "control/dev_control.h"
 #include "control/tarvex_dev.h"
 #include "fake_manager.h"
+#include "error_number_of.h"
 #include "platform/message_box.h"
 #include "platform/run_time_error.h"
 
 namespace tarvex {
 namespace {
 
+using test::ErrorOf;
 using test::FakeManager;
-
-int ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const RunTimeError& error) {
-    return error.number();
-  }
-  return 0;
-}
 
 class ControlBinding : public ::testing::Test {
 protected:

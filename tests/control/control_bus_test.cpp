@@ -10,6 +10,7 @@
 #include "control/bus_manager_session.h"
 #include "control/dev_control.h"
 #include "host_process.h"
+#include "error_number_of.h"
 #include "platform/message_box.h"
 #include "platform/run_time_error.h"
 #include "private_bus.h"
@@ -17,21 +18,13 @@
 namespace tarvex {
 namespace {
 
+using test::ErrorOf;
 using test::HostProcess;
 using test::PrivateBus;
 
 const QString kManagerProgram = QStringLiteral(TARVEX_BUS_MANAGER);
 const QString kEightNotices =
     QStringLiteral("Changed=Gross,Tare,Net,CmdStat,Cmd,CmdParm,ScaleStat,DeviceDesc");
-
-int ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const RunTimeError& error) {
-    return error.number();
-  }
-  return 0;
-}
 
 QStringList UpdatesIn(const QStringList& lines, qsizetype from = 0) {
   QStringList updates;
