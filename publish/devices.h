@@ -1,0 +1,30 @@
+#pragma once
+// The manager-wide table of Device objects, one slot per channel 0 to 32.
+//
+// A slot stays empty until its object is first asked for, by the main window's
+// load or by a client through Connector; whichever comes first creates it and
+// the other gets the same object. Nothing empties a slot while the manager
+// runs. Objects are shared: a client may keep one alive after the table is gone.
+#include <array>
+#include <memory>
+
+#include "core/startup_state.h"
+#include "publish/device.h"
+
+namespace tarvex {
+
+class Devices {
+public:
+  static constexpr int Count = ChannelArraySize;  // indices 0 to 32
+
+  // The object of a channel, created when its slot is still empty. An index
+  // outside 0 to 32 raises error 9 and creates nothing.
+  std::shared_ptr<Device> At(long long index);
+  // True when the slot holds an object; error 9 outside 0 to 32.
+  bool IsCreated(long long index) const;
+
+private:
+  std::array<std::shared_ptr<Device>, Count> slots_{};
+};
+
+}  // namespace tarvex
