@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <iostream>
 
+#include "app/bus_topics.h"
 #include "app/placeholder_windows.h"
 #include "core/startup.h"
 #include "platform/command_line.h"
@@ -40,10 +41,14 @@ int main(int argc, char** argv) {
   tarvex::LinuxOsVersion os;
   tarvex::QtScreen screen;
   tarvex::InstanceLock instance(folder.join(LockFileName));
+  tarvex::Devices devices;
+  tarvex::ManagerBus bus(devices, log);
+  tarvex::BusInstanceCheck instanceCheck(instance, bus);
 
   tarvex::StartupState state;
-  tarvex::StartupServices services{os, commandLine, instance, screen, *messageBox, log};
-  tarvex::PlaceholderStartupWindows windows;
+  tarvex::StartupServices services{os, commandLine, instanceCheck, screen, *messageBox, log};
+  tarvex::PlaceholderStartupWindows startupWindow;
+  tarvex::BusTopicWindows windows(startupWindow, bus);
 
   try {
     if (tarvex::Main(state, services, windows) != tarvex::StartupOutcome::Started) return 1;

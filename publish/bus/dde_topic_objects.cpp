@@ -1,7 +1,6 @@
 #include "publish/bus/dde_topic_objects.h"
 
 #include "platform/ansi_text.h"
-#include "platform/run_time_error.h"
 #include "publish/bus/bus_interfaces.h"
 #include "publish/bus/bus_names.h"
 
@@ -9,55 +8,46 @@ namespace tarvex::bus {
 
 namespace {
 
-constexpr std::array<BusProperty, DdeItemCount> DdeItems{{
-    {QLatin1StringView("Gross"), 's', false},
-    {QLatin1StringView("Tare"), 's', false},
-    {QLatin1StringView("Net"), 's', false},
-    {QLatin1StringView("ScaleStat"), 's', false},
-    {QLatin1StringView("Cmd"), 's', false},
-    {QLatin1StringView("CmdParm"), 's', false},
-    {QLatin1StringView("CmdStat"), 's', false},
-}};
+constexpr std::array<BusProperty, DDEItemNames.size()> DdeItemProperties = [] {
+  std::array<BusProperty, DDEItemNames.size()> properties{};
+  for (size_t i = 0; i < DDEItemNames.size(); ++i) {
+    properties[i] = {QLatin1StringView(DDEItemNames[i].data(), static_cast<qsizetype>(DDEItemNames[i].size())), 's',
+                     false};
+  }
+  return properties;
+}();
 
-QString TopicName(int channel) { return QString(DdeTopicPrefix) + QString::number(channel); }
+QString TopicNode(int32_t topic) { return QString::fromStdString(DDETopicName(topic)); }
 
 }  // namespace
 
 DdeTopicObjects::DdeTopicObjects()
-    : BusObjectFamily(QString(DdePath), DdeTopicInterface, DdeTopicInterfaceXml, DdeItems) {}
+    : BusObjectFamily(QString(DdePath), DdeTopicInterface, DdeTopicInterfaceXml, DdeItemProperties) {}
 
-QString DdeTopicObjects::PathOf(int channel) { return QString(DdePath) + QLatin1Char('/') + TopicName(channel); }
+QString DdeTopicObjects::PathOf(int32_t topic) { return QString(DdePath) + QLatin1Char('/') + TopicNode(topic); }
 
-void DdeTopicObjects::SetItems(int channel, const DdeItemTexts& texts) {
-  if (channel < 0 || channel >= DdeTopicCount) return;
-  items_[static_cast<size_t>(channel)] = texts;
-  const QString node = TopicName(channel);
+void DdeTopicObjects::SetItems(int32_t topic, const DDEItemTexts& texts) {
+  store_.SetItems(topic, texts);
+  const QString node = TopicNode(topic);
   SendSignal(node, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"),
              {QString(DdeTopicInterface), AllProperties(node), QStringList()});
 }
 
-const DdeItemTexts& DdeTopicObjects::Items(int channel) const {
-  CheckSubscript(channel, 0, DdeTopicCount - 1, "DDE topics");
-  return items_[static_cast<size_t>(channel)];
-}
-
-int DdeTopicObjects::ChannelOf(const QString& node) const {
-  for (int channel = 0; channel < DdeTopicCount; ++channel) {
-    if (node == TopicName(channel)) return channel;
+int32_t DdeTopicObjects::TopicOf(const QString& node) {
+  for (int32_t topic = 0; topic < DDETopicCount; ++topic) {
+    if (node == TopicNode(topic)) return topic;
   }
   return -1;
 }
 
-bool DdeTopicObjects::HasNode(const QString& node) const { return ChannelOf(node) >= 0; }
-
 QStringList DdeTopicObjects::NodeNames() const {
   QStringList names;
-  for (int channel = 0; channel < DdeTopicCount; ++channel) names << TopicName(channel);
+  for (int32_t topic = 0; topic < DDETopicCount; ++topic) names << TopicNode(topic);
   return names;
 }
 
 QVariant DdeTopicObjects::ReadProperty(const QString& node, int index) const {
-  return FromAnsi(items_[static_cast<size_t>(ChannelOf(node))][static_cast<size_t>(index)]);
+  return FromAnsi(store_.Items(TopicOf(node))[static_cast<size_t>(index)]);
 }
 
 QDBusMessage DdeTopicObjects::CallMethod(const QString&, const QDBusMessage& message) {

@@ -1,45 +1,37 @@
 #pragma once
-// The 32 DDE topics of the manager, DDEForm0 to DDEForm31, one per channel 0
-// to 31, each holding its seven item texts (Gross, Tare, Net, ScaleStat, Cmd,
-// CmdParm, CmdStat), empty until the channel's first refresh. On the bus they
-// are /DDE/DDEForm<n> with seven read-only text properties; each refresh sets
-// all seven and sends one PropertiesChanged that carries all seven.
-#include <array>
-#include <string>
-
+// The 32 DDE topics of the manager on the bus: /DDE/DDEForm0 to
+// /DDE/DDEForm31, each with its seven items as read-only text properties,
+// empty until the channel's first refresh. Each refresh sets all seven and
+// sends one PropertiesChanged that carries all seven. Without a bus the topics
+// still hold their texts.
 #include "publish/bus/bus_object.h"
+#include "publish/dde_topics.h"
 
 namespace tarvex::bus {
 
-inline constexpr int DdeTopicCount = 32;
-inline constexpr int DdeItemCount = 7;
-using DdeItemTexts = std::array<std::string, DdeItemCount>;
-
-class DdeTopicObjects final : public BusObjectFamily {
+class DdeTopicObjects final : public BusObjectFamily, public DdeTopics {
   Q_OBJECT
 
 public:
   DdeTopicObjects();
 
-  // Sets the seven items of channel's topic, in item order. A channel outside
-  // 0 to 31 has no topic: nothing happens.
-  void SetItems(int channel, const DdeItemTexts& texts);
-  // The texts of a topic; error 9 outside 0 to 31.
-  const DdeItemTexts& Items(int channel) const;
+  // Error 9 for a topic outside 0 to 31, with nothing set or sent.
+  void SetItems(int32_t topic, const DDEItemTexts& texts) override;
+  const DDEItemTexts& Items(int32_t topic) const { return store_.Items(topic); }
 
-  static QString PathOf(int channel);
+  static QString PathOf(int32_t topic);
 
 protected:
-  bool HasNode(const QString& node) const override;
+  bool HasNode(const QString& node) const override { return TopicOf(node) >= 0; }
   QStringList NodeNames() const override;
   QVariant ReadProperty(const QString& node, int index) const override;
   void WriteProperty(const QString&, int, const QVariant&) override {}
   QDBusMessage CallMethod(const QString& node, const QDBusMessage& message) override;
 
 private:
-  int ChannelOf(const QString& node) const;
+  static int32_t TopicOf(const QString& node);
 
-  std::array<DdeItemTexts, DdeTopicCount> items_{};
+  DdeTopicStore store_;
 };
 
 }  // namespace tarvex::bus
