@@ -106,6 +106,22 @@ TEST_F(DeviceBus, ObjectsExistOnceCreatedAndTheFailedRequestCreatesNothing) {
                              .toString();
   EXPECT_TRUE(object.contains(QStringLiteral("<interface name=\"org.tarvex.Device1\">")));
   EXPECT_TRUE(object.contains(QStringLiteral("<method name=\"CCommandUpdate\">")));
+
+  // The main window's load creates channels 0 to 31: each is served at once,
+  // and a client finds it without asking the Connector first.
+  ASSERT_EQ(ErrorName(CallManager(FixturePath, Fixture, QStringLiteral("BindHandlers"))), QString());
+  const QString loaded = CallManager(QStringLiteral("/Device"), QStringLiteral("org.freedesktop.DBus.Introspectable"),
+                                     QStringLiteral("Introspect"))
+                             .arguments()
+                             .value(0)
+                             .toString();
+  for (int index = 0; index <= 32; ++index) {
+    EXPECT_TRUE(loaded.contains(QStringLiteral("<node name=\"%1\"/>").arg(index))) << index;
+  }
+  EXPECT_EQ(ValueOf(GetProperty(QStringLiteral("/Device/31"), Device, QStringLiteral("CDeviceDesc"))),
+            QVariant(QString()));
+  EXPECT_EQ(ValueOf(GetProperty(QStringLiteral("/Device/0"), Device, QStringLiteral("CDeviceDesc"))),
+            QVariant(QStringLiteral("Fixture Scale 1")));
 }
 
 TEST_F(DeviceBus, PropertiesTakeOnlyTheirOwnTypeAndKeepEveryValueOfIt) {
