@@ -9,6 +9,9 @@ namespace tarvex {
 
 namespace {
 
+// Channels 0 to 31 are fed and have a handler; channel 32 only has its flags.
+// A channel's object is reached through Devices: it is the object its handler
+// is bound to for as long as the main window is loaded.
 bool Served(int32_t ch) { return ch >= 0 && ch < ServedChannels; }
 
 }  // namespace

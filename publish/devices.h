@@ -18,6 +18,10 @@ class Devices {
 public:
   static constexpr int Count = ChannelArraySize;  // indices 0 to 32
 
+  Devices() = default;
+  Devices(const Devices&) = delete;
+  Devices& operator=(const Devices&) = delete;
+
   // The object of a channel, created when its slot is still empty. An index
   // outside 0 to 32 raises error 9 and creates nothing.
   std::shared_ptr<Device> At(long long index);

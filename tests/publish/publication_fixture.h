@@ -52,6 +52,17 @@ inline std::string Num(double value) {
 
 using Trace = std::vector<std::string>;
 
+// Where a test makes a neighbour fail, or looks at the state just before the
+// neighbour acts.
+struct FaultPoint {
+  int failWith = 0;
+  std::function<void()> before;
+  void Enter(const char* what) const {
+    if (before) before();
+    if (failWith) throw RunTimeError(failWith, what);
+  }
+};
+
 class RecordingGrid : public GridCells {
 public:
   explicit RecordingGrid(Trace& trace) : trace_(trace) {}
@@ -85,12 +96,10 @@ class RecordingOpc : public OpcItems {
 public:
   explicit RecordingOpc(Trace& trace) : trace_(trace) {}
   void SetItemValue(int32_t ch, int16_t position, double value) override {
-    if (onWrite) onWrite();
-    if (failWith) throw RunTimeError(failWith, "OPC item write failed");
+    fault.Enter("OPC item write failed");
     trace_.push_back("opc " + std::to_string(ch) + " " + std::to_string(position) + " " + Num(value));
   }
-  int failWith = 0;
-  std::function<void()> onWrite;
+  FaultPoint fault;
 
 private:
   Trace& trace_;
@@ -100,12 +109,10 @@ class RecordingLabels : public DetailLabels {
 public:
   explicit RecordingLabels(Trace& trace) : trace_(trace) {}
   void SetCaption(int label, const std::string& text) override {
-    if (onCaption) onCaption();
-    if (failWith) throw RunTimeError(failWith, "detail label failed");
+    fault.Enter("detail label failed");
     trace_.push_back("label " + std::to_string(label) + " " + text);
   }
-  int failWith = 0;
-  std::function<void()> onCaption;
+  FaultPoint fault;
 
 private:
   Trace& trace_;

@@ -158,11 +158,11 @@ TEST(SetVal, FansOutToGridThenOpcThenDdeThenDetailThenDevice) {
   PublicationFixture f;
   SetValCase row{"", 1, 0, true, true, true, "12.5", "", 0, {}, ""};
   Prepare(f, row);
-  f.opc.onWrite = [&] {
+  f.opc.fault.before = [&] {
     f.trace.push_back("at opc: DDE0=" + Describe(f.publication.DDEValues(0, 0)) +
                       " CGross=" + Num(f.devices.At(0)->CGross()));
   };
-  f.labels.onCaption = [&] {
+  f.labels.fault.before = [&] {
     f.trace.push_back("at label: DDE0=" + Describe(f.publication.DDEValues(0, 0)) +
                       " CGross=" + Num(f.devices.At(0)->CGross()));
   };
@@ -194,16 +194,16 @@ TEST(SetVal, AFailingOpcItemOrLabelStillLetsTheRestRunThenRaisesTheFirstError) {
     PublicationFixture f;
     const SetValCase row{"", 1, 0, true, true, true, "12.5", "", 0, {}, ""};
     Prepare(f, row);
-    f.opc.failWith = c.opcFails;
-    f.labels.failWith = c.labelFails;
+    f.opc.fault.failWith = c.opcFails;
+    f.labels.fault.failWith = c.labelFails;
     EXPECT_EQ(ErrorOf([&] { f.publisher.SetVal(1, 0); }), c.error);
     EXPECT_EQ(f.trace, c.trace);
     EXPECT_EQ(Changes(f, row), c.after);
 
     // The text now counts as published: the same text is not retried...
     f.trace.clear();
-    f.opc.failWith = 0;
-    f.labels.failWith = 0;
+    f.opc.fault.failWith = 0;
+    f.labels.fault.failWith = 0;
     EXPECT_EQ(ErrorOf([&] { f.publisher.SetVal(1, 0); }), 0);
     EXPECT_EQ(f.trace, Trace{});
     // ...until a neighbour forces republication.
