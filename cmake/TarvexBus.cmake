@@ -8,7 +8,7 @@
 #   none     no activation file: nothing can be started
 # The configuration files are ${TARVEX_BUS_CONFIG_DIR}/session-<kind>.conf.
 #
-# tarvex_add_bus_gtest(<target> LABEL <label> BUS <kind> SOURCES ... LIBS ... [ENV ...])
+# tarvex_add_bus_gtest(<target> LABEL <label> BUS <kind> SOURCES ... LIBS ...)
 include_guard(GLOBAL)
 
 find_program(TARVEX_DBUS_RUN_SESSION dbus-run-session REQUIRED)
@@ -35,14 +35,14 @@ tarvex_bus_config(fixture ${PROJECT_BINARY_DIR}/bin/tarvex-bus-fixture)
 tarvex_bus_config(none "")
 
 function(tarvex_add_bus_gtest target)
-  cmake_parse_arguments(T "" "LABEL;BUS" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "" "LABEL;BUS" "SOURCES;LIBS" ${ARGN})
   if(NOT T_BUS)
     message(FATAL_ERROR "tarvex_add_bus_gtest(${target}): BUS manager, fixture or none is required")
   endif()
   # The emulator wraps discovery and every test case alike; a new target takes
-  # it from this variable.
+  # it from this variable. The C locale keeps the DDE texts' decimal point, for
+  # the bus and every program it starts alike.
   set(CMAKE_CROSSCOMPILING_EMULATOR
-    "${TARVEX_DBUS_RUN_SESSION};--config-file=${TARVEX_BUS_CONFIG_DIR}/session-${T_BUS}.conf;--")
-  tarvex_add_gtest(${target} LABEL ${T_LABEL} SOURCES ${T_SOURCES} LIBS ${T_LIBS} Qt6::DBus
-    ENV "LC_ALL=C.UTF-8;TARVEX_BUS_CONFIG_DIR=${TARVEX_BUS_CONFIG_DIR};${T_ENV}")
+    "env;LC_ALL=C.UTF-8;${TARVEX_DBUS_RUN_SESSION};--config-file=${TARVEX_BUS_CONFIG_DIR}/session-${T_BUS}.conf;--")
+  tarvex_add_gtest(${target} LABEL ${T_LABEL} SOURCES ${T_SOURCES} LIBS ${T_LIBS} Qt6::DBus)
 endfunction()

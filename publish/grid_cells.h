@@ -1,20 +1,12 @@
 #pragma once
 // What publication uses of the main window's channel grid: a cell's redraw
-// flag, the indicator and lamp flags, and the drawing of one cell. Cells
-// outside the grid's arrays raise error 9 in the grid.
+// flag, the indicator and lamp flags, and the drawing of one cell (columns are
+// GridColumn numbers). The grid ignores cells outside its arrays.
 #include <cstdint>
 
-namespace tarvex {
+#include "core/grid_layout.h"
 
-// The grid columns publication touches.
-namespace GridColumn {
-constexpr int ReceiveIndicator = 0;
-constexpr int TransmitIndicator = 1;
-constexpr int Gross = 9;
-constexpr int Tare = 10;
-constexpr int Net = 11;
-constexpr int StatusText = 12;
-}  // namespace GridColumn
+namespace tarvex {
 
 class GridCells {
 public:
