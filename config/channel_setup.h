@@ -67,6 +67,8 @@ public:
     return channels_[static_cast<size_t>(channel)];
   }
 
+  bool operator==(const ChannelTable&) const = default;
+
 private:
   std::array<ChannelSetup, ChannelArraySize> channels_{};
 };

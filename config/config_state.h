@@ -12,6 +12,8 @@ struct ConfigState {
   ChannelTable Channels;
   ProtocolTable Protocols;
   SystemSetup System;
+
+  bool operator==(const ConfigState&) const = default;
 };
 
 }  // namespace tarvex

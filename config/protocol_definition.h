@@ -65,6 +65,8 @@ public:
     return protocols_[static_cast<size_t>(protocol)];
   }
 
+  bool operator==(const ProtocolTable&) const = default;
+
 private:
   std::array<ProtocolDefinition, ProtocolArraySize> protocols_{};
 };

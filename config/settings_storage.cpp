@@ -1,0 +1,146 @@
+#include "settings_storage.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/run_time_error.h"
+
+namespace tarvex {
+
+namespace {
+
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  }
+  return true;
+}
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+[[noreturn]] void Raise(int number, const std::string& what, const std::string& path, int error) {
+  throw RunTimeError(number, StandardErrorDescription(number) + ": " + what + " " + path + ": " + std::strerror(error));
+}
+
+// Closes a descriptor and removes the temporary file unless released.
+class TemporaryFile {
+public:
+  explicit TemporaryFile(std::string pattern) : path_(std::move(pattern)) {
+    fd_ = ::mkstemp(path_.data());
+  }
+  ~TemporaryFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!kept_) ::unlink(path_.c_str());
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  int fd() const { return fd_; }
+  const std::string& path() const { return path_; }
+  int Close() {
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result;
+  }
+  void Keep() { kept_ = true; }
+
+private:
+  std::string path_;
+  int fd_ = -1;
+  bool kept_ = false;
+};
+
+}  // namespace
+
+std::string FindSettingsFile(const ProgramFolder& folder, std::string_view name) {
+  const std::string exact = folder.join(name);
+  if (Exists(exact)) return exact;
+
+  const std::string base = exact.substr(exact.rfind('/') + 1);
+  const std::string dir = exact.substr(0, exact.rfind('/'));
+  DIR* listing = ::opendir(dir.empty() ? "/" : dir.c_str());
+  if (listing == nullptr) return exact;
+  std::vector<std::string> matches;
+  while (const dirent* entry = ::readdir(listing)) {
+    if (SameIgnoringCase(entry->d_name, base)) matches.emplace_back(entry->d_name);
+  }
+  ::closedir(listing);
+  if (matches.empty()) return exact;
+  return dir + "/" + *std::min_element(matches.begin(), matches.end());
+}
+
+std::optional<std::string> ReadSettingsFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return std::nullopt;
+    Raise(ErrorNumber::PathFileAccessError, "cannot open", path, errno);
+  }
+  std::string content;
+  char buffer[8192];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int saved = errno;
+      ::close(fd);
+      Raise(ErrorNumber::DeviceIOError, "cannot read", path, saved);
+    }
+    if (n == 0) break;
+    content.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return content;
+}
+
+void CreateEmptySettingsFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) Raise(ErrorNumber::PathFileAccessError, "cannot create", path, errno);
+  ::close(fd);
+}
+
+void SaveSettingsFile(const std::string& path, std::string_view bytes, const FileWriteCall& write) {
+  const std::string dir = path.substr(0, path.rfind('/'));
+  TemporaryFile temporary(path + ".XXXXXX");
+  if (temporary.fd() < 0) Raise(ErrorNumber::PathFileAccessError, "cannot create a temporary file for", path, errno);
+
+  // The new file keeps the old one's permissions.
+  struct stat old {};
+  ::fchmod(temporary.fd(), ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
+
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write ? write(temporary.fd(), bytes.data() + done, bytes.size() - done)
+                            : ::write(temporary.fd(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) Raise(ErrorNumber::DeviceIOError, "cannot write", path, n < 0 ? errno : EIO);
+    done += static_cast<size_t>(n);
+  }
+  if (::fsync(temporary.fd()) != 0) Raise(ErrorNumber::DeviceIOError, "cannot write", path, errno);
+  if (temporary.Close() != 0) Raise(ErrorNumber::DeviceIOError, "cannot write", path, errno);
+  if (::rename(temporary.path().c_str(), path.c_str()) != 0) {
+    Raise(ErrorNumber::PathFileAccessError, "cannot replace", path, errno);
+  }
+  temporary.Keep();
+
+  // Make the rename itself durable.
+  const int dirFd = ::open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
+  }
+}
+
+}  // namespace tarvex

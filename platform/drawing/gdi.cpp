@@ -1,0 +1,345 @@
+#include "gdi.h"
+
+#include <QColor>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "platform/ansi_text.h"
+#include "platform/drawing/window_canvas.h"
+
+namespace tarvex {
+
+namespace {
+
+QColor ToQColor(ColorRef color) {
+  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                static_cast<int>((color >> 16) & 0xFF));
+}
+
+// The average character width of a font description is the width of text in
+// ordinary English: lower-case letters and the blank weighted by how often
+// they occur (per thousand characters). Measuring it this way keeps a
+// description's width meaning the same whichever face stands in for the
+// named one.
+double WeightedAverageWidth(const QFont& font) {
+  static constexpr std::pair<char, int> Frequencies[] = {
+      {'a', 64}, {'b', 14}, {'c', 27}, {'d', 35}, {'e', 100}, {'f', 20}, {'g', 14}, {'h', 42}, {'i', 63},
+      {'j', 3},  {'k', 6},  {'l', 35}, {'m', 20}, {'n', 56},  {'o', 56}, {'p', 17}, {'q', 4},  {'r', 49},
+      {'s', 56}, {'t', 71}, {'u', 31}, {'v', 10}, {'w', 18},  {'x', 3},  {'y', 18}, {'z', 2},  {' ', 166}};
+  const QFontMetricsF metrics(font);
+  double total = 0;
+  for (const auto& [character, weight] : Frequencies) {
+    total += weight * metrics.horizontalAdvance(QChar(QLatin1Char(character)));
+  }
+  return total / 1000.0;
+}
+
+QFont MakeFont(const LogFont& description) {
+  QFont font(description.FaceName.empty() ? QStringLiteral("Arial") : FromAnsi(description.FaceName));
+  font.setStyleStrategy(QFont::NoAntialias);
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(description.Weight == 0 ? 400 : description.Weight, 1, 1000)));
+  font.setItalic(description.Italic);
+  font.setUnderline(description.Underline);
+  font.setStrikeOut(description.StrikeOut);
+  if (description.Height < 0) {
+    font.setPixelSize(-description.Height);
+  } else {
+    // The largest em whose character cell (ascent plus descent) fits the height.
+    const int cell = description.Height > 0 ? description.Height : 16;
+    int pixels = cell;
+    font.setPixelSize(pixels);
+    while (pixels > 1 && QFontMetrics(font).height() > cell) font.setPixelSize(--pixels);
+  }
+  if (description.Width > 0) {
+    const double natural = WeightedAverageWidth(font);
+    if (natural > 0) {
+      font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * description.Width / natural)), 1, 4000));
+    }
+  }
+  return font;
+}
+
+void PlainPainting(QPainter& painter) {
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
+}
+
+}  // namespace
+
+Gdi::Gdi() {
+  Object bitmap(Kind::Bitmap);
+  bitmap.stock = true;
+  bitmap.image = QImage(1, 1, QImage::Format_RGB32);
+  bitmap.image.fill(Qt::black);
+  stockBitmap_ = AddObject(std::move(bitmap));
+
+  Object pen(Kind::Pen);
+  pen.stock = true;
+  pen.color = ColorOf(0, 0, 0);
+  stockPen_ = AddObject(std::move(pen));
+
+  Object brush(Kind::Brush);
+  brush.stock = true;
+  brush.color = ColorOf(255, 255, 255);
+  stockBrush_ = AddObject(std::move(brush));
+
+  Object font(Kind::Font);
+  font.stock = true;
+  font.font.Height = 16;
+  font.font.Weight = 700;
+  stockFont_ = AddObject(std::move(font));
+}
+
+GdiHandle Gdi::AddObject(Object object) {
+  const GdiHandle handle = NewHandle();
+  objects_.emplace(handle, std::move(object));
+  return handle;
+}
+
+GdiHandle Gdi::AddContext(Context context) {
+  context.pen = stockPen_;
+  context.brush = stockBrush_;
+  context.font = stockFont_;
+  if (context.window == 0) context.bitmap = stockBitmap_;
+  for (GdiHandle held : {context.pen, context.brush, context.font, context.bitmap}) {
+    if (Object* object = FindObject(held)) ++object->selections;
+  }
+  const GdiHandle handle = NewHandle();
+  contexts_.emplace(handle, context);
+  return handle;
+}
+
+Gdi::Object* Gdi::FindObject(GdiHandle handle) {
+  const auto found = objects_.find(handle);
+  return found == objects_.end() ? nullptr : &found->second;
+}
+
+Gdi::Context* Gdi::FindContext(GdiHandle handle) {
+  const auto found = contexts_.find(handle);
+  return found == contexts_.end() ? nullptr : &found->second;
+}
+
+QImage* Gdi::TargetImage(const Context& context) {
+  if (context.window != 0) {
+    const auto window = windows_.find(context.window);
+    return window == windows_.end() ? nullptr : &window->second->Image();
+  }
+  Object* bitmap = FindObject(context.bitmap);
+  return bitmap ? &bitmap->image : nullptr;
+}
+
+void Gdi::TargetChanged(const Context& context, const QRect& area) {
+  if (context.window == 0) return;
+  const auto window = windows_.find(context.window);
+  if (window != windows_.end()) window->second->Changed(area);
+}
+
+const QFont& Gdi::ResolvedFont(Object& font) {
+  if (!font.resolved) font.resolved = MakeFont(font.font);
+  return *font.resolved;
+}
+
+void Gdi::DropSelections(const Context& context) {
+  for (GdiHandle held : {context.pen, context.brush, context.font, context.bitmap}) {
+    if (Object* object = FindObject(held)) --object->selections;
+  }
+}
+
+GdiHandle Gdi::RegisterWindow(WindowCanvas& canvas) {
+  const GdiHandle handle = NewHandle();
+  windows_.emplace(handle, &canvas);
+  return handle;
+}
+
+void Gdi::UnregisterWindow(GdiHandle hWnd) { windows_.erase(hWnd); }
+
+GdiHandle Gdi::GetDC(GdiHandle hWnd) {
+  if (windows_.find(hWnd) == windows_.end()) return 0;
+  Context context;
+  context.window = hWnd;
+  return AddContext(context);
+}
+
+int Gdi::ReleaseDC(GdiHandle hWnd, GdiHandle hDC) {
+  const Context* context = FindContext(hDC);
+  if (!context || hWnd == 0 || context->window != hWnd) return 0;
+  DropSelections(*context);
+  contexts_.erase(hDC);
+  return 1;
+}
+
+GdiHandle Gdi::CreateCompatibleDC(GdiHandle hDC) {
+  if (hDC != 0 && !FindContext(hDC)) return 0;
+  return AddContext(Context{});
+}
+
+GdiHandle Gdi::CreateCompatibleBitmap(GdiHandle hDC, int width, int height) {
+  if (!FindContext(hDC) || width <= 0 || height <= 0) return 0;
+  Object bitmap(Kind::Bitmap);
+  bitmap.image = QImage(width, height, QImage::Format_RGB32);
+  if (bitmap.image.isNull()) return 0;
+  bitmap.image.fill(Qt::black);
+  return AddObject(std::move(bitmap));
+}
+
+GdiHandle Gdi::CreatePen(int style, int width, ColorRef color) {
+  if (style != PenStyle::Solid) return 0;
+  Object pen(Kind::Pen);
+  pen.color = color;
+  pen.penWidth = std::max(width, 1);
+  return AddObject(std::move(pen));
+}
+
+GdiHandle Gdi::CreateBrushIndirect(const LogBrush& brush) {
+  if (brush.Style != BrushStyle::Solid) return 0;
+  Object object(Kind::Brush);
+  object.color = brush.Color;
+  return AddObject(std::move(object));
+}
+
+GdiHandle Gdi::CreateFontIndirect(const LogFont& font) {
+  Object object(Kind::Font);
+  object.font = font;
+  return AddObject(std::move(object));
+}
+
+GdiHandle Gdi::SelectObject(GdiHandle hDC, GdiHandle handle) {
+  Context* context = FindContext(hDC);
+  Object* object = FindObject(handle);
+  if (!context || !object) return 0;
+  GdiHandle* slot = nullptr;
+  switch (object->kind) {
+    case Kind::Bitmap:
+      // Only a memory context holds a bitmap, and a bitmap sits in one context.
+      if (context->window != 0) return 0;
+      if (!object->stock && object->selections > 0 && context->bitmap != handle) return 0;
+      slot = &context->bitmap;
+      break;
+    case Kind::Pen: slot = &context->pen; break;
+    case Kind::Brush: slot = &context->brush; break;
+    case Kind::Font: slot = &context->font; break;
+  }
+  const GdiHandle previous = *slot;
+  if (previous == handle) return previous;
+  if (Object* held = FindObject(previous)) --held->selections;
+  ++object->selections;
+  *slot = handle;
+  return previous;
+}
+
+int Gdi::DeleteObject(GdiHandle handle) {
+  const Object* object = FindObject(handle);
+  if (!object) return 0;
+  if (object->stock) return 1;
+  if (object->selections > 0) return 0;
+  objects_.erase(handle);
+  return 1;
+}
+
+int Gdi::DeleteDC(GdiHandle hDC) {
+  const Context* context = FindContext(hDC);
+  if (!context || context->window != 0) return 0;
+  DropSelections(*context);
+  contexts_.erase(hDC);
+  return 1;
+}
+
+int Gdi::BitBlt(GdiHandle dest, int x, int y, int width, int height, GdiHandle source, int sourceX, int sourceY,
+                std::uint32_t rop) {
+  Context* to = FindContext(dest);
+  Context* from = FindContext(source);
+  if (!to || !from || rop != SourceCopy) return 0;
+  QImage* target = TargetImage(*to);
+  QImage* origin = TargetImage(*from);
+  if (!target || !origin) return 0;
+  const QRect wanted(sourceX, sourceY, width, height);
+  const QRect available = wanted.intersected(origin->rect());
+  if (available.isEmpty()) return 1;
+  const QPoint at(x + available.x() - sourceX, y + available.y() - sourceY);
+  const QImage piece = origin->copy(available);  // also right when source and target are one image
+  {
+    QPainter painter(target);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(at, piece);
+  }
+  TargetChanged(*to, QRect(at, available.size()));
+  return 1;
+}
+
+int Gdi::SetBkMode(GdiHandle hDC, int mode) {
+  Context* context = FindContext(hDC);
+  if (!context || (mode != BkMode::Transparent && mode != BkMode::Opaque)) return 0;
+  return std::exchange(context->bkMode, mode);
+}
+
+ColorRef Gdi::SetTextColor(GdiHandle hDC, ColorRef color) {
+  Context* context = FindContext(hDC);
+  if (!context) return InvalidColor;
+  return std::exchange(context->textColor, color);
+}
+
+unsigned Gdi::SetTextAlign(GdiHandle hDC, unsigned align) {
+  Context* context = FindContext(hDC);
+  if (!context) return TextAlign::Invalid;
+  return std::exchange(context->textAlign, align);
+}
+
+int Gdi::TextOut(GdiHandle hDC, int x, int y, std::string_view text) {
+  Context* context = FindContext(hDC);
+  if (!context) return 0;
+  QImage* target = TargetImage(*context);
+  Object* fontObject = FindObject(context->font);
+  if (!target || !fontObject) return 0;
+  const QFont& font = ResolvedFont(*fontObject);
+  const QFontMetrics metrics(font);
+  const QString characters = FromAnsi(text);
+  const int advance = metrics.horizontalAdvance(characters);
+  const int left = (context->textAlign & TextAlign::Right) != 0 ? x - advance : x;
+  const QRect cell(left, y, advance, metrics.height());
+  {
+    QPainter painter(target);
+    PlainPainting(painter);
+    if (context->bkMode == BkMode::Opaque) painter.fillRect(cell, Qt::white);
+    painter.setFont(font);
+    painter.setPen(ToQColor(context->textColor));
+    painter.drawText(QPoint(left, y + metrics.ascent()), characters);
+  }
+  TargetChanged(*context, cell);
+  return 1;
+}
+
+int Gdi::Ellipse(GdiHandle hDC, int left, int top, int right, int bottom) {
+  Context* context = FindContext(hDC);
+  if (!context) return 0;
+  QImage* target = TargetImage(*context);
+  const Object* pen = FindObject(context->pen);
+  const Object* brush = FindObject(context->brush);
+  if (!target || !pen || !brush) return 0;
+  if (right - left < 2 || bottom - top < 2) return 1;
+  // A stroked rectangle in QPainter covers one pixel more than its size; the
+  // figure here stays inside left..right-1 and top..bottom-1.
+  const QRect box(left, top, right - left - 1, bottom - top - 1);
+  {
+    QPainter painter(target);
+    PlainPainting(painter);
+    QPen outline(ToQColor(pen->color));
+    outline.setWidth(pen->penWidth);
+    outline.setCosmetic(pen->penWidth == 1);
+    painter.setPen(outline);
+    painter.setBrush(ToQColor(brush->color));
+    painter.drawEllipse(box);
+  }
+  TargetChanged(*context, box.adjusted(0, 0, 1, 1));
+  return 1;
+}
+
+std::size_t Gdi::LiveHandles() const {
+  const auto made = std::count_if(objects_.begin(), objects_.end(), [](const auto& entry) { return !entry.second.stock; });
+  return static_cast<std::size_t>(made) + contexts_.size();
+}
+
+}  // namespace tarvex

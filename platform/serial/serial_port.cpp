@@ -1,0 +1,284 @@
+#include "platform/serial/serial_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "platform/run_time_error.h"
+
+namespace tarvex {
+namespace {
+
+constexpr auto OutputWait = std::chrono::milliseconds(2000);
+// One Input returns at most this much; the rest waits for the next call.
+constexpr size_t InputLimit = 1 << 20;
+
+// Polls the descriptor once without waiting; EINTR is retried.
+short PollNow(int fd, short events) {
+  pollfd entry{fd, events, 0};
+  while (::poll(&entry, 1, 0) < 0) {
+    if (errno != EINTR) return POLLERR;
+  }
+  return entry.revents;
+}
+
+constexpr short HangUpEvents = POLLHUP | POLLERR | POLLNVAL;
+
+// The C library reports EINVAL when the device silently kept only part of the
+// character frame (a pseudo-terminal keeps neither parity nor character
+// size). The settings count as applied when the device holds the requested
+// speed, flow control and raw mode.
+bool KeptWhatItCan(int fd, const termios& requested) {
+  if (errno != EINVAL) return false;
+  termios held{};
+  if (::tcgetattr(fd, &held) != 0) return false;
+  constexpr tcflag_t flow = IXON | IXOFF | IXANY;
+  constexpr tcflag_t lineMode = ICANON | ECHO | ISIG | IEXTEN;
+  return cfgetospeed(&held) == cfgetospeed(&requested) &&
+         cfgetispeed(&held) == cfgetispeed(&requested) &&
+         (held.c_iflag & flow) == (requested.c_iflag & flow) &&
+         (held.c_lflag & lineMode) == (requested.c_lflag & lineMode) &&
+         held.c_cc[VMIN] == requested.c_cc[VMIN] && held.c_cc[VTIME] == requested.c_cc[VTIME];
+}
+
+}  // namespace
+
+SerialPort::SerialPort(const ProgramFolder& folder) : map_(folder), line_(ParseSettingsText(settings_)) {}
+
+SerialPort::~SerialPort() { Close(); }
+
+std::string SerialPort::Place() const {
+  std::string place = "port " + std::to_string(commPort_);
+  if (!device_.empty()) place += " " + device_;
+  return place;
+}
+
+void SerialPort::SetSettings(std::string_view text) {
+  const LineSettings parsed = ParseSettingsText(text);
+  settings_ = std::string(text);
+  line_ = parsed;
+  if (PortOpen()) Configure();
+}
+
+void SerialPort::SetCommPort(int32_t number) {
+  if (number == commPort_) return;
+  if (PortOpen()) {
+    throw RunTimeError(ErrorNumber::PortAlreadyOpen,
+                       StandardErrorDescription(ErrorNumber::PortAlreadyOpen) + " (" + Place() +
+                           ": close it before changing the port number)");
+  }
+  if (number < 1) {
+    throw RunTimeError(ErrorNumber::InvalidPortNumber,
+                       StandardErrorDescription(ErrorNumber::InvalidPortNumber) + " (port " +
+                           std::to_string(number) + ")");
+  }
+  commPort_ = number;
+}
+
+void SerialPort::SetHandshaking(int32_t mode) {
+  if (mode != 0 && mode != 1) {
+    throw RunTimeError(ErrorNumber::InvalidPropertyValue,
+                       StandardErrorDescription(ErrorNumber::InvalidPropertyValue) +
+                           " (handshaking " + std::to_string(mode) + " on " + Place() +
+                           ": 0 none or 1 XON/XOFF)");
+  }
+  handshaking_ = mode;
+  if (PortOpen()) Configure();
+}
+
+void SerialPort::Configure() {
+  const termios attributes = RawAttributes(line_, handshaking_);
+  if (::tcsetattr(fd_, TCSANOW, &attributes) != 0 && !KeptWhatItCan(fd_, attributes)) {
+    if (errno == EIO) RaiseHangUp();
+    throw RunTimeError(ErrorNumber::DeviceIOError,
+                       StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +
+                           ": cannot apply the settings: " + std::strerror(errno) + ")");
+  }
+  requested_ = attributes;
+}
+
+void SerialPort::SetPortOpen(bool open) {
+  if (!open) {
+    RequireOpen();
+    Close();
+    return;
+  }
+  if (PortOpen()) {
+    throw RunTimeError(ErrorNumber::PortAlreadyOpen,
+                       StandardErrorDescription(ErrorNumber::PortAlreadyOpen) + " (" + Place() + ")");
+  }
+
+  const std::string device = map_.DeviceFor(commPort_);
+  const std::string place = "port " + std::to_string(commPort_) + " " + device;
+  const auto invalid = [&](const std::string& why) {
+    return RunTimeError(ErrorNumber::InvalidPortNumber,
+                        StandardErrorDescription(ErrorNumber::InvalidPortNumber) + " (" + place +
+                            ": " + why + ")");
+  };
+  const auto inUse = [&](const std::string& why) {
+    return RunTimeError(ErrorNumber::PortAlreadyOpen,
+                        StandardErrorDescription(ErrorNumber::PortAlreadyOpen) + " (" + place +
+                            ": " + why + ")");
+  };
+
+  int fd;
+  do {
+    fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    // EBUSY is the answer of a terminal another opener holds with TIOCEXCL.
+    if (errno == EBUSY) throw inUse("in use by another channel or program");
+    throw invalid(std::strerror(errno));
+  }
+  if (!::isatty(fd)) {
+    ::close(fd);
+    throw invalid("not a serial device");
+  }
+  // The lock comes first: a second opener must not touch the exclusive flag
+  // that the holder set.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int lockError = errno;
+    ::close(fd);
+    if (lockError == EWOULDBLOCK) throw inUse("in use by another channel or program");
+    throw invalid(std::string("cannot lock: ") + std::strerror(lockError));
+  }
+  if (::ioctl(fd, TIOCEXCL) != 0) {
+    const int exclError = errno;
+    ::close(fd);
+    throw invalid(std::string("cannot hold exclusively: ") + std::strerror(exclError));
+  }
+
+  fd_ = fd;
+  device_ = device;
+  try {
+    Configure();
+  } catch (const RunTimeError& error) {
+    Close();
+    throw invalid("the device refuses the settings: " + error.description());
+  }
+  // What arrived before the port was opened belongs to nobody.
+  ::tcflush(fd_, TCIOFLUSH);
+}
+
+void SerialPort::Close() noexcept {
+  if (fd_ < 0) return;
+  // The exclusive flag outlives this descriptor while others hold the device
+  // open (a pseudo-terminal's own side does), so it is cleared explicitly.
+  ::ioctl(fd_, TIOCNXCL);
+  ::close(fd_);  // releases the lock
+  fd_ = -1;
+  device_.clear();
+}
+
+void SerialPort::RequireOpen() const {
+  if (!PortOpen()) {
+    throw RunTimeError(ErrorNumber::PortNotOpen,
+                       StandardErrorDescription(ErrorNumber::PortNotOpen) + " (" + Place() + ")");
+  }
+}
+
+void SerialPort::RaiseHangUp() {
+  const std::string place = Place();
+  Close();
+  throw RunTimeError(ErrorNumber::DeviceIOError,
+                     StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + place +
+                         ": the device hung up; the port is closed)");
+}
+
+void SerialPort::Output(std::string_view bytes) {
+  RequireOpen();
+  const auto deadline = std::chrono::steady_clock::now() + OutputWait;
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+    if (n > 0) {
+      bytes.remove_prefix(static_cast<size_t>(n));
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) {
+      if (errno == EIO) RaiseHangUp();
+      throw RunTimeError(ErrorNumber::DeviceIOError,
+                         StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +
+                             ": " + std::strerror(errno) + ")");
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd entry{fd_, POLLOUT, 0};
+    const int ready = left.count() > 0 ? ::poll(&entry, 1, static_cast<int>(left.count())) : 0;
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready > 0 && (entry.revents & HangUpEvents) != 0) RaiseHangUp();
+    if (ready <= 0) {
+      throw RunTimeError(ErrorNumber::DeviceIOError,
+                         StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +
+                             ": output not accepted within 2 seconds, " +
+                             std::to_string(bytes.size()) + " bytes not sent)");
+    }
+  }
+}
+
+int32_t SerialPort::InBufferCount() {
+  RequireOpen();
+  if ((PollNow(fd_, POLLIN) & HangUpEvents) != 0) RaiseHangUp();
+  int waiting = 0;
+  if (::ioctl(fd_, FIONREAD, &waiting) != 0) {
+    if (errno == EIO) RaiseHangUp();
+    throw RunTimeError(ErrorNumber::DeviceIOError,
+                       StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +
+                           ": " + std::strerror(errno) + ")");
+  }
+  return waiting;
+}
+
+std::string SerialPort::Input() {
+  RequireOpen();
+  const short events = PollNow(fd_, POLLIN);
+  std::string received;
+  if ((events & POLLIN) != 0) {
+    char chunk[4096];
+    while (received.size() < InputLimit) {
+      const ssize_t n = ::read(fd_, chunk, sizeof chunk);
+      if (n > 0) {
+        received.append(chunk, static_cast<size_t>(n));
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      // What came is handed out first; a fault shows again on the next call.
+      if (!received.empty() || (n < 0 && errno == EAGAIN)) break;
+      // With VMIN = VTIME = 0 a read of 0 means "nothing waiting", but right
+      // after poll said "readable" it means end of file: the device hung up.
+      if (n == 0 || errno == EIO) RaiseHangUp();
+      throw RunTimeError(ErrorNumber::DeviceIOError,
+                         StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +
+                             ": " + std::strerror(errno) + ")");
+    }
+  }
+  if (received.empty() && (events & HangUpEvents) != 0) RaiseHangUp();
+  return received;
+}
+
+std::optional<termios> SerialPort::RequestedAttributes() const {
+  if (!PortOpen()) return std::nullopt;
+  return requested_;
+}
+
+SerialPortArray::SerialPortArray(const ProgramFolder& folder) {
+  for (auto& port : ports_) port = std::make_unique<SerialPort>(folder);
+}
+
+SerialPort& SerialPortArray::operator[](long long index) {
+  CheckSubscript(index, 0, Count - 1, "MSComm");
+  return *ports_[static_cast<size_t>(index)];
+}
+
+const SerialPort& SerialPortArray::operator[](long long index) const {
+  CheckSubscript(index, 0, Count - 1, "MSComm");
+  return *ports_[static_cast<size_t>(index)];
+}
+
+}  // namespace tarvex

@@ -1,0 +1,111 @@
+#pragma once
+// The serial port of a channel, on the POSIX terminal interface.
+//
+// What it must cope with: the manager is single-threaded and polls, so nothing
+// here may block; bytes are arbitrary (0x00 and 0xFF included) and must pass
+// untouched; a port must not be shared, neither between two channels of this
+// manager nor with another program, and root must not slip past that; and a
+// device that goes away (a USB adapter pulled, the far end of a pseudo-terminal
+// closed) must be reported once as an error, not as an endless "no data".
+//
+// Policy: the device is opened non-blocking and without becoming the
+// controlling terminal, in raw mode with VMIN = VTIME = 0. Exclusive use is
+// held twice: TIOCEXCL (refuses further opens by unprivileged processes) and an
+// advisory flock on the device (refuses everyone who asks, root too). A
+// hang-up closes the port and raises error 57; from then on the port reports
+// 8012 (not open) like any closed port, so nothing spins.
+//
+// Errors, all as RunTimeError naming the port number and the device:
+//   380  settings text or handshaking mode not usable;
+//   8002 invalid port: no such device, not a terminal, not accessible;
+//   8005 port already open, or in use by another channel or program;
+//   8012 port not open (close, output, count or input on a closed port);
+//   57   device I/O error: hang-up, or output not accepted in time.
+#include <termios.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/program_folder.h"
+#include "platform/serial/line_settings.h"
+#include "platform/serial/port_map.h"
+
+namespace tarvex {
+
+class SerialPort {
+public:
+  // A closed port with the settings "9600,N,8,1", port number 1 and no
+  // handshaking. Devices are looked up through the folder's port map.
+  explicit SerialPort(const ProgramFolder& folder);
+  ~SerialPort();
+  SerialPort(const SerialPort&) = delete;
+  SerialPort& operator=(const SerialPort&) = delete;
+
+  // The settings text as it was given ("9600,n,8,1" stays lower case). On an
+  // open port a new text takes effect at once.
+  const std::string& Settings() const noexcept { return settings_; }
+  void SetSettings(std::string_view text);
+
+  // 1 for the first port. Changing it on an open port raises 8005 (giving
+  // the same number again changes nothing); a number below 1 raises 8002.
+  int32_t CommPort() const noexcept { return commPort_; }
+  void SetCommPort(int32_t number);
+
+  // 0 none, 1 XON/XOFF; any other value raises 380. On an open port it takes
+  // effect at once.
+  int32_t Handshaking() const noexcept { return handshaking_; }
+  void SetHandshaking(int32_t mode);
+
+  // Setting True opens the device of the port number, setting False closes it.
+  bool PortOpen() const noexcept { return fd_ >= 0; }
+  void SetPortOpen(bool open);
+
+  // Writes all bytes, waiting at most two seconds for the device to take them.
+  void Output(std::string_view bytes);
+  // The count of received bytes waiting.
+  int32_t InBufferCount();
+  // Every received byte waiting, removed from the port; empty when none.
+  std::string Input();
+
+  // The terminal attributes this port last asked the device for, while open.
+  // Some devices keep only part of them (a pseudo-terminal drops parity and
+  // character size), so this, not the device, tells what was requested.
+  std::optional<termios> RequestedAttributes() const;
+
+private:
+  void Configure();
+  void Close() noexcept;
+  std::string Place() const;
+  void RequireOpen() const;
+  [[noreturn]] void RaiseHangUp();
+
+  PortMap map_;
+  std::string settings_ = "9600,N,8,1";
+  LineSettings line_;
+  int32_t commPort_ = 1;
+  int32_t handshaking_ = 0;
+  int fd_ = -1;
+  std::string device_;
+  termios requested_{};
+};
+
+// The ports of all channels, element ch serving channel ch (0 to 31). An index
+// outside raises error 9.
+class SerialPortArray {
+public:
+  static constexpr int Count = 32;
+
+  explicit SerialPortArray(const ProgramFolder& folder);
+
+  SerialPort& operator[](long long index);
+  const SerialPort& operator[](long long index) const;
+
+private:
+  std::array<std::unique_ptr<SerialPort>, Count> ports_;
+};
+
+}  // namespace tarvex
