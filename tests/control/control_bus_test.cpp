@@ -1,11 +1,11 @@
-// The control and its host against a manager on a private session bus,
-// started by activation when the first control binds.
-#include <QDBusConnectionInterface>
-#include <QDBusInterface>
-#include <QDBusMessage>
-#include <QDBusVariant>
+// The control and its host against the test fixture that plays the manager,
+// on a private session bus of each test case; the bus starts the fixture by
+// activation when the first control binds.
+#include <QProcessEnvironment>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/types.h>
 
 #include "control/bus_manager_session.h"
 #include "control/dev_control.h"
@@ -13,16 +13,17 @@
 #include "error_number_of.h"
 #include "platform/message_box.h"
 #include "platform/run_time_error.h"
-#include "private_bus.h"
+#include "tests/bus/bus_test_support.h"
 
 namespace tarvex {
 namespace {
 
 using test::ErrorOf;
+using bustest::Manager;
+using bustest::OwnerPid;
 using test::HostProcess;
-using test::PrivateBus;
 
-const QString kManagerProgram = QStringLiteral(TARVEX_BUS_MANAGER);
+const QString kDevice1 = QStringLiteral("org.tarvex.Device1");
 const QString kEightNotices =
     QStringLiteral("Changed=Gross,Tare,Net,CmdStat,Cmd,CmdParm,ScaleStat,DeviceDesc");
 
@@ -35,18 +36,17 @@ QStringList UpdatesIn(const QStringList& lines, qsizetype from = 0) {
 }
 
 TEST(ControlOnTheBus, CommandTravelsToEveryHostOfItsChannelAndNoOther) {
-  PrivateBus bus(kManagerProgram);
-  ASSERT_TRUE(bus.started());
-  HostProcess b(bus.environment(), {QStringLiteral("--channel"), QStringLiteral("3"),
+  const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  HostProcess b(env, {QStringLiteral("--channel"), QStringLiteral("3"),
                                     QStringLiteral("--wait-ms"), QStringLiteral("60000")});
-  HostProcess c(bus.environment(), {QStringLiteral("--channel"), QStringLiteral("4"),
+  HostProcess c(env, {QStringLiteral("--channel"), QStringLiteral("4"),
                                     QStringLiteral("--wait-ms"), QStringLiteral("60000")});
   const int bReady = b.WaitForLine(QStringLiteral("DoUpdate 0"));
   const int cReady = c.WaitForLine(QStringLiteral("DoUpdate 0"));
   ASSERT_GE(bReady, 0) << b.lines().join(QLatin1Char('\n')).toStdString();
   ASSERT_GE(cReady, 0) << c.lines().join(QLatin1Char('\n')).toStdString();
 
-  HostProcess a(bus.environment(),
+  HostProcess a(env,
                 {QStringLiteral("--channel"), QStringLiteral("3"), QStringLiteral("--cmd"),
                  QStringLiteral("3"), QStringLiteral("--parm"), QStringLiteral("12.5"),
                  QStringLiteral("--wait-ms"), QStringLiteral("60000")});
@@ -80,7 +80,6 @@ class ControlInProcess : public ::testing::Test {
 protected:
   // Counts the creations the control asks for.
   struct CountingSession final : ManagerSession {
-    explicit CountingSession(QDBusConnection c) : real(c) {}
     std::unique_ptr<ManagerConnector> CreateConnector() override {
       ++creations;
       return real.CreateConnector();
@@ -89,26 +88,21 @@ protected:
     int creations = 0;
   };
 
-  explicit ControlInProcess(const QString& managerProgram = kManagerProgram)
-      : bus(managerProgram), session(bus.connection()) {}
-
-  QVariant DeviceProperty(int channel, const char* name) {
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        QStringLiteral("org.tarvex.Manager"), QStringLiteral("/Device/%1").arg(channel),
-        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << QStringLiteral("org.tarvex.Device1") << QString::fromLatin1(name);
-    const QDBusMessage reply = bus.connection().call(get);
-    if (reply.type() != QDBusMessage::ReplyMessage) return {};
-    return reply.arguments().value(0).value<QDBusVariant>().variant();
+  static QVariant DeviceProperty(int channel, const char* name) {
+    return bustest::ValueOf(bustest::GetProperty(QStringLiteral("/Device/%1").arg(channel), kDevice1,
+                                                 QString::fromLatin1(name)));
+  }
+  static bool KillManager() {
+    const qint64 pid = OwnerPid(Manager);
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), SIGKILL) == 0 &&
+           bustest::WaitForOwner(Manager, false);
   }
 
-  PrivateBus bus;
   CountingSession session;
   RecordingMessageBox messages;
 };
 
 TEST_F(ControlInProcess, CommandCodeThatOverflowsFailsWith6AndLeavesTheBusAlone) {
-  ASSERT_TRUE(bus.started());
   DevControl control(session, messages);
   control.SetChannel(3);
   control.SetCmdStat(7);
@@ -134,46 +128,24 @@ TEST_F(ControlInProcess, CommandCodeThatOverflowsFailsWith6AndLeavesTheBusAlone)
 }
 
 TEST_F(ControlInProcess, AfterTheManagerIsKilledDoUpdateFailsWith462UntilTheChannelIsSetAgain) {
-  ASSERT_TRUE(bus.started());
   DevControl control(session, messages);
   control.SetChannel(3);
   ASSERT_EQ(control.DoUpdate(), 0);
-  const std::optional<qint64> first = bus.ManagerPid();
-  ASSERT_TRUE(first);
-  ASSERT_TRUE(bus.KillManager());
+  const qint64 first = OwnerPid(Manager);
+  ASSERT_GT(first, 0);
+  ASSERT_TRUE(KillManager());
 
   for (int call = 0; call < 2; ++call) {
     EXPECT_EQ(ErrorOf([&] { control.DoUpdate(); }), ErrorNumber::RemoteServerUnavailable);
   }
-  EXPECT_FALSE(bus.ManagerPid()) << "no manager was started behind the control's back";
+  EXPECT_EQ(OwnerPid(Manager), 0) << "no manager was started behind the control's back";
   EXPECT_EQ(session.creations, 1);
 
   control.SetChannel(3);
   EXPECT_EQ(control.DoUpdate(), 0);
-  const std::optional<qint64> second = bus.ManagerPid();
-  ASSERT_TRUE(second);
-  EXPECT_NE(*second, *first);
-}
-
-class ControlWithoutManager : public ControlInProcess {
-protected:
-  ControlWithoutManager() : ControlInProcess(QString()) {}
-};
-
-TEST_F(ControlWithoutManager, DoUpdateFailsWith429AfterTheBoundedTries) {
-  ASSERT_TRUE(bus.started());
-  DevControl control(session, messages);
-  control.SetChannel(3);
-  EXPECT_EQ(ErrorOf([&] { control.DoUpdate(); }), ErrorNumber::CantCreateObject);
-  EXPECT_EQ(session.creations, DevControl::kConnectAttempts);
-  EXPECT_FALSE(control.Connected(3));
-}
-
-TEST(ControlWithoutBus, DoUpdateFailsWith429) {
-  BusManagerSession session(QDBusConnection(QStringLiteral("no such connection")));
-  RecordingMessageBox messages;
-  DevControl control(session, messages);
-  EXPECT_EQ(ErrorOf([&] { control.DoUpdate(); }), ErrorNumber::CantCreateObject);
+  const qint64 second = OwnerPid(Manager);
+  EXPECT_GT(second, 0);
+  EXPECT_NE(second, first);
 }
 
 }  // namespace
