@@ -6,7 +6,6 @@
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
-#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <QVariantMap>
@@ -16,15 +15,16 @@
 
 #include "platform/ansi_text.h"
 #include "platform/run_time_error.h"
+#include "publish/bus/bus_names.h"
 
 namespace tarvex {
 
 namespace {
 
-const QString kManagerName = QStringLiteral("org.tarvex.Manager");
-const QString kConnectorPath = QStringLiteral("/Connector");
-const QString kConnectorInterface = QStringLiteral("org.tarvex.Connector1");
-const QString kDeviceInterface = QStringLiteral("org.tarvex.Device1");
+const QString kManagerName = bus::ServiceName;
+const QString kConnectorPath = bus::ConnectorPath;
+const QString kConnectorInterface = bus::ConnectorInterface;
+const QString kDeviceInterface = bus::DeviceInterface;
 const QString kBusName = QStringLiteral("org.freedesktop.DBus");
 const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
 const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
@@ -45,7 +45,7 @@ RunTimeError Failure(int number, const QDBusError& error) {
 // The error a host sees for a failed call to a manager already reached.
 RunTimeError CallFailure(const QDBusError& error) {
   const QString name = error.name();
-  if (name == QLatin1String("org.tarvex.Error.SubscriptOutOfRange")) {
+  if (name == bus::SubscriptOutOfRangeError) {
     return Failure(ErrorNumber::SubscriptOutOfRange, error);
   }
   if (name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")) {
@@ -64,8 +64,8 @@ RunTimeError CallFailure(const QDBusError& error) {
 }
 
 // Waits for a reply while the thread keeps dispatching its events, so the
-// bus signals that arrive meanwhile are delivered. Bounded by the call's own
-// time-out and the given extra.
+// bus signals that arrive meanwhile are delivered. The call's own time-out
+// ends the wait; the timer only guards against a reply that never comes.
 QDBusMessage AwaitReply(const QDBusPendingCall& pending) {
   if (!pending.isFinished()) {
     QDBusPendingCallWatcher watcher(pending);

@@ -23,7 +23,7 @@ using bustest::Manager;
 using bustest::OwnerPid;
 using test::HostProcess;
 
-const QString kDevice1 = QStringLiteral("org.tarvex.Device1");
+const QString kDevice1 = bus::DeviceInterface;
 const QString kEightNotices =
     QStringLiteral("Changed=Gross,Tare,Net,CmdStat,Cmd,CmdParm,ScaleStat,DeviceDesc");
 
