@@ -13,6 +13,7 @@
 #include "error_number_of.h"
 #include "platform/message_box.h"
 #include "platform/run_time_error.h"
+#include "publish/bus/bus_names.h"
 #include "tests/bus/bus_test_support.h"
 
 namespace tarvex {
