@@ -247,8 +247,13 @@ TEST_F(DeviceBus, ClientsObjectFromBeforeTheHandlersAreBoundIsTheOneTheHandlerSe
   // The main window's first pass has published the channel's command slots
   // over the object: the client writes its command again.
   setCommand();
+  SignalRecorder updates(path, Device, QStringLiteral("CUpdate"));
   ASSERT_EQ(ErrorName(CallManager(path, Device, QStringLiteral("CDoUpdate"))), QString());
   EXPECT_EQ(slots(), (QVariantList{4, 1.5, 5}));
+  // One update raised, and the fixture's reply came after everything it sent
+  // during that update.
+  ASSERT_TRUE(updates.WaitForCount(1));
+  EXPECT_EQ(updates.Received().size(), 1u);
 }
 
 TEST_F(DeviceBus, CommandsComeBackWithTheEngineOutcome) {
