@@ -35,6 +35,10 @@ QDBusMessage CallManager(const QString& path, const QString& interfaceName, cons
   return Call(Manager, path, interfaceName, member, arguments);
 }
 
+QDBusMessage CallFixture(const QString& member, const QVariantList& arguments) {
+  return CallManager(QStringLiteral("/Fixture"), QStringLiteral("org.tarvex.test.Fixture1"), member, arguments);
+}
+
 QDBusMessage GetProperty(const QString& path, const QString& interfaceName, const QString& name) {
   return CallManager(path, PropertiesInterface, QStringLiteral("Get"), {interfaceName, name});
 }
@@ -43,6 +47,13 @@ QDBusMessage SetProperty(const QString& path, const QString& interfaceName, cons
                          const QVariant& value) {
   return CallManager(path, PropertiesInterface, QStringLiteral("Set"),
                      {interfaceName, name, QVariant::fromValue(QDBusVariant(value))});
+}
+
+QString Introspect(const QString& path) {
+  return CallManager(path, QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"))
+      .arguments()
+      .value(0)
+      .toString();
 }
 
 QVariant ValueOf(const QDBusMessage& reply) {

@@ -31,10 +31,14 @@ QDBusMessage Call(const QString& service, const QString& path, const QString& in
                   const QVariantList& arguments = {}, const QDBusConnection& connection = QDBusConnection::sessionBus());
 QDBusMessage CallManager(const QString& path, const QString& interfaceName, const QString& member,
                          const QVariantList& arguments = {});
+// A call of the fixture's test interface.
+QDBusMessage CallFixture(const QString& member, const QVariantList& arguments = {});
 // Properties.Get / Set on the manager.
 QDBusMessage GetProperty(const QString& path, const QString& interfaceName, const QString& name);
 QDBusMessage SetProperty(const QString& path, const QString& interfaceName, const QString& name,
                          const QVariant& value);
+// The introspection document of a path of the manager.
+QString Introspect(const QString& path);
 // The value of a successful Get, unwrapped from its variant.
 QVariant ValueOf(const QDBusMessage& reply);
 

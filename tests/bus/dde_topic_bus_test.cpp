@@ -33,8 +33,7 @@ TEST_F(DdeTopicBus, TopicReadsEmptyThenThePublishedTextsWithOneChangeSignalOfAll
 
   SignalRecorder changes(path, PropertiesInterface, QStringLiteral("PropertiesChanged"));
   SignalRecorder updates(QStringLiteral("/Device/2"), QStringLiteral("org.tarvex.Device1"), QStringLiteral("CUpdate"));
-  ASSERT_EQ(ErrorName(CallManager(QStringLiteral("/Fixture"), QStringLiteral("org.tarvex.test.Fixture1"),
-                                  QStringLiteral("SetWeights"),
+  ASSERT_EQ(ErrorName(CallFixture(QStringLiteral("SetWeights"),
                                   {QVariant::fromValue(short(2)), QStringLiteral("12.5"), QStringLiteral("0012.50"),
                                    QStringLiteral("--")})),
             QString());
@@ -71,8 +70,7 @@ TEST_F(DdeTopicBus, TopicReadsEmptyThenThePublishedTextsWithOneChangeSignalOfAll
   // Later passes with nothing new for the channel refresh nothing: another
   // channel's refresh, sent after them, comes with no second change here.
   SignalRecorder otherChannel(QStringLiteral("/DDE/DDEForm4"), PropertiesInterface, QStringLiteral("PropertiesChanged"));
-  ASSERT_EQ(ErrorName(CallManager(QStringLiteral("/Fixture"), QStringLiteral("org.tarvex.test.Fixture1"),
-                                  QStringLiteral("SetScaleStatus"), {QVariant::fromValue(short(4)), QVariant::fromValue(short(2))})),
+  ASSERT_EQ(ErrorName(CallFixture(QStringLiteral("SetScaleStatus"), {QVariant::fromValue(short(4)), QVariant::fromValue(short(2))})),
             QString());
   ASSERT_TRUE(otherChannel.WaitForCount(1));
   EXPECT_EQ(qdbus_cast<QVariantMap>(otherChannel.Received().front().arguments().value(1)).value(QStringLiteral("ScaleStat")),
@@ -83,11 +81,7 @@ TEST_F(DdeTopicBus, TopicReadsEmptyThenThePublishedTextsWithOneChangeSignalOfAll
 TEST_F(DdeTopicBus, EveryChannelOf0To31HasATopicAndNoOtherPathIsOne) {
   FixtureProcess fixture({QStringLiteral("--channels"), QStringLiteral("2")});
   ASSERT_TRUE(fixture.Ready()) << fixture.Output().toStdString();
-  const QString listing = CallManager(QStringLiteral("/DDE"), QStringLiteral("org.freedesktop.DBus.Introspectable"),
-                                      QStringLiteral("Introspect"))
-                              .arguments()
-                              .value(0)
-                              .toString();
+  const QString listing = Introspect(QStringLiteral("/DDE"));
   for (int topic = 0; topic < 32; ++topic) {
     EXPECT_TRUE(listing.contains(QStringLiteral("<node name=\"DDEForm%1\"/>").arg(topic))) << topic;
   }

@@ -16,8 +16,6 @@ namespace {
 const QString ConnectorPath = QStringLiteral("/Connector");
 const QString Connector = QStringLiteral("org.tarvex.Connector1");
 const QString Device = QStringLiteral("org.tarvex.Device1");
-const QString Fixture = QStringLiteral("org.tarvex.test.Fixture1");
-const QString FixturePath = QStringLiteral("/Fixture");
 
 class DeviceBus : public ::testing::Test {
 protected:
@@ -82,39 +80,23 @@ TEST_F(DeviceBus, ObjectsExistOnceCreatedAndTheFailedRequestCreatesNothing) {
   // Nothing created yet: no object at /Device/32, /Device lists no child.
   EXPECT_EQ(ErrorName(GetProperty(QStringLiteral("/Device/32"), Device, QStringLiteral("CGross"))),
             QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
-  const QString before = CallManager(QStringLiteral("/Device"), QStringLiteral("org.freedesktop.DBus.Introspectable"),
-                                     QStringLiteral("Introspect"))
-                             .arguments()
-                             .value(0)
-                             .toString();
+  const QString before = Introspect(QStringLiteral("/Device"));
   EXPECT_FALSE(before.contains(QStringLiteral("<node name=")));
   EXPECT_EQ(ErrorName(CallManager(ConnectorPath, Connector, QStringLiteral("Device"), {QVariant::fromValue(short(33))})),
             QStringLiteral("org.tarvex.Error.SubscriptOutOfRange"));
 
   EXPECT_EQ(DevicePath(32), QStringLiteral("/Device/32"));
-  const QString after = CallManager(QStringLiteral("/Device"), QStringLiteral("org.freedesktop.DBus.Introspectable"),
-                                    QStringLiteral("Introspect"))
-                            .arguments()
-                            .value(0)
-                            .toString();
+  const QString after = Introspect(QStringLiteral("/Device"));
   EXPECT_TRUE(after.contains(QStringLiteral("<node name=\"32\"/>")));
   EXPECT_FALSE(after.contains(QStringLiteral("<node name=\"0\"/>")));
-  const QString object = CallManager(QStringLiteral("/Device/32"), QStringLiteral("org.freedesktop.DBus.Introspectable"),
-                                     QStringLiteral("Introspect"))
-                             .arguments()
-                             .value(0)
-                             .toString();
+  const QString object = Introspect(QStringLiteral("/Device/32"));
   EXPECT_TRUE(object.contains(QStringLiteral("<interface name=\"org.tarvex.Device1\">")));
   EXPECT_TRUE(object.contains(QStringLiteral("<method name=\"CCommandUpdate\">")));
 
   // The main window's load creates channels 0 to 31: each is served at once,
   // and a client finds it without asking the Connector first.
-  ASSERT_EQ(ErrorName(CallManager(FixturePath, Fixture, QStringLiteral("BindHandlers"))), QString());
-  const QString loaded = CallManager(QStringLiteral("/Device"), QStringLiteral("org.freedesktop.DBus.Introspectable"),
-                                     QStringLiteral("Introspect"))
-                             .arguments()
-                             .value(0)
-                             .toString();
+  ASSERT_EQ(ErrorName(CallFixture(QStringLiteral("BindHandlers"))), QString());
+  const QString loaded = Introspect(QStringLiteral("/Device"));
   for (int index = 0; index <= 32; ++index) {
     EXPECT_TRUE(loaded.contains(QStringLiteral("<node name=\"%1\"/>").arg(index))) << index;
   }
@@ -246,18 +228,18 @@ TEST_F(DeviceBus, ClientsObjectFromBeforeTheHandlersAreBoundIsTheOneTheHandlerSe
   setCommand();
   const auto slots = [] {
     const QDBusMessage reply =
-        CallManager(FixturePath, Fixture, QStringLiteral("CommandSlots"), {QVariant::fromValue(short(3))});
+        CallFixture(QStringLiteral("CommandSlots"), {QVariant::fromValue(short(3))});
     return reply.arguments();
   };
   // Unbound: an update reaches no handler.
   ASSERT_EQ(ErrorName(CallManager(path, Device, QStringLiteral("CDoUpdate"))), QString());
   EXPECT_EQ(slots(), (QVariantList{0, 0.0, 0}));
 
-  ASSERT_EQ(ErrorName(CallManager(FixturePath, Fixture, QStringLiteral("BindHandlers"))), QString());
+  ASSERT_EQ(ErrorName(CallFixture(QStringLiteral("BindHandlers"))), QString());
   EXPECT_EQ(DevicePath(3), path);
   EXPECT_EQ(ValueOf(GetProperty(path, Device, QStringLiteral("CGross"))), QVariant(7.25));
   // The bus and one handler: the object was reused, not replaced, and bound once.
-  EXPECT_EQ(CallManager(FixturePath, Fixture, QStringLiteral("Subscribers"), {QVariant::fromValue(short(3))})
+  EXPECT_EQ(CallFixture(QStringLiteral("Subscribers"), {QVariant::fromValue(short(3))})
                 .arguments()
                 .value(0),
             QVariant(2u));
@@ -265,8 +247,13 @@ TEST_F(DeviceBus, ClientsObjectFromBeforeTheHandlersAreBoundIsTheOneTheHandlerSe
   // The main window's first pass has published the channel's command slots
   // over the object: the client writes its command again.
   setCommand();
+  SignalRecorder updates(path, Device, QStringLiteral("CUpdate"));
   ASSERT_EQ(ErrorName(CallManager(path, Device, QStringLiteral("CDoUpdate"))), QString());
   EXPECT_EQ(slots(), (QVariantList{4, 1.5, 5}));
+  // One update raised, and the fixture's reply came after everything it sent
+  // during that update.
+  ASSERT_TRUE(updates.WaitForCount(1));
+  EXPECT_EQ(updates.Received().size(), 1u);
 }
 
 TEST_F(DeviceBus, CommandsComeBackWithTheEngineOutcome) {
@@ -302,7 +289,7 @@ TEST_F(DeviceBus, CommandsComeBackWithTheEngineOutcome) {
     if (c.expectedStat == 0) {
       // Give the engine a pass in which it could wrongly answer; a weight
       // hand-over makes that pass visible.
-      ASSERT_EQ(ErrorName(CallManager(FixturePath, Fixture, QStringLiteral("SetWeights"),
+      ASSERT_EQ(ErrorName(CallFixture(QStringLiteral("SetWeights"),
                                       {QVariant::fromValue(c.channel), QStringLiteral("1"), QStringLiteral("0"),
                                        QStringLiteral("1")})),
                 QString());

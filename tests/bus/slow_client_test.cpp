@@ -88,8 +88,7 @@ TEST_F(SlowClient, ClientThatNeverReadsDoesNotDelayPublicationToOthers) {
             updates.Received().front().arguments().value(0).toULongLong() + Updates - 1);
 
   SignalRecorder topic(QStringLiteral("/DDE/DDEForm1"), PropertiesInterface, QStringLiteral("PropertiesChanged"));
-  ASSERT_EQ(ErrorName(CallManager(QStringLiteral("/Fixture"), QStringLiteral("org.tarvex.test.Fixture1"),
-                                  QStringLiteral("SetWeights"),
+  ASSERT_EQ(ErrorName(CallFixture(QStringLiteral("SetWeights"),
                                   {QVariant::fromValue(short(1)), QStringLiteral("5"), QStringLiteral("1"),
                                    QStringLiteral("4")})),
             QString());
