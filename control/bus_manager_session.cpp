@@ -42,11 +42,25 @@ RunTimeError Failure(int number, const QDBusError& error) {
   return RunTimeError(number, StandardErrorDescription(number) + Detail(error));
 }
 
+// The manager's own run-time error, whose message is its number, ": " and
+// its description.
+std::optional<RunTimeError> ManagerError(const QDBusError& error) {
+  const QString message = error.message();
+  const qsizetype colon = message.indexOf(QLatin1String(": "));
+  bool ok = false;
+  const int number = message.left(colon).toInt(&ok);
+  if (colon <= 0 || !ok) return std::nullopt;
+  return RunTimeError(number, ToAnsi(message.mid(colon + 2)));
+}
+
 // The error a host sees for a failed call to a manager already reached.
 RunTimeError CallFailure(const QDBusError& error) {
   const QString name = error.name();
   if (name == bus::SubscriptOutOfRangeError) {
     return Failure(ErrorNumber::SubscriptOutOfRange, error);
+  }
+  if (name == QLatin1String("org.tarvex.Error.RunTimeError")) {
+    if (std::optional<RunTimeError> failure = ManagerError(error)) return *failure;
   }
   if (name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")) {
     return Failure(ErrorNumber::RemoteServerUnavailable, error);
@@ -226,25 +240,35 @@ BusManagerSession::BusManagerSession() : BusManagerSession(QDBusConnection::sess
 BusManagerSession::BusManagerSession(QDBusConnection connection)
     : connection_(std::move(connection)) {}
 
-std::unique_ptr<ManagerConnector> BusManagerSession::CreateConnector() {
-  if (!connection_.isConnected()) {
-    throw CreationFailure("no session bus" + Detail(connection_.lastError()));
-  }
-  QDBusMessage start =
-      QDBusMessage::createMethodCall(kBusName, kBusPath, kBusName, QStringLiteral("StartServiceByName"));
-  start << kManagerName << 0u;
-  const QDBusMessage started = AwaitReply(connection_.asyncCall(start, kCallTimeoutMs));
-  if (started.type() != QDBusMessage::ReplyMessage) {
-    throw CreationFailure("the manager could not be started" + Detail(QDBusError(started)));
-  }
+// The unique name of the process owning the manager's name, if one does.
+std::optional<QString> BusManagerSession::ManagerOwner() {
   QDBusMessage owner =
       QDBusMessage::createMethodCall(kBusName, kBusPath, kBusName, QStringLiteral("GetNameOwner"));
   owner << kManagerName;
   const QDBusMessage named = AwaitReply(connection_.asyncCall(owner, kCallTimeoutMs));
-  if (named.type() != QDBusMessage::ReplyMessage || named.arguments().isEmpty()) {
-    throw CreationFailure("the manager ended while it started" + Detail(QDBusError(named)));
+  if (named.type() != QDBusMessage::ReplyMessage || named.arguments().isEmpty()) return std::nullopt;
+  return named.arguments().at(0).toString();
+}
+
+// A running manager is used as it is: the bus refuses to start a name it has
+// no activation file for, even when that name is owned already.
+std::unique_ptr<ManagerConnector> BusManagerSession::CreateConnector() {
+  if (!connection_.isConnected()) {
+    throw CreationFailure("no session bus" + Detail(connection_.lastError()));
   }
-  return std::make_unique<BusConnector>(connection_, named.arguments().at(0).toString());
+  std::optional<QString> owner = ManagerOwner();
+  if (!owner) {
+    QDBusMessage start =
+        QDBusMessage::createMethodCall(kBusName, kBusPath, kBusName, QStringLiteral("StartServiceByName"));
+    start << kManagerName << 0u;
+    const QDBusMessage started = AwaitReply(connection_.asyncCall(start, kCallTimeoutMs));
+    if (started.type() != QDBusMessage::ReplyMessage) {
+      throw CreationFailure("the manager could not be started" + Detail(QDBusError(started)));
+    }
+    owner = ManagerOwner();
+    if (!owner) throw CreationFailure("the manager ended while it started");
+  }
+  return std::make_unique<BusConnector>(connection_, *owner);
 }
 
 }  // namespace tarvex

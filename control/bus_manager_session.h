@@ -10,6 +10,7 @@
 #include <QDBusConnection>
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "control/manager_link.h"
 
@@ -24,6 +25,8 @@ public:
   std::unique_ptr<ManagerConnector> CreateConnector() override;
 
 private:
+  std::optional<QString> ManagerOwner();
+
   QDBusConnection connection_;
 };
 
