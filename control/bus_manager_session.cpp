@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVariantMap>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -31,8 +32,6 @@ const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Proper
 
 // Bound of one call to the manager; the bus answers with NoReply after it.
 constexpr int kCallTimeoutMs = 10000;
-// Bound of the wait for the control's own CUpdate once the manager answered.
-constexpr int kEchoTimeoutMs = 5000;
 
 std::string Detail(const QDBusError& error) {
   return " (" + ToAnsi(error.name()) + ": " + ToAnsi(error.message()) + ")";
@@ -80,11 +79,16 @@ RunTimeError CallFailure(const QDBusError& error) {
 // Waits for a reply while the thread keeps dispatching its events, so the
 // bus signals that arrive meanwhile are delivered. The call's own time-out
 // ends the wait; the timer only guards against a reply that never comes.
-QDBusMessage AwaitReply(const QDBusPendingCall& pending) {
+// onReply runs as soon as the reply is taken in, before the events that came
+// after it are dispatched.
+QDBusMessage AwaitReply(const QDBusPendingCall& pending, const std::function<void()>& onReply = {}) {
   if (!pending.isFinished()) {
     QDBusPendingCallWatcher watcher(pending);
     QEventLoop loop;
-    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, [&] {
+      if (onReply) onReply();
+      loop.quit();
+    });
     QTimer bound;
     bound.setSingleShot(true);
     QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
@@ -94,8 +98,9 @@ QDBusMessage AwaitReply(const QDBusPendingCall& pending) {
   return pending.reply();
 }
 
-QDBusMessage CallChecked(const QDBusConnection& connection, const QDBusMessage& call) {
-  const QDBusMessage reply = AwaitReply(connection.asyncCall(call, kCallTimeoutMs));
+QDBusMessage CallChecked(const QDBusConnection& connection, const QDBusMessage& call,
+                         const std::function<void()>& onReply = {}) {
+  const QDBusMessage reply = AwaitReply(connection.asyncCall(call, kCallTimeoutMs), onReply);
   if (reply.type() == QDBusMessage::ErrorMessage) throw CallFailure(QDBusError(reply));
   if (reply.type() != QDBusMessage::ReplyMessage) {
     throw RunTimeError(ErrorNumber::AutomationError,
@@ -161,30 +166,43 @@ public:
 
   DeviceValues Values() const override { return values_; }
 
+  // The manager sends the call's CUpdate before its answer, and the bus keeps
+  // that order, so the echo is delivered while the call waits. CUpdates the
+  // manager sent after its answer (the next scan pass may already have taken
+  // the command) are held back until the call has returned, as they came
+  // after it.
   void CommandUpdate(std::int16_t cmdStat, std::int16_t cmd, double cmdParm) override {
     QDBusMessage call = QDBusMessage::createMethodCall(owner_, path_, kDeviceInterface,
                                                        QStringLiteral("CCommandUpdate"));
     call << QVariant::fromValue(cmdStat) << QVariant::fromValue(cmd) << QVariant::fromValue(cmdParm);
-    const std::optional<quint64> before = sequence_;
-    CallChecked(connection_, call);
-    // The manager sends the call's CUpdate before its answer, so the echo is
-    // normally delivered by now; should the events have come apart, wait for
-    // it a bounded while.
-    if (sequence_ != before) return;
-    QEventLoop loop;
-    QTimer bound;
-    bound.setSingleShot(true);
-    QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(this, &DeviceLink::CUpdate, &loop, &QEventLoop::quit);
-    bound.start(kEchoTimeoutMs);
-    loop.exec();
+    struct Answered {
+      bool& flag;
+      ~Answered() { flag = false; }
+    } answered{answered_};
+    CallChecked(connection_, call, [this] { answered_ = true; });
   }
 
 private Q_SLOTS:
+  void OnCUpdate(const QDBusMessage& message) {
+    if (answered_ || !held_.isEmpty()) {
+      if (held_.isEmpty()) {
+        QMetaObject::invokeMethod(this, &BusDeviceLink::ReleaseHeld, Qt::QueuedConnection);
+      }
+      held_ << message;
+      return;
+    }
+    Deliver(message);
+  }
+
+private:
+  void ReleaseHeld() {
+    while (!held_.isEmpty()) Deliver(held_.takeFirst());
+  }
+
   // CUpdate carries the Device's sequence number (its count of updates) and
   // its nine values. An update not newer than the last one delivered is stale
   // and dropped.
-  void OnCUpdate(const QDBusMessage& message) {
+  void Deliver(const QDBusMessage& message) {
     const QList<QVariant> args = message.arguments();
     if (args.size() != 10) return;
     const quint64 sequence = args.at(0).toULongLong();
@@ -207,6 +225,8 @@ private:
   QString path_;
   DeviceValues values_;
   std::optional<quint64> sequence_;
+  bool answered_ = false;
+  QList<QDBusMessage> held_;
 };
 
 class BusConnector final : public ManagerConnector {
