@@ -48,15 +48,19 @@ private:
   const ManagerBus& bus_;
 };
 
-// The DDE topics are the bus topics; the start-up window is the given one's.
+// The given windows load; once their topic windows are loaded, the topics'
+// items are served on the bus and the name is taken.
 class BusTopicWindows final : public StartupWindows {
 public:
-  BusTopicWindows(StartupWindows& startup, ManagerBus& bus) : startup_(startup), bus_(bus) {}
-  void LoadDDETopicWindows() override { bus_.Publish(); }
-  void LoadStartupWindow() override { startup_.LoadStartupWindow(); }
+  BusTopicWindows(StartupWindows& windows, ManagerBus& bus) : windows_(windows), bus_(bus) {}
+  void LoadDDETopicWindows() override {
+    windows_.LoadDDETopicWindows();
+    bus_.Publish();
+  }
+  void LoadStartupWindow() override { windows_.LoadStartupWindow(); }
 
 private:
-  StartupWindows& startup_;
+  StartupWindows& windows_;
   ManagerBus& bus_;
 };
 

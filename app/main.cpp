@@ -1,6 +1,8 @@
 // The tarvex manager program.
 #include "app/bus_topics.h"
-#include "app/placeholder_windows.h"
+#include "app/program_windows.h"
+#include "app/stand_in_main_window.h"
+#include "config/cfg_proc.h"
 #include "app/tarvex_application.h"
 #include "core/startup.h"
 #include "platform/command_line.h"
@@ -35,8 +37,24 @@ int main(int argc, char** argv) {
 
   tarvex::StartupState state;
   tarvex::StartupServices services{os, commandLine, instanceCheck, screen, *messageBox, log};
-  tarvex::PlaceholderStartupWindows startupWindow;
-  tarvex::BusTopicWindows windows(startupWindow, bus);
+  tarvex::ConfigState config;
+  tarvex::ConfigProcedure configuration(config, state, folder, log);
+  tarvex::FormRegistry registry;
+  tarvex::FormReferences references;
+  tarvex::ActivationState activation;
+  tarvex::ExitProcess processEnd;
+  tarvex::ProgramWindows programWindows({
+      state,
+      config.System,
+      [&] { configuration.CfgProc(tarvex::CfgOp::ReadSystemSetup, 0); },
+      [&] { return std::make_shared<tarvex::StandInMainWindow>(folder, references, activation); },
+      registry,
+      references,
+      activation,
+      processEnd,
+      tarvex::ProgramVersion::Current(),
+  });
+  tarvex::BusTopicWindows windows(programWindows, bus);
 
   try {
     if (tarvex::Main(state, services, windows) != tarvex::StartupOutcome::Started) return 1;

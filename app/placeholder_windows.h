@@ -1,24 +1,21 @@
 #pragma once
-// The windows that start-up loads, until their own modules exist: 32 named,
-// hidden DDE topic objects and a plain start-up window that shows and lets the
-// event loop run.
+// The 32 DDE topic windows, until their own module exists: named, hidden
+// objects that are loaded in channel order and have no load or unload work.
 #include <QObject>
-#include <QWidget>
-#include <memory>
-#include <vector>
 
-#include "core/startup.h"
+#include "core/form.h"
+#include "core/form_references.h"
+#include "core/form_registry.h"
 
 namespace tarvex {
 
-class PlaceholderStartupWindows final : public StartupWindows {
+class PlaceholderTopicWindow final : public QObject, public Form {
 public:
-  void LoadDDETopicWindows() override;
-  void LoadStartupWindow() override;
-
-private:
-  std::vector<std::unique_ptr<QObject>> topics_;
-  std::unique_ptr<QWidget> startup_;
+  explicit PlaceholderTopicWindow(int channel);
+  std::string Name() const override { return objectName().toStdString(); }
 };
+
+// Creates DDEForm0 .. DDEForm31 into their references and loads them in that order.
+void LoadPlaceholderTopicWindows(FormRegistry& registry, FormReferences& references);
 
 }  // namespace tarvex

@@ -76,7 +76,7 @@ TEST_F(ManagerBus, ClientCallStartsTheManagerWhichAnswersAndAfterItEndsNothingRe
   EXPECT_EQ(reply.arguments().value(0).value<QDBusObjectPath>().path(), QStringLiteral("/Device/0"));
   // Its program folder is the one TARVEX_HOME names, not its working folder.
   EXPECT_TRUE(QFile::exists(InHome(QStringLiteral("TarvexManager.lock"))));
-  EXPECT_FALSE(QFile::exists(InHome(ErrorLog)));
+  EXPECT_FALSE(QFile::exists(InHome(QStringLiteral("boxes.txt"))));
 
   const QString unique = QDBusConnection::sessionBus().interface()->serviceOwner(Manager).value();
   ASSERT_TRUE(unique.startsWith(QLatin1Char(':')));
@@ -123,7 +123,7 @@ TEST_F(ManagerBus, WithoutSessionBusTheManagerRunsWithOneLogLine) {
   EXPECT_TRUE(log.front().startsWith(QStringLiteral("No Session Bus: Tarvex Manager Runs Without Bus Publication @ ")));
   // Past the topics the start-up window loads and the manager runs on.
   EXPECT_FALSE(manager.waitForFinished(300)) << manager.readAll().toStdString();
-  EXPECT_FALSE(QFile::exists(InHome(ErrorLog)));
+  EXPECT_FALSE(QFile::exists(InHome(QStringLiteral("boxes.txt"))));
   manager.terminate();
   manager.waitForFinished(5000);
 }

@@ -12,6 +12,9 @@ export TARVEX_HOME=$work
 export TARVEX_MESSAGE_BOXES=$work/boxes.txt
 export QT_QPA_PLATFORM=offscreen
 errorlog="$work/ErrorLog-Velmar Orinda Tarvex.txt"
+# A system setup file of its own, so the first instance logs nothing about a
+# missing one and waits in its start-up window.
+printf '25,2,15,0,25,1,#TRUE#,#FALSE#\r\n' >"$work/TarvexSysSetup.Cfg"
 
 "$tarvex" >"$work/first.out" 2>&1 &
 first=$!

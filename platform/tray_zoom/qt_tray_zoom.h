@@ -1,0 +1,48 @@
+#pragma once
+// The zoom drawn on the screen: a frameless outline window that moves and
+// grows from one rectangle to the other and then goes away. Input passes
+// through it, it takes no focus, and a new zoom replaces one still running.
+#include <QPointer>
+#include <QVariantAnimation>
+#include <QWidget>
+#include <memory>
+
+#include "platform/tray_zoom/tray_zoom.h"
+
+class QSystemTrayIcon;
+
+namespace tarvex {
+
+class ZoomOutline final : public QWidget {
+public:
+  ZoomOutline();
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+class QtTrayZoom final : public QObject, public TrayZoom {
+  Q_OBJECT
+public:
+  static constexpr int DurationMs = 250;
+
+  // The tray end is the icon's geometry; an icon that is not shown, or a tray
+  // that reports no geometry, gives none.
+  explicit QtTrayZoom(const QSystemTrayIcon* icon);
+
+  std::optional<QRect> TrayIconRect() override;
+  void Zoom(const QRect& from, const QRect& to) override;
+
+  // The outline while a zoom runs; null otherwise.
+  const QWidget* outline() const { return outline_.get(); }
+
+Q_SIGNALS:
+  void finished();
+
+private:
+  QPointer<const QSystemTrayIcon> icon_;
+  std::unique_ptr<ZoomOutline> outline_;
+  QPointer<QVariantAnimation> animation_;
+};
+
+}  // namespace tarvex

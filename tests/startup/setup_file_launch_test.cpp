@@ -1,0 +1,80 @@
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "config/cfg_proc.h"
+#include "platform/clock.h"
+#include "tests/startup/startup_fixture.h"
+
+namespace tarvex::test {
+namespace {
+
+// The start-up window over the real system setup file in a private folder.
+class SetupFileLaunchTest : public StartupFixture {
+protected:
+  QTemporaryDir dir;
+  ProgramFolder folder{dir.path().toStdString()};
+  FixedClock clock{QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))};
+  LogWriter log{folder, clock};
+  ConfigProcedure configuration{config, state, folder, log};
+
+  SetupFileLaunchTest() {
+    readSystemSetup = [this] {
+      ++setupReads;
+      configuration.CfgProc(CfgOp::ReadSystemSetup, 0);
+    };
+  }
+
+  std::string setupPath() const { return folder.join("TarvexSysSetup.Cfg"); }
+  void writeSetup(const char* line) {
+    QFile file(QString::fromStdString(setupPath()));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(line);
+  }
+  QByteArray readFile(const std::string& path) const {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+};
+
+TEST_F(SetupFileLaunchTest, AFreshFolderGetsTheDefaultFileAndStartsUnattended) {
+  loadStartupWindow();
+  EXPECT_EQ(readFile(setupPath()), QByteArray("25,2,15,0,25,1,#TRUE#,#TRUE#\r\n"));
+  const QByteArray errors = readFile(log.FileName(LogKind::Error));
+  EXPECT_EQ(errors.count('\n'), 1);
+  EXPECT_TRUE(errors.contains("TarvexSysSetup.Cfg File Not Found. @ ")) << errors.toStdString();
+  ASSERT_NE(mainScreen(), nullptr);
+  EXPECT_EQ(mainScreen()->loads, 1);
+  EXPECT_FALSE(window->Controls().CmdContinueEnabled);
+}
+
+TEST_F(SetupFileLaunchTest, TheFileDecidesAndEveryLaunchReadsItAgain) {
+  writeSetup("25,2,15,0,25,1,#TRUE#,#FALSE#\r\n");
+  loadStartupWindow();
+  EXPECT_EQ(mainScreensCreated, 0);
+  EXPECT_TRUE(window->Controls().CmdContinueFocused);
+
+  writeSetup("40,3,20,0,30,2,#FALSE#,#TRUE#\r\n");
+  window->CmdContinue_Click();
+  EXPECT_EQ(setupReads, 2);
+  EXPECT_TRUE(system.AutoStart);
+  EXPECT_EQ(system.RxInterval, 40);
+  EXPECT_FALSE(system.CmdHandshake);
+
+  writeSetup("25,2,15,0,25,1,#TRUE#,#FALSE#\r\n");
+  window->ReturnFromMainScreen();
+  window->CmdContinue_Click();
+  EXPECT_FALSE(system.AutoStart);
+  EXPECT_EQ(mainScreen()->loads, 1);
+  EXPECT_EQ(mainScreen()->shows, 2);
+}
+
+TEST_F(SetupFileLaunchTest, ADamagedFileStopsTheLoadBeforeTheWindowShows) {
+  writeSetup("25,2,x\r\n");
+  EXPECT_THROW(loadStartupWindow(), RunTimeError);
+  EXPECT_FALSE(view.last.Visible);
+  EXPECT_FALSE(registry.IsLoaded(*window));
+  EXPECT_EQ(mainScreensCreated, 0);
+}
+
+}  // namespace
+}  // namespace tarvex::test
