@@ -10,6 +10,7 @@
 #include "control/bus_manager_session.h"
 #include "control/dev_control.h"
 #include "host_process.h"
+#include "counting_session.h"
 #include "error_number_of.h"
 #include "platform/message_box.h"
 #include "platform/run_time_error.h"
@@ -79,16 +80,6 @@ TEST(ControlOnTheBus, CommandTravelsToEveryHostOfItsChannelAndNoOther) {
 
 class ControlInProcess : public ::testing::Test {
 protected:
-  // Counts the creations the control asks for.
-  struct CountingSession final : ManagerSession {
-    std::unique_ptr<ManagerConnector> CreateConnector() override {
-      ++creations;
-      return real.CreateConnector();
-    }
-    BusManagerSession real;
-    int creations = 0;
-  };
-
   static QVariant DeviceProperty(int channel, const char* name) {
     return bustest::ValueOf(bustest::GetProperty(QStringLiteral("/Device/%1").arg(channel), kDevice1,
                                                  QString::fromLatin1(name)));
@@ -99,7 +90,7 @@ protected:
            bustest::WaitForOwner(Manager, false);
   }
 
-  CountingSession session;
+  test::CountingSession session;
   RecordingMessageBox messages;
 };
 

@@ -5,6 +5,7 @@
 
 #include "control/bus_manager_session.h"
 #include "control/dev_control.h"
+#include "counting_session.h"
 #include "error_number_of.h"
 #include "platform/message_box.h"
 #include "platform/run_time_error.h"
@@ -12,17 +13,8 @@
 namespace tarvex {
 namespace {
 
+using test::CountingSession;
 using test::ErrorOf;
-
-struct CountingSession final : ManagerSession {
-  explicit CountingSession(QDBusConnection connection) : real(std::move(connection)) {}
-  std::unique_ptr<ManagerConnector> CreateConnector() override {
-    ++creations;
-    return real.CreateConnector();
-  }
-  BusManagerSession real;
-  int creations = 0;
-};
 
 TEST(ControlWithoutManager, DoUpdateFailsWith429AfterTheBoundedTries) {
   struct Row {
