@@ -61,8 +61,11 @@ GridLayout Layout1024() {
 }  // namespace
 
 std::optional<GridLayout> GridLayoutForScreen(int screenWidth) {
-  if (screenWidth >= 1024) return Layout1024();
-  if (screenWidth >= 800) return Layout800();
+  switch (LayoutFor(screenWidth)) {
+    case ScreenLayout::Width1024: return Layout1024();
+    case ScreenLayout::Width800: return Layout800();
+    case ScreenLayout::None: break;
+  }
   return std::nullopt;
 }
 
