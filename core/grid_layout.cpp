@@ -1,5 +1,7 @@
 #include "grid_layout.h"
 
+#include "core/screen_layout.h"
+
 namespace tarvex {
 
 namespace {
