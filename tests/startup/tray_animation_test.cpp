@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QRegion>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 
@@ -59,6 +61,36 @@ TEST(TrayAnimationTest, OutlineZoomReturnsAtOnceAndGoesAwayWhenItEnds) {
   EXPECT_EQ(zoom.outline(), nullptr);
   EXPECT_FALSE(finished.wait(2 * QtTrayZoom::DurationMs));
   EXPECT_EQ(finished.count(), 1);
+}
+
+// Without a compositing manager a translucent window shows black where it is
+// not painted, so only the outline's frame may belong to the window at all.
+TEST(TrayAnimationTest, OnlyTheOutlinesFrameCoversTheScreenAsItZooms) {
+  QApplication app(argc, argv);
+  QtTrayZoom zoom(nullptr);
+  zoom.Zoom(Window, Tray);
+  const QWidget* outline = zoom.outline();
+  ASSERT_NE(outline, nullptr);
+  const auto coversOnlyItsFrame = [&] {
+    const QRegion shape = outline->mask();
+    const QRect inside = outline->rect();
+    return shape.contains(inside.topLeft()) && shape.contains(inside.bottomRight()) &&
+           shape.contains(QPoint(inside.center().x(), inside.top() + 1)) && !shape.contains(inside.center());
+  };
+  EXPECT_TRUE(coversOnlyItsFrame()) << "at the window end";
+  QSignalSpy finished(&zoom, &QtTrayZoom::finished);
+  // On its way the outline shrinks; its shape follows its size.
+  QElapsedTimer waited;
+  waited.start();
+  while (zoom.outline() && zoom.outline()->width() > Window.width() / 2 && waited.elapsed() < 5 * QtTrayZoom::DurationMs) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  if (zoom.outline() && zoom.outline()->width() <= Window.width() / 2) {
+    EXPECT_TRUE(coversOnlyItsFrame()) << "at " << outline->width() << " x " << outline->height();
+  } else {
+    ADD_FAILURE() << "the outline never shrank to half its width";
+  }
+  EXPECT_TRUE(finished.count() == 1 || finished.wait(5 * QtTrayZoom::DurationMs));
 }
 
 TEST(TrayAnimationTest, ATrayIconThatIsNotShownGivesNoTrayEnd) {
