@@ -22,5 +22,7 @@ inline constexpr QLatin1StringView DdeTopicInterface{"org.tarvex.DdeTopic1"};
 
 // Error 9 of the manager: an index outside its table.
 inline constexpr QLatin1StringView SubscriptOutOfRangeError{"org.tarvex.Error.SubscriptOutOfRange"};
+// Any other run-time error; the message begins with its number.
+inline constexpr QLatin1StringView RunTimeErrorName{"org.tarvex.Error.RunTimeError"};
 
 }  // namespace tarvex::bus

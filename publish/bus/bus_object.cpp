@@ -3,7 +3,7 @@
 #include <QDBusVariant>
 #include <QMetaType>
 
-#include "platform/run_time_error.h"
+#include "platform/ansi_text.h"
 #include "publish/bus/bus_names.h"
 
 namespace tarvex::bus {
@@ -59,6 +59,13 @@ QDBusMessage Error(const QDBusMessage& message, QDBusError::ErrorType type, cons
 
 }  // namespace
 
+QDBusMessage ErrorReplyFor(const QDBusMessage& call, const RunTimeError& error) {
+  const QLatin1StringView name =
+      error.number() == ErrorNumber::SubscriptOutOfRange ? SubscriptOutOfRangeError : RunTimeErrorName;
+  return call.createErrorReply(QString(name),
+                               QStringLiteral("%1: %2").arg(error.number()).arg(FromAnsi(error.description())));
+}
+
 char SignatureOf(const QVariant& value) {
   switch (value.metaType().id()) {
     case QMetaType::QString: return 's';
@@ -106,11 +113,7 @@ bool BusObjectFamily::handleMessage(const QDBusMessage& message, const QDBusConn
   try {
     reply = Answer(node, message);
   } catch (const RunTimeError& error) {
-    const QString name = error.number() == ErrorNumber::SubscriptOutOfRange
-                             ? QString(SubscriptOutOfRangeError)
-                             : QStringLiteral("org.tarvex.Error.RunTimeError");
-    reply = message.createErrorReply(
-        name, QStringLiteral("%1: %2").arg(error.number()).arg(QString::fromStdString(error.description())));
+    reply = ErrorReplyFor(message, error);
   }
   if (message.isReplyRequired()) connection.send(reply);
   return true;

@@ -22,6 +22,8 @@
 #include <QVariantList>
 #include <span>
 
+#include "platform/run_time_error.h"
+
 namespace tarvex::bus {
 
 // One property of an interface: its name, its single D-Bus type code ('s',
@@ -83,6 +85,11 @@ private:
   std::span<const BusProperty> properties_;
   QDBusConnection connection_;
 };
+
+// The error reply to a call that failed with a run-time error of the manager:
+// SubscriptOutOfRange for error 9, RunTimeError for the others, the message
+// "<number>: <description>".
+QDBusMessage ErrorReplyFor(const QDBusMessage& call, const RunTimeError& error);
 
 // The D-Bus type code of a value as QtDBus would send it: 's', 'i', 'n', 'd',
 // or 0 for anything else.

@@ -274,6 +274,13 @@ TEST_F(DeviceBus, CommandsComeBackWithTheEngineOutcome) {
       {6, 9, 0.0, 0, 109},
       {5, 3, 2.0, 3, 0},       // a channel without commands sends the values back unchanged
   };
+  // Arguments of other types are refused before anything is stored.
+  const QString three = DevicePath(3);
+  EXPECT_EQ(ErrorName(CallManager(three, Device, QStringLiteral("CCommandUpdate"),
+                                  {QVariant::fromValue(0), QVariant::fromValue(3), QVariant::fromValue(12.5)})),
+            QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+  EXPECT_EQ(ValueOf(GetProperty(three, Device, QStringLiteral("CCmd"))), QVariant::fromValue(short(0)));
+
   for (const Case& c : cases) {
     SCOPED_TRACE(c.channel);
     const QString path = DevicePath(c.channel);
