@@ -58,7 +58,7 @@ RunTimeError CallFailure(const QDBusError& error) {
   if (name == bus::SubscriptOutOfRangeError) {
     return Failure(ErrorNumber::SubscriptOutOfRange, error);
   }
-  if (name == QLatin1String("org.tarvex.Error.RunTimeError")) {
+  if (name == bus::RunTimeErrorName) {
     if (std::optional<RunTimeError> failure = ManagerError(error)) return *failure;
   }
   if (name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")) {
