@@ -75,8 +75,12 @@ void SerialPortOperations::OpenPort(int channel) {
   RunHandled(channel, [&] {
     SerialPort& port = ports_[channel];
     // The port is left open; the scan takes it over when it re-initialises
-    // the channel.
-    if (config_.Channels[channel].DeviceEnabled && !port.PortOpen()) port.SetPortOpen(true);
+    // the channel. Only a channel on a PC serial port uses its port: a
+    // terminal-network or other channel gets the settings but no open port.
+    const ChannelSetup& setup = config_.Channels[channel];
+    if (setup.ConnectUsing == ConnectionType::PcSerialPort && setup.DeviceEnabled && !port.PortOpen()) {
+      port.SetPortOpen(true);
+    }
   });
 }
 

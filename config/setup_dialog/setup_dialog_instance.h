@@ -1,0 +1,50 @@
+#pragma once
+// The one setup dialog of the run. It comes into being the first time anything
+// uses it: the configuration procedure's dialog operations (the polling engine
+// and the start-up window may run them before anybody opens the dialog) or the
+// main window's Setup button. It is then kept, hidden between uses.
+//
+// Give the instance to the configuration procedure as its dialog transfer:
+//   SetupDialogInstance setup(services, cfg);
+//   cfg.SetDialogTransfer(&setup);
+#include <functional>
+#include <memory>
+
+#include "config/cfg_proc.h"
+#include "config/setup_dialog/setup_dialog.h"
+
+namespace tarvex {
+
+class SetupDialogInstance final : public DialogTransfer {
+public:
+  SetupDialogInstance(SetupDialogServices services, ConfigProcedure& cfg) : services_(services), calls_(cfg) {}
+
+  // The dialog, made on the first call.
+  SetupDialog& Get();
+  bool Exists() const noexcept { return dialog_ != nullptr; }
+  // Runs once for the dialog when it is made (the window host, the status
+  // table editor attach themselves here).
+  void OnCreated(std::function<void(SetupDialog&)> created) { onCreated_ = std::move(created); }
+
+  void ChannelToDialog(int channel) override { Get().Transfer().ChannelToDialog(channel); }
+  void DialogToChannel(int channel) override { Get().Transfer().DialogToChannel(channel); }
+  void ProtocolToDialog(int protocol) override { Get().Transfer().ProtocolToDialog(protocol); }
+  void DialogToProtocol(int protocol) override { Get().Transfer().DialogToProtocol(protocol); }
+
+private:
+  class Calls final : public ConfigProcedureCalls {
+  public:
+    explicit Calls(ConfigProcedure& cfg) : cfg_(cfg) {}
+    void CfgProc(int op, int index) override { cfg_.CfgProc(op, index); }
+
+  private:
+    ConfigProcedure& cfg_;
+  };
+
+  SetupDialogServices services_;
+  Calls calls_;
+  std::function<void(SetupDialog&)> onCreated_;
+  std::unique_ptr<SetupDialog> dialog_;
+};
+
+}  // namespace tarvex
