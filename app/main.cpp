@@ -1,4 +1,5 @@
 // The tarvex manager program.
+#include "app/bus_topics.h"
 #include "app/program_windows.h"
 #include "app/stand_in_main_window.h"
 #include "config/cfg_proc.h"
@@ -30,16 +31,19 @@ int main(int argc, char** argv) {
   tarvex::LinuxOsVersion os;
   tarvex::QtScreen screen;
   tarvex::InstanceLock instance(folder.join(LockFileName));
+  tarvex::Devices devices;
+  tarvex::ManagerBus bus(devices, log);
+  tarvex::BusInstanceCheck instanceCheck(instance, bus);
 
   tarvex::StartupState state;
-  tarvex::StartupServices services{os, commandLine, instance, screen, *messageBox, log};
+  tarvex::StartupServices services{os, commandLine, instanceCheck, screen, *messageBox, log};
   tarvex::ConfigState config;
   tarvex::ConfigProcedure configuration(config, state, folder, log);
   tarvex::FormRegistry registry;
   tarvex::FormReferences references;
   tarvex::ActivationState activation;
   tarvex::ExitProcess processEnd;
-  tarvex::ProgramWindows windows({
+  tarvex::ProgramWindows programWindows({
       state,
       config.System,
       [&] { configuration.CfgProc(tarvex::CfgOp::ReadSystemSetup, 0); },
@@ -50,6 +54,7 @@ int main(int argc, char** argv) {
       processEnd,
       tarvex::ProgramVersion::Current(),
   });
+  tarvex::BusTopicWindows windows(programWindows, bus);
 
   try {
     if (tarvex::Main(state, services, windows) != tarvex::StartupOutcome::Started) return 1;

@@ -31,5 +31,7 @@ function(tarvex_add_script_test name)
   set_tests_properties(${name} PROPERTIES
     LABELS "${T_LABEL}"
     TIMEOUT 300
-    ENVIRONMENT "TARVEX_BUILD_DIR=${PROJECT_BINARY_DIR};TARVEX_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    # No session bus: a manager started here must neither take the name on
+    # the user's bus nor meet the one another test started there.
+    ENVIRONMENT "TARVEX_BUILD_DIR=${PROJECT_BINARY_DIR};TARVEX_SOURCE_DIR=${PROJECT_SOURCE_DIR};DBUS_SESSION_BUS_ADDRESS=disabled:")
 endfunction()

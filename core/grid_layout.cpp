@@ -1,5 +1,7 @@
 #include "grid_layout.h"
 
+#include "core/screen_layout.h"
+
 namespace tarvex {
 
 namespace {
@@ -61,8 +63,11 @@ GridLayout Layout1024() {
 }  // namespace
 
 std::optional<GridLayout> GridLayoutForScreen(int screenWidth) {
-  if (screenWidth >= 1024) return Layout1024();
-  if (screenWidth >= 800) return Layout800();
+  switch (LayoutFor(screenWidth)) {
+    case ScreenLayout::Width1024: return Layout1024();
+    case ScreenLayout::Width800: return Layout800();
+    case ScreenLayout::None: break;
+  }
   return std::nullopt;
 }
 

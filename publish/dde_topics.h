@@ -8,9 +8,11 @@
 #include <string>
 #include <string_view>
 
+// DDETopicCount: one count of topic windows for their forms and their items.
+#include "core/form_references.h"
+
 namespace tarvex {
 
-inline constexpr int DDETopicCount = 32;
 inline constexpr std::array<std::string_view, 7> DDEItemNames = {
     "Gross", "Tare", "Net", "ScaleStat", "Cmd", "CmdParm", "CmdStat"};
 

@@ -6,6 +6,7 @@
 // the other gets the same object. Nothing empties a slot while the manager
 // runs. Objects are shared: a client may keep one alive after the table is gone.
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "core/startup_state.h"
@@ -27,8 +28,15 @@ public:
   // True when the slot holds an object; error 9 outside 0 to 32.
   bool IsCreated(long long index) const;
 
+  // Told of every object the table creates, right after it is stored: how the
+  // bus service learns of objects that the main window's load creates. One
+  // observer; a new one replaces the last.
+  using CreationObserver = std::function<void(int index, const std::shared_ptr<Device>& device)>;
+  void ObserveCreation(CreationObserver observer) { observer_ = std::move(observer); }
+
 private:
   std::array<std::shared_ptr<Device>, Count> slots_{};
+  CreationObserver observer_;
 };
 
 }  // namespace tarvex

@@ -125,6 +125,11 @@ termios RawAttributes(const LineSettings& settings, int handshaking) {
   attributes.c_cflag &= ~CRTSCTS;
   attributes.c_iflag &= ~(IXON | IXOFF | IXANY);
   if (handshaking == 1) attributes.c_iflag |= IXON | IXOFF;
+  // The attributes start from zero, and a control character of 0 switches
+  // its function off: without these XON/XOFF would be requested but never
+  // act. DC1 resumes, DC3 holds the flow.
+  attributes.c_cc[VSTART] = 0x11;
+  attributes.c_cc[VSTOP] = 0x13;
 
   attributes.c_cc[VMIN] = 0;
   attributes.c_cc[VTIME] = 0;

@@ -1,24 +1,33 @@
 #include "qt_tray_zoom.h"
 
 #include <QPainter>
+#include <QRegion>
+#include <QResizeEvent>
 #include <QSystemTrayIcon>
 
 namespace tarvex {
+
+namespace {
+constexpr int FrameWidth = 2;
+}  // namespace
 
 ZoomOutline::ZoomOutline()
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus) {
   setObjectName(QStringLiteral("TrayZoomOutline"));
-  setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 void ZoomOutline::paintEvent(QPaintEvent*) {
+  // The mask leaves only the frame of the window; fill all of it.
   QPainter painter(this);
-  QPen pen(palette().color(QPalette::Highlight));
-  pen.setWidth(2);
-  painter.setPen(pen);
-  painter.drawRect(rect().adjusted(1, 1, -1, -1));
+  painter.fillRect(rect(), palette().color(QPalette::Highlight));
+}
+
+void ZoomOutline::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const QRect whole(QPoint(0, 0), event->size());
+  setMask(QRegion(whole).subtracted(QRegion(whole.adjusted(FrameWidth, FrameWidth, -FrameWidth, -FrameWidth))));
 }
 
 QtTrayZoom::QtTrayZoom(const QSystemTrayIcon* icon) : icon_(icon) {}

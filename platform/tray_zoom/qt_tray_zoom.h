@@ -2,6 +2,9 @@
 // The zoom drawn on the screen: a frameless outline window that moves and
 // grows from one rectangle to the other and then goes away. Input passes
 // through it, it takes no focus, and a new zoom replaces one still running.
+// The window's shape is its frame alone, so what lies inside stays visible
+// also on a desktop without a compositing manager (where a translucent
+// window would show black).
 #include <QPointer>
 #include <QVariantAnimation>
 #include <QWidget>
@@ -19,6 +22,7 @@ public:
 
 protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 };
 
 class QtTrayZoom final : public QObject, public TrayZoom {

@@ -31,7 +31,7 @@ mkdir -p "$TARVEX_HOME"
 start_xvfb 800x480
 "$tarvex" >"$work/wide.out" 2>&1 &
 running=$!
-wait_for 100 xwininfo -name "Tarvex Manager" || fail "800 x 480: no start-up window appeared: $(cat "$work/wide.out")"
+wait_for 300 xwininfo -name "Tarvex Manager" || fail "800 x 480: no start-up window appeared: $(cat "$work/wide.out")"
 kill -0 "$running" 2>/dev/null || fail "800 x 480: the program ended"
 [ ! -e "$TARVEX_HOME/ErrorLog-Velmar Orinda Tarvex.txt" ] || grep -qv 'Less Than 800' "$TARVEX_HOME/ErrorLog-Velmar Orinda Tarvex.txt" \
   || fail "800 x 480: refused"

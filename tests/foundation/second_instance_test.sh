@@ -18,7 +18,7 @@ printf '25,2,15,0,25,1,#TRUE#,#FALSE#\r\n' >"$work/TarvexSysSetup.Cfg"
 
 "$tarvex" >"$work/first.out" 2>&1 &
 first=$!
-wait_for 100 test -e "$work/TarvexManager.lock" || fail "the first instance never took the lock"
+wait_for 300 test -e "$work/TarvexManager.lock" || fail "the first instance never took the lock"
 
 start=$(date +%s)
 timeout 5 "$tarvex" >"$work/second.out" 2>&1

@@ -243,6 +243,37 @@ TEST_F(SerialPortOnPty, everyByteValueArrivesWholeAndInOrder) {
   EXPECT_EQ(pty.Receive(allBytes.size()), allBytes);
 }
 
+TEST_F(SerialPortOnPty, xonXoffUsesDc1AndDc3AndLetsEveryOtherByteThrough) {
+  // DC3 (XOFF) and DC1 (XON) from the device steer the flow and are not data;
+  // 0x00 is data whatever the handshaking.
+  struct Row {
+    int handshaking;
+    std::string received;
+  };
+  const Row rows[] = {
+      {0, std::string("\x00\x13\x11" "B", 4)},
+      {1, std::string("\x00" "B", 2)},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE("handshaking " + std::to_string(row.handshaking));
+    port.SetHandshaking(row.handshaking);
+    port.SetPortOpen(true);
+    if (row.handshaking == 1) {
+      const termios device = pty.DeviceAttributes();
+      EXPECT_EQ(device.c_cc[VSTART], 0x11);
+      EXPECT_EQ(device.c_cc[VSTOP], 0x13);
+    }
+    ASSERT_TRUE(pty.Send(std::string("\x00\x13\x11" "B", 4)));
+    std::string received;
+    WaitUntil([&] {
+      received += port.Input();
+      return received.find('B') != std::string::npos;
+    });
+    EXPECT_EQ(received, row.received);
+    port.SetPortOpen(false);
+  }
+}
+
 TEST_F(SerialPortOnPty, theWaitingCountIsWhatTheNextInputReturns) {
   port.SetPortOpen(true);
   EXPECT_EQ(port.InBufferCount(), 0);

@@ -42,8 +42,8 @@ start_xvfb 1024x768
 # 1. Fresh folder: default file, unattended start.
 "$tarvex" >"$work/fresh.out" 2>&1 &
 running=$!
-wait_for 100 viewable "Tarvex Manager - Channels" || fail "fresh: the main window did not come up: $(cat "$work/fresh.out")"
-wait_for 50 hidden "Tarvex Manager" || fail "fresh: the start-up window is still shown"
+wait_for 300 viewable "Tarvex Manager - Channels" || fail "fresh: the main window did not come up: $(cat "$work/fresh.out")"
+wait_for 150 hidden "Tarvex Manager" || fail "fresh: the start-up window is still shown"
 import -window root "$shots/startup-fresh.png" || fail "fresh: no screenshot"
 kill -0 "$running" 2>/dev/null || fail "fresh: the program ended"
 [ "$(cat "$setup")" = $'25,2,15,0,25,1,#TRUE#,#TRUE#\r' ] || fail "fresh: wrong system setup file: $(od -c "$setup" | head)"
@@ -55,7 +55,7 @@ kill "$running"; wait "$running" 2>/dev/null; running=
 printf '25,2,15,0,25,1,#TRUE#,#FALSE#\r\n' >"$setup"
 "$tarvex" >"$work/waiting.out" 2>&1 &
 running=$!
-wait_for 100 viewable "Tarvex Manager" || fail "waiting: no start-up window: $(cat "$work/waiting.out")"
+wait_for 300 viewable "Tarvex Manager" || fail "waiting: no start-up window: $(cat "$work/waiting.out")"
 
 # Where the window lies; Continue, End and the revision sit at fixed places in the 1024 layout.
 geometry=$(xwininfo -name "Tarvex Manager")
@@ -67,7 +67,7 @@ revision_box="200x20+$((x + 36))+$((y + 444))"
 shot=$shots/startup-waiting.png
 # The first paint reaches the screen a little after the window maps.
 focused_shot() { import -window root "$shot" && [ "$(blue_pixels "$shot" "$continue_box")" -gt 200 ]; }
-wait_for 50 focused_shot || fail "waiting: Continue shows no focus frame (see $shot)"
+wait_for 150 focused_shot || fail "waiting: Continue shows no focus frame (see $shot)"
 [ "$(blue_pixels "$shot" "$end_box")" -lt 20 ] || fail "waiting: End looks focused"
 [ "$(dark_pixels "$shot" "$revision_box")" -gt 40 ] || fail "waiting: no revision text"
 viewable "Tarvex Manager - Channels" && fail "waiting: the main window came up without Continue"

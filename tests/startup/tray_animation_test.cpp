@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QRegion>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 
@@ -58,6 +60,35 @@ TEST(TrayAnimationTest, OutlineZoomReturnsAtOnceAndGoesAwayWhenItEnds) {
   ASSERT_TRUE(finished.wait(5 * QtTrayZoom::DurationMs));
   EXPECT_EQ(zoom.outline(), nullptr);
   EXPECT_FALSE(finished.wait(2 * QtTrayZoom::DurationMs));
+  EXPECT_EQ(finished.count(), 1);
+}
+
+// Without a compositing manager a translucent window shows black where it is
+// not painted, so only the outline's frame may belong to the window at all.
+TEST(TrayAnimationTest, OnlyTheOutlinesFrameCoversTheScreenAsItZooms) {
+  QApplication app(argc, argv);
+  QtTrayZoom zoom(nullptr);
+  zoom.Zoom(Window, Tray);
+  const QWidget* outline = zoom.outline();
+  ASSERT_NE(outline, nullptr);
+  const auto coversOnlyItsFrame = [&] {
+    const QRegion shape = outline->mask();
+    const QRect inside = outline->rect();
+    return shape.contains(inside.topLeft()) && shape.contains(inside.bottomRight()) &&
+           shape.contains(QPoint(inside.center().x(), inside.top() + 1)) && !shape.contains(inside.center());
+  };
+  EXPECT_TRUE(coversOnlyItsFrame()) << "at the window end";
+  // On its way the outline shrinks; its shape follows its size at every step seen.
+  QSignalSpy finished(&zoom, &QtTrayZoom::finished);
+  QElapsedTimer waited;
+  waited.start();
+  while (zoom.outline() && waited.elapsed() < 5 * QtTrayZoom::DurationMs) {
+    if (outline->size() != Window.size()) {
+      EXPECT_TRUE(coversOnlyItsFrame()) << "at " << outline->width() << " x " << outline->height();
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  EXPECT_EQ(zoom.outline(), nullptr);
   EXPECT_EQ(finished.count(), 1);
 }
 
