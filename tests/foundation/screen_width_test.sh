@@ -15,7 +15,7 @@ export TARVEX_MESSAGE_BOXES=$work/boxes.txt
 export TARVEX_HOME=$work/narrow
 mkdir -p "$TARVEX_HOME"
 start_xvfb 799x600
-timeout 10 "$tarvex" >"$work/narrow.out" 2>&1
+timeout 30 "$tarvex" >"$work/narrow.out" 2>&1
 status=$?
 stop_xvfb
 [ "$status" -ne 0 ] && [ "$status" -ne 124 ] || fail "799 px: expected a refusal, status $status: $(cat "$work/narrow.out")"
