@@ -12,7 +12,9 @@
 include_guard(GLOBAL)
 
 find_program(TARVEX_DBUS_RUN_SESSION dbus-run-session REQUIRED)
-set(TARVEX_BUS_CONFIG_DIR ${PROJECT_BINARY_DIR}/dbus)
+# A cache value, seen by every folder: the guard above skips this file in all
+# but the first folder that includes it, and a plain variable would stay there.
+set(TARVEX_BUS_CONFIG_DIR ${PROJECT_BINARY_DIR}/dbus CACHE INTERNAL "Private session bus configurations")
 
 function(tarvex_bus_config kind exec)
   set(services ${TARVEX_BUS_CONFIG_DIR}/services-${kind})

@@ -4,16 +4,14 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
-#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
-#include <QEventLoop>
-#include <QTimer>
 #include <QVariantMap>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "control/reply_wait.h"
 #include "platform/ansi_text.h"
 #include "platform/run_time_error.h"
 #include "publish/bus/bus_names.h"
@@ -29,9 +27,6 @@ const QString kDeviceInterface = bus::DeviceInterface;
 const QString kBusName = QStringLiteral("org.freedesktop.DBus");
 const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
 const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
-
-// Bound of one call to the manager; the bus answers with NoReply after it.
-constexpr int kCallTimeoutMs = 10000;
 
 std::string Detail(const QDBusError& error) {
   return " (" + ToAnsi(error.name()) + ": " + ToAnsi(error.message()) + ")";
@@ -76,31 +71,9 @@ RunTimeError CallFailure(const QDBusError& error) {
   }
 }
 
-// Waits for a reply while the thread keeps dispatching its events, so the
-// bus signals that arrive meanwhile are delivered. The call's own time-out
-// ends the wait; the timer only guards against a reply that never comes.
-// onReply runs as soon as the reply is taken in, before the events that came
-// after it are dispatched.
-QDBusMessage AwaitReply(const QDBusPendingCall& pending, const std::function<void()>& onReply = {}) {
-  if (!pending.isFinished()) {
-    QDBusPendingCallWatcher watcher(pending);
-    QEventLoop loop;
-    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, [&] {
-      if (onReply) onReply();
-      loop.quit();
-    });
-    QTimer bound;
-    bound.setSingleShot(true);
-    QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
-    bound.start(kCallTimeoutMs + 1000);
-    loop.exec();
-  }
-  return pending.reply();
-}
-
 QDBusMessage CallChecked(const QDBusConnection& connection, const QDBusMessage& call,
                          const std::function<void()>& onReply = {}) {
-  const QDBusMessage reply = AwaitReply(connection.asyncCall(call, kCallTimeoutMs), onReply);
+  const QDBusMessage reply = AwaitReply(connection.asyncCall(call, kManagerCallTimeoutMs), onReply);
   if (reply.type() == QDBusMessage::ErrorMessage) throw CallFailure(QDBusError(reply));
   if (reply.type() != QDBusMessage::ReplyMessage) {
     throw RunTimeError(ErrorNumber::AutomationError,
@@ -265,7 +238,7 @@ std::optional<QString> BusManagerSession::ManagerOwner() {
   QDBusMessage owner =
       QDBusMessage::createMethodCall(kBusName, kBusPath, kBusName, QStringLiteral("GetNameOwner"));
   owner << kManagerName;
-  const QDBusMessage named = AwaitReply(connection_.asyncCall(owner, kCallTimeoutMs));
+  const QDBusMessage named = AwaitReply(connection_.asyncCall(owner, kManagerCallTimeoutMs));
   if (named.type() != QDBusMessage::ReplyMessage || named.arguments().isEmpty()) return std::nullopt;
   return named.arguments().at(0).toString();
 }
@@ -281,7 +254,7 @@ std::unique_ptr<ManagerConnector> BusManagerSession::CreateConnector() {
     QDBusMessage start =
         QDBusMessage::createMethodCall(kBusName, kBusPath, kBusName, QStringLiteral("StartServiceByName"));
     start << kManagerName << 0u;
-    const QDBusMessage started = AwaitReply(connection_.asyncCall(start, kCallTimeoutMs));
+    const QDBusMessage started = AwaitReply(connection_.asyncCall(start, kManagerCallTimeoutMs));
     if (started.type() != QDBusMessage::ReplyMessage) {
       throw CreationFailure("the manager could not be started" + Detail(QDBusError(started)));
     }

@@ -11,7 +11,7 @@
 #include "control/dev_control.h"
 #include "host_process.h"
 #include "counting_session.h"
-#include "error_number_of.h"
+#include "tests/support/run_time_error_of.h"
 #include "platform/message_box.h"
 #include "platform/run_time_error.h"
 #include "publish/bus/bus_names.h"

@@ -2,7 +2,9 @@
 // A manager in the test process: one shared Device per channel whose
 // CCommandUpdate raises CUpdate on every link bound to it, at once, so the
 // caller's own echo arrives before the call returns. Creations and Device
-// requests can be made to fail a given number of times.
+// requests can be made to fail a given number of times. A control lets go of
+// a replaced link later, from the event loop: a link that outlives its manager
+// is cut off from it and only waits to be deleted.
 #include <QObject>
 #include <array>
 #include <memory>
@@ -21,6 +23,7 @@ class FakeDeviceLink final : public DeviceLink {
 public:
   FakeDeviceLink(FakeManager& manager, int channel);
   ~FakeDeviceLink() override;
+  void Detach() { manager_ = nullptr; }
 
   DeviceValues Values() const override;
   void CommandUpdate(std::int16_t cmdStat, std::int16_t cmd, double cmdParm) override;
@@ -30,12 +33,19 @@ public:
   int channel() const { return channel_; }
 
 private:
-  FakeManager& manager_;
+  FakeManager* manager_;
   int channel_;
 };
 
 class FakeManager final : public ManagerSession {
 public:
+  FakeManager() = default;
+  FakeManager(const FakeManager&) = delete;
+  FakeManager& operator=(const FakeManager&) = delete;
+  ~FakeManager() override {
+    for (FakeDeviceLink* link : links) link->Detach();
+  }
+
   struct FakeConnector final : ManagerConnector {
     explicit FakeConnector(FakeManager& m) : manager(m) {}
     std::unique_ptr<DeviceLink> Device(std::int16_t index) override {
@@ -83,27 +93,31 @@ public:
 };
 
 inline FakeDeviceLink::FakeDeviceLink(FakeManager& manager, int channel)
-    : manager_(manager), channel_(channel) {
-  manager_.links.push_back(this);
+    : manager_(&manager), channel_(channel) {
+  manager_->links.push_back(this);
 }
 
-inline FakeDeviceLink::~FakeDeviceLink() { std::erase(manager_.links, this); }
+inline FakeDeviceLink::~FakeDeviceLink() {
+  if (manager_) std::erase(manager_->links, this);
+}
 
 inline DeviceValues FakeDeviceLink::Values() const {
-  if (manager_.valueReadsLeft) {
-    if (*manager_.valueReadsLeft == 0) throw RunTimeError(ErrorNumber::AutomationError);
-    --*manager_.valueReadsLeft;
+  if (!manager_) throw RunTimeError(ErrorNumber::RemoteServerUnavailable);
+  if (manager_->valueReadsLeft) {
+    if (*manager_->valueReadsLeft == 0) throw RunTimeError(ErrorNumber::AutomationError);
+    --*manager_->valueReadsLeft;
   }
-  return manager_.devices[static_cast<size_t>(channel_)];
+  return manager_->devices[static_cast<size_t>(channel_)];
 }
 
 inline void FakeDeviceLink::CommandUpdate(std::int16_t cmdStat, std::int16_t cmd, double cmdParm) {
-  ++manager_.commandUpdates;
-  DeviceValues& device = manager_.devices[static_cast<size_t>(channel_)];
+  if (!manager_) throw RunTimeError(ErrorNumber::RemoteServerUnavailable);
+  ++manager_->commandUpdates;
+  DeviceValues& device = manager_->devices[static_cast<size_t>(channel_)];
   device.CCmdStat = cmdStat;
   device.CCmd = cmd;
   device.CCmdParm = cmdParm;
-  manager_.RaiseCUpdate(channel_);
+  manager_->RaiseCUpdate(channel_);
 }
 
 }  // namespace tarvex::test

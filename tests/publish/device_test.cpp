@@ -8,18 +8,12 @@
 #include "publish/connector.h"
 #include "publish/device.h"
 #include "publish/devices.h"
+#include "tests/support/run_time_error_of.h"
 
 namespace tarvex {
 namespace {
 
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RunTimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test::ErrorOf;
 
 TEST(Device, NewObjectHoldsEmptyTextAndZeros) {
   Device d;

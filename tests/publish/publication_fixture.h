@@ -30,18 +30,11 @@
 #include "publish/main_window_values.h"
 #include "publish/publication_state.h"
 #include "publish/value_publisher.h"
+#include "tests/support/run_time_error_of.h"
 
 namespace tarvex {
 
-// The error number a call raises, 0 when it returns.
-inline int ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const RunTimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using test::ErrorOf;
 
 // A double the way the traces write it: shortest form, "12.5", "-3", "150".
 inline std::string Num(double value) {

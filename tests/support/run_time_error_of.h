@@ -1,5 +1,5 @@
 #pragma once
-// The number of the RunTimeError a call fails with, or 0 when it succeeds.
+// The number of the RunTimeError a call fails with, or 0 when it returns.
 #include <functional>
 
 #include "platform/run_time_error.h"
