@@ -15,6 +15,7 @@
 // mouse pointer the platform's pointer numbers (0 default, 11 hourglass).
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -88,8 +89,12 @@ protected:
     field = std::move(value);
     Changed();
   }
+  // A watcher may add watchers (the window is made when the dialog first shows);
+  // they have seen the new state already, so only the earlier ones are told, and
+  // the deque keeps the watcher that is running in place while it grows.
   void Changed() {
-    for (const auto& watcher : watchers_) watcher();
+    const size_t count = watchers_.size();
+    for (size_t i = 0; i < count; ++i) watchers_[i]();
   }
 
 private:
@@ -102,7 +107,7 @@ private:
   OleColour foreColor_ = DialogColour::Black;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   const Control* container_ = nullptr;
-  std::vector<std::function<void()>> watchers_;
+  std::deque<std::function<void()>> watchers_;
 };
 
 using Handler = std::function<void()>;
