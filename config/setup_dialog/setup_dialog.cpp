@@ -27,25 +27,27 @@ void SetupDialog::OpenForChannel(int channel) {
   form_.EnsureLoaded();
   form_.frmTarvexStdSetup.SetMousePointer(MousePointer::Default);
   main.SetMainWindowEnabled(false);
-  main.CloseChannelPort(channel);
-  services_.log.WriteLog(LogKind::Activity, "Tarvex Manager Setup Activated");
-  handover.SetupChannel = channel;
-  CheckSubscript(channel, 0, ChannelArraySize - 1, "channel");
-  handover.ChannelActive[static_cast<size_t>(channel)] = false;
-  if (services_.config.Channels[channel].OPCEnabled) main.RemoveOPCGroup(channel);
-  const std::string caption = "SCALE " + std::to_string(channel + 1);
-  form_.lDEVICE[0].SetCaption(caption);
-  form_.lDEVICE[1].SetCaption(caption);
-  Cfg(4, handover.SetupChannel);
-  handover.SetupLoading = true;
   try {
+    main.CloseChannelPort(channel);
+    services_.log.WriteLog(LogKind::Activity, "Tarvex Manager Setup Activated");
+    handover.SetupChannel = channel;
+    CheckSubscript(channel, 0, ChannelArraySize - 1, "channel");
+    handover.ChannelActive[static_cast<size_t>(channel)] = false;
+    if (services_.config.Channels[channel].OPCEnabled) main.RemoveOPCGroup(channel);
+    const std::string caption = "SCALE " + std::to_string(channel + 1);
+    form_.lDEVICE[0].SetCaption(caption);
+    form_.lDEVICE[1].SetCaption(caption);
+    Cfg(4, handover.SetupChannel);
+    handover.SetupLoading = true;
     Cfg(1, handover.SetupChannel);
     Cfg(10, EditedProtocol());
     Cfg(13, EditedProtocol());
   } catch (const RunTimeError&) {
-    // The error goes to the Setup button's handler; the protocol list must not
-    // stay deaf for the next opening.
+    // The error goes to the Setup button's handler. The dialog never opened, so
+    // its exit hands the channel back and enables the main window again, and
+    // the protocol list must not stay deaf for the next opening.
     handover.SetupLoading = false;
+    ExitForm();
     throw;
   }
   handover.SetupLoading = false;

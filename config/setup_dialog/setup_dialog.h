@@ -51,7 +51,9 @@ public:
   void SetStatusGrid(StatusGrid& grid);
 
   // The main window's Setup button for channel ch (cmdSetup_Click): takes the
-  // channel out of polling, fills the dialog and shows it.
+  // channel out of polling, fills the dialog and shows it. A step that fails
+  // once the main window is disabled runs the exit (main window enabled, the
+  // channel handed back) and then reaches the caller.
   void OpenForChannel(int channel);
   // The activation at every showing.
   void Form_Activate();

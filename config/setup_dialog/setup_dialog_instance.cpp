@@ -5,9 +5,17 @@ namespace tarvex {
 SetupDialog& SetupDialogInstance::Get() {
   if (!dialog_) {
     dialog_ = std::make_unique<SetupDialog>(services_, calls_);
-    if (onCreated_) onCreated_(*dialog_);
+    for (const auto& created : onCreated_) created(*dialog_);
   }
   return *dialog_;
+}
+
+void SetupDialogInstance::OnCreated(std::function<void(SetupDialog&)> created) {
+  if (dialog_) {
+    created(*dialog_);
+    return;
+  }
+  onCreated_.push_back(std::move(created));
 }
 
 }  // namespace tarvex

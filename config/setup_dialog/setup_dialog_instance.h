@@ -9,6 +9,7 @@
 //   cfg.SetDialogTransfer(&setup);
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "config/cfg_proc.h"
 #include "config/setup_dialog/setup_dialog.h"
@@ -22,9 +23,10 @@ public:
   // The dialog, made on the first call.
   SetupDialog& Get();
   bool Exists() const noexcept { return dialog_ != nullptr; }
-  // Runs once for the dialog when it is made (the window host, the status
-  // table editor attach themselves here).
-  void OnCreated(std::function<void(SetupDialog&)> created) { onCreated_ = std::move(created); }
+  // Runs once for the dialog when it is made, or at once when it exists
+  // already (the window host, the status table editor attach themselves here);
+  // each registration is kept.
+  void OnCreated(std::function<void(SetupDialog&)> created);
 
   void ChannelToDialog(int channel) override { Get().Transfer().ChannelToDialog(channel); }
   void DialogToChannel(int channel) override { Get().Transfer().DialogToChannel(channel); }
@@ -43,7 +45,7 @@ private:
 
   SetupDialogServices services_;
   Calls calls_;
-  std::function<void(SetupDialog&)> onCreated_;
+  std::vector<std::function<void(SetupDialog&)>> onCreated_;
   std::unique_ptr<SetupDialog> dialog_;
 };
 

@@ -81,6 +81,28 @@ TEST_F(LifeTest, failedFillReachesTheCallerWithTheProtocolListListeningAgain) {
   EXPECT_FALSE(dialog.IsOpen());
 }
 
+TEST_F(LifeTest, failedFillHandsTheChannelBackAndEnablesTheMainWindowAgain) {
+  for (const int failing : {4, 1, 10, 13}) {
+    SCOPED_TRACE(failing);
+    cfg.channelFiles[3] = Record(12);
+    cfg.failOn = {failing};
+    handover.ChannelActive[3] = true;
+    journal.clear();
+    EXPECT_THROW(dialog.OpenForChannel(3), RunTimeError);
+    cfg.failOn.clear();
+
+    // The exit's steps but the hiding: the dialog was never shown.
+    Journal exit = ExitCalls(3);
+    exit.pop_back();
+    ASSERT_GE(journal.size(), exit.size());
+    EXPECT_TRUE(std::equal(exit.begin(), exit.end(), journal.end() - static_cast<long>(exit.size())))
+        << testing::PrintToString(journal);
+    EXPECT_EQ(handover.ReinitChannel, 3);
+    EXPECT_FALSE(dialog.IsOpen());
+    EXPECT_FALSE(handover.SetupLoading);
+  }
+}
+
 TEST_F(LifeTest, okRunsItsOperationsByProtocolAndHandsTheChannelBack) {
   const struct {
     int protocol;

@@ -267,6 +267,19 @@ TEST_F(WidgetTest, windowIsMadeAtTheFirstShowingAndKeptForTheRun) {
   cfg.Attach(dialog.Transfer());
 }
 
+TEST_F(WidgetTest, windowMadeAtTheFirstShowingLeavesTheDialogsOtherWatchersTold) {
+  SetupDialog other{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow}, cfg};
+  SetupDialogWindowHost host(other);
+  Window& form = other.Form().frmTarvexStdSetup;
+  int shownSeen = 0;
+  form.Watch([&] { shownSeen += form.Visible() ? 1 : 0; });
+  cfg.Attach(other.Transfer());
+  other.OpenForChannel(1);
+  cfg.Attach(dialog.Transfer());
+  ASSERT_NE(host.Window(), nullptr);
+  EXPECT_EQ(shownSeen, 1);
+}
+
 TEST_F(WidgetTest, screenshotOfTheDialogForOneChannel) {
   ChannelSetup record;
   record.ChannelProtocol = 12;

@@ -72,6 +72,22 @@ TEST_F(WithFilesTest, dialogIsMadeOnFirstUseAndOpenedThenConfirmedChannelsKeepTh
   EXPECT_TRUE(messageBox.shown().empty());
 }
 
+TEST_F(WithFilesTest, everyPartThatAttachesToTheDialogIsToldOnceWhenItIsMade) {
+  // The window host and the status-table editor both attach themselves.
+  std::vector<std::string> told;
+  instance.OnCreated([&](SetupDialog&) { told.push_back("window"); });
+  instance.OnCreated([&](SetupDialog&) { told.push_back("editor"); });
+  cfg.CfgProc(CfgOp::ChannelToDialog, 0);
+  cfg.CfgProc(CfgOp::ChannelToDialog, 1);
+  EXPECT_EQ(told, (std::vector<std::string>{"window", "editor"}));
+  // One that attaches after the dialog was made is told at once.
+  instance.OnCreated([&](SetupDialog& made) {
+    EXPECT_EQ(&made, &dialog());
+    told.push_back("late");
+  });
+  EXPECT_EQ(told.back(), "late");
+}
+
 TEST_F(WithFilesTest, protocolFileThroughTheDialogIsWrittenBackUnchanged) {
   for (const char* fixture : {"protocol-mixed-cells.cfg", "protocol-full-status-table.cfg", "default-protocol.cfg"}) {
     SCOPED_TRACE(fixture);
