@@ -63,8 +63,8 @@ void SetupDialogForm::LayOut() {
   PlacePair(lCb3, c, 6120, 210, 680);
   Place(cb[3], &c, 6820, 240, 3160, ListHeight);
   PlacePair(lCb4, c, 120, 630, 700);
-  Place(cb[4], &c, 830, 660, 1570, ListHeight);
-  Place(tOtherDriver, &c, 2480, 675, 1300, BoxHeight);
+  Place(cb[4], &c, 830, 660, 1800, ListHeight);
+  Place(tOtherDriver, &c, 2680, 675, 1150, BoxHeight);
   DesignLabel(c, "Primary Units:", 3880, 720, 1100);
   Place(cb[5], &c, 5000, 660, 1250, ListHeight);
   DesignLabel(c, "Fixed Format", 6340, 630, 1200);
@@ -100,7 +100,7 @@ void SetupDialogForm::LayOut() {
   const Frame& m = fMisc;
   Place(ckAsciiLogFile, &m, 120, 250, 1425, CheckHeight);
   Place(tAsciiLogFileName, &m, 1560, 230, 1900, BoxHeight);
-  Place(ckDataMap, &m, 3580, 250, 1500, CheckHeight);
+  Place(ckDataMap, &m, 3500, 250, 1660, CheckHeight);
   Place(ckInteractiveDBErrors, &m, 120, 560, 4960, CheckHeight);
 
   // Data fields: one row per field, its enable box inside its focus marker.
