@@ -18,4 +18,12 @@ inline std::string ToAnsi(const QString& text) {
   return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
+// The text without leading and trailing blanks (spaces only, as the original's
+// Trim took them).
+inline std::string TrimBlanks(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
 }  // namespace tarvex

@@ -4,17 +4,12 @@
 #include <regex>
 
 #include "core/parse_leading_number.h"
+#include "platform/ansi_text.h"
 #include "platform/run_time_error.h"
 
 namespace tarvex {
 
 namespace {
-
-std::string TrimSpaces(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 int32_t RoundToLong(double value, const std::string& text, const std::string& box) {
   const double rounded = std::nearbyint(value);  // the default rounding: halves to even
@@ -27,12 +22,12 @@ int32_t RoundToLong(double value, const std::string& text, const std::string& bo
 }  // namespace
 
 int32_t LeadingNumberBoxValue(const std::string& text, const std::string& box) {
-  if (TrimSpaces(text).empty()) return 0;
+  if (TrimBlanks(text).empty()) return 0;
   return RoundToLong(ParseLeadingNumber(text), text, box);
 }
 
 int32_t WholeNumberBoxValue(const std::string& text, const std::string& box) {
-  const std::string trimmed = TrimSpaces(text);
+  const std::string trimmed = TrimBlanks(text);
   if (trimmed.empty()) return 0;
   static const std::regex number(R"([+-]?(\d+\.?\d*|\.\d+)([EeDd][+-]?\d+)?|&[Hh][0-9A-Fa-f]+|&[Oo][0-7]+)");
   if (!std::regex_match(trimmed, number)) {

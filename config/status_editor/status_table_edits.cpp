@@ -74,10 +74,4 @@ void DeleteEntry(DataArray& table, long row) {
   for (long c = table.LowerBound(2); c <= table.UpperBound(2); ++c) table.SetValue(upper, c, EmptyText);
 }
 
-std::string TrimBlanks(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 }  // namespace tarvex

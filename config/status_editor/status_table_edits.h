@@ -11,6 +11,7 @@
 // they pass.
 #include <string>
 
+#include "platform/ansi_text.h"
 #include "platform/data_array.h"
 
 namespace tarvex {
@@ -52,8 +53,5 @@ void InsertEntry(DataArray& table, long row, const StatusEntryTexts& entry);
 // Rows below row move one up; every cell of the last row becomes the empty
 // text.
 void DeleteEntry(DataArray& table, long row);
-
-// The text without leading and trailing blanks (spaces only).
-std::string TrimBlanks(const std::string& text);
 
 }  // namespace tarvex
