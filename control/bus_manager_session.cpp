@@ -7,7 +7,6 @@
 #include <QDBusVariant>
 #include <QVariantMap>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -71,9 +70,8 @@ RunTimeError CallFailure(const QDBusError& error) {
   }
 }
 
-QDBusMessage CallChecked(const QDBusConnection& connection, const QDBusMessage& call,
-                         const std::function<void()>& onReply = {}) {
-  const QDBusMessage reply = AwaitReply(connection.asyncCall(call, kManagerCallTimeoutMs), onReply);
+// The answer of a call, or the error a host sees for it.
+QDBusMessage Checked(const QDBusMessage& reply) {
   if (reply.type() == QDBusMessage::ErrorMessage) throw CallFailure(QDBusError(reply));
   if (reply.type() != QDBusMessage::ReplyMessage) {
     throw RunTimeError(ErrorNumber::AutomationError,
@@ -81,6 +79,10 @@ QDBusMessage CallChecked(const QDBusConnection& connection, const QDBusMessage& 
                            " (no answer from the manager)");
   }
   return reply;
+}
+
+QDBusMessage CallChecked(const QDBusConnection& connection, const QDBusMessage& call) {
+  return Checked(AwaitReply(connection.asyncCall(call, kManagerCallTimeoutMs)));
 }
 
 QVariant Unwrap(const QVariant& value) {
@@ -143,35 +145,19 @@ public:
   // that order, so the echo is delivered while the call waits. CUpdates the
   // manager sent after its answer (the next scan pass may already have taken
   // the command) are held back until the call has returned, as they came
-  // after it.
+  // after it; the answer names the echo's sequence number, so the two are
+  // told apart also when all of them were in before the wait began.
   void CommandUpdate(std::int16_t cmdStat, std::int16_t cmd, double cmdParm) override {
     QDBusMessage call = QDBusMessage::createMethodCall(owner_, path_, kDeviceInterface,
                                                        QStringLiteral("CCommandUpdate"));
     call << QVariant::fromValue(cmdStat) << QVariant::fromValue(cmd) << QVariant::fromValue(cmdParm);
-    struct Answered {
-      bool& flag;
-      ~Answered() { flag = false; }
-    } answered{answered_};
-    CallChecked(connection_, call, [this] { answered_ = true; });
+    Checked(order_.Await(connection_.asyncCall(call, kManagerCallTimeoutMs)));
   }
 
 private Q_SLOTS:
-  void OnCUpdate(const QDBusMessage& message) {
-    if (answered_ || !held_.isEmpty()) {
-      if (held_.isEmpty()) {
-        QMetaObject::invokeMethod(this, &BusDeviceLink::ReleaseHeld, Qt::QueuedConnection);
-      }
-      held_ << message;
-      return;
-    }
-    Deliver(message);
-  }
+  void OnCUpdate(const QDBusMessage& message) { order_.Take(message); }
 
 private:
-  void ReleaseHeld() {
-    while (!held_.isEmpty()) Deliver(held_.takeFirst());
-  }
-
   // CUpdate carries the Device's sequence number (its count of updates) and
   // its nine values. An update not newer than the last one delivered is stale
   // and dropped.
@@ -198,8 +184,7 @@ private:
   QString path_;
   DeviceValues values_;
   std::optional<quint64> sequence_;
-  bool answered_ = false;
-  QList<QDBusMessage> held_;
+  CommandUpdateOrder order_{[this](const QDBusMessage& update) { Deliver(update); }};
 };
 
 class BusConnector final : public ManagerConnector {

@@ -31,6 +31,14 @@ int ChannelOf(const QString& node) {
   return index;
 }
 
+// The reply to a call that raised CUpdate carries the object's count of
+// updates once the call is done: no CUpdate sent before it carries a greater
+// number (a handler may have raised further updates inside the call), none
+// sent after it one as small.
+QDBusMessage UpdateReply(const QDBusMessage& message, const Device& device) {
+  return message.createReply(QVariant::fromValue(static_cast<qulonglong>(device.UpdateSequence())));
+}
+
 }  // namespace
 
 DeviceObjects::DeviceObjects(Devices& devices)
@@ -120,7 +128,7 @@ QDBusMessage DeviceObjects::CallMethod(const QString& node, const QDBusMessage& 
   const QString& member = message.member();
   if (member == QLatin1StringView("CDoUpdate") && message.signature().isEmpty()) {
     d.CDoUpdate();
-    return message.createReply();
+    return UpdateReply(message, d);
   }
   if (member == QLatin1StringView("CCommandUpdate") && message.signature() == QLatin1StringView("nnd")) {
     const QVariantList arguments = message.arguments();
@@ -128,7 +136,7 @@ QDBusMessage DeviceObjects::CallMethod(const QString& node, const QDBusMessage& 
     d.SetCCmd(arguments.at(1).value<short>());
     d.SetCCmdParm(arguments.at(2).toDouble());
     d.CDoUpdate();
-    return message.createReply();
+    return UpdateReply(message, d);
   }
   if (member == QLatin1StringView("CDoUpdate") || member == QLatin1StringView("CCommandUpdate")) {
     return message.createErrorReply(QDBusError::InvalidArgs,

@@ -4,7 +4,8 @@
 // client's Connector.Device), with its nine typed properties, CDoUpdate and
 // CCommandUpdate. Every CDoUpdate of an object, whoever calls it, is also
 // broadcast as the bus signal CUpdate with the object's sequence number and
-// its nine values, so no client has to read them back.
+// its nine values, so no client has to read them back; the reply to either
+// method carries the sequence number of the update it raised.
 #include <array>
 #include <memory>
 

@@ -92,6 +92,7 @@ TEST_F(DeviceBus, ObjectsExistOnceCreatedAndTheFailedRequestCreatesNothing) {
   const QString object = Introspect(QStringLiteral("/Device/32"));
   EXPECT_TRUE(object.contains(QStringLiteral("<interface name=\"org.tarvex.Device1\">")));
   EXPECT_TRUE(object.contains(QStringLiteral("<method name=\"CCommandUpdate\">")));
+  EXPECT_TRUE(object.contains(QStringLiteral("<arg name=\"Sequence\" type=\"t\" direction=\"out\"/>")));
 
   // The main window's load creates channels 0 to 31: each is served at once,
   // and a client finds it without asking the Connector first.
@@ -191,6 +192,9 @@ TEST_F(DeviceBus, CUpdateCarriesSequenceAndValuesToEveryClientBeforeTheReply) {
   ASSERT_FALSE(watcher.isError()) << watcher.error().message().toStdString();
   ASSERT_TRUE(seenHere.WaitForCount(1));
   EXPECT_EQ(order, (QStringList{QStringLiteral("signal"), QStringLiteral("reply")}));
+  // The reply names the update it raised.
+  EXPECT_EQ(watcher.reply().signature(), QStringLiteral("t"));
+  EXPECT_EQ(watcher.reply().arguments(), (QVariantList{QVariant::fromValue(qulonglong(1))}));
 
   ASSERT_TRUE(seenByOther.WaitForCount(1));
   // Sequence, CDeviceDesc, CDeviceID, CGross, CTare, CNet, CScaleStat, CCmd, CCmdParm, CCmdStat.
@@ -205,7 +209,9 @@ TEST_F(DeviceBus, CUpdateCarriesSequenceAndValuesToEveryClientBeforeTheReply) {
   }
 
   // The next update counts on; the values stand as last stored.
-  ASSERT_EQ(ErrorName(Call(Manager, path, Device, QStringLiteral("CDoUpdate"), {}, other)), QString());
+  const QDBusMessage next = Call(Manager, path, Device, QStringLiteral("CDoUpdate"), {}, other);
+  ASSERT_EQ(ErrorName(next), QString());
+  EXPECT_EQ(next.arguments(), (QVariantList{QVariant::fromValue(qulonglong(2))}));
   ASSERT_TRUE(seenHere.WaitForCount(2));
   EXPECT_EQ(seenHere.Received().back().arguments().value(0), QVariant::fromValue(qulonglong(2)));
   EXPECT_EQ(seenHere.Received().back().arguments().value(3), QVariant(12.5));

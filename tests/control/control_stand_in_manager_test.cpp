@@ -116,7 +116,7 @@ TEST(ControlAgainstAStandInManager, EachFailureOfACommandReachesTheHostWithItsNu
 TEST(ControlAgainstAStandInManager, UpdateSentAfterTheAnswerArrivesAfterDoUpdateReturned) {
   StandInManager manager([](int channel, const QDBusMessage& command, const QDBusConnection& bus) {
     bus.send(StandInManager::CUpdate(channel, 1, 0));  // the caller's echo
-    bus.send(command.createReply());
+    bus.send(command.createReply(QVariant::fromValue(quint64(1))));  // names the echo
     bus.send(StandInManager::CUpdate(channel, 2, 103));  // the next pass took the command
     bus.send(StandInManager::CUpdate(channel, 2, 999));  // stale: no newer than the last
   });
