@@ -34,7 +34,7 @@ std::string LogWriter::FileName(int kind) const {
 void LogWriter::WriteLog(int kind, std::string_view text) {
   std::string record(text);
   record += " @ ";
-  record += GeneralDateTimeText(clock_.now());
+  record += GeneralDateTimeText(clock_.now(), locale_);
   record += "\r\n";
 
   const std::string path = FileName(kind);

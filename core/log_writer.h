@@ -25,7 +25,10 @@ constexpr int ActiveX = 8;
 
 class LogWriter {
 public:
-  LogWriter(const ProgramFolder& folder, const Clock& clock) : folder_(folder), clock_(clock) {}
+  // The date and time of each record follow the locale (the system's unless
+  // one is given).
+  LogWriter(const ProgramFolder& folder, const Clock& clock, QLocale locale = QLocale::system())
+      : folder_(folder), clock_(clock), locale_(std::move(locale)) {}
   virtual ~LogWriter() = default;
 
   // Appends text, " @ ", the general date-time text and CR LF to the kind's
@@ -41,6 +44,7 @@ public:
 private:
   const ProgramFolder& folder_;
   const Clock& clock_;
+  QLocale locale_;
 };
 
 }  // namespace tarvex

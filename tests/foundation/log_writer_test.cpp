@@ -35,7 +35,8 @@ protected:
   ProgramFolder folder{dir.path().toStdString()};
   // A fixed moment in the C locale gives the United States form.
   FixedClock clock{QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))};
-  LogWriter log{folder, clock};
+  // The C locale gives the United States form, whatever the machine is set to.
+  LogWriter log{folder, clock, QLocale::c()};
 
   std::string path(const char* name) const { return folder.path() + "/" + name; }
 };

@@ -37,7 +37,8 @@ protected:
   QTemporaryDir dir;
   ProgramFolder folder{dir.path().toStdString()};
   FixedClock clock{QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))};
-  LogWriter log{folder, clock};
+  // The C locale gives the United States form, whatever the machine is set to.
+  LogWriter log{folder, clock, QLocale::c()};
   FixedOsVersion os{{2, 5, 0}};
   FakeInstance instance;
   FixedScreen screen{1024};
