@@ -33,7 +33,6 @@ class LogWriterTest : public testing::Test {
 protected:
   QTemporaryDir dir;
   ProgramFolder folder{dir.path().toStdString()};
-  // A fixed moment in the C locale gives the United States form.
   FixedClock clock{QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))};
   // The C locale gives the United States form, whatever the machine is set to.
   LogWriter log{folder, clock, QLocale::c()};
