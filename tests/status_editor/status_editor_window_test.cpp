@@ -46,6 +46,23 @@ TEST_F(StatusEditorWindowTest, AFirstFreeRowBeyondTheViewBecomesTheSecondLastVis
   EXPECT_EQ(view().rowAt(CellCentre(40).y()), 40) << "the row is in view";
 }
 
+TEST_F(StatusEditorWindowTest, TheVisibleRowsAreTheRowsTheViewShowsWhole) {
+  OpenOnProtocol(10, "protocol-three-status-rows.cfg");
+  FillRows(table(), 40);
+  dialog().Grid().SetArray(table());
+  // Room for five whole rows and half of a sixth, whatever the row height.
+  const int rowHeight = view().rowHeight(0);
+  view().setFixedHeight(rowHeight * 5 + rowHeight / 2 + (view().height() - view().viewport()->height()));
+  QApplication::processEvents();
+  EXPECT_EQ(editor->List().VisibleRows(), 5);
+  view().verticalScrollBar()->setValue(60);
+  Click(61);
+  ASSERT_EQ(CurrentRow(), 40);
+  const QRect shown = view().viewport()->rect();
+  EXPECT_TRUE(shown.contains(view().visualRect(view().model()->index(41, 0)))) << "row 40 is the second-last whole row";
+  EXPECT_FALSE(shown.contains(view().visualRect(view().model()->index(42, 0))));
+}
+
 TEST_F(StatusEditorWindowTest, NavigationKeysAreSwallowedAndEnterOpensTheCurrentRow) {
   OpenOnProtocol(10, "protocol-three-status-rows.cfg");
   Click(1);

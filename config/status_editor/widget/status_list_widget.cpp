@@ -173,7 +173,9 @@ void StatusListWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void StatusListWidget::resizeEvent(QResizeEvent* event) {
   QTableView::resizeEvent(event);
-  state_.SetVisibleRows(viewport()->height() / RowPixels);
+  // The style may give the rows more height than asked for: count whole rows
+  // of the height they really have.
+  state_.SetVisibleRows(viewport()->height() / std::max(1, verticalHeader()->defaultSectionSize()));
 }
 
 }  // namespace tarvex
