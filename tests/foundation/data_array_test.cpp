@@ -2,6 +2,7 @@
 
 #include "platform/data_array.h"
 #include "platform/run_time_error.h"
+#include "tests/support/run_time_error_of.h"
 
 namespace tarvex {
 namespace {
@@ -31,12 +32,8 @@ TEST(DataArray, cellsOutsideTheBoundsRaiseSubscriptError) {
   DataArray a;
   a.ReDim(0, 99, 0, 5);
   for (auto [row, column] : {std::pair{100L, 0L}, {-1L, 0L}, {0L, 6L}, {0L, -1L}}) {
-    try {
-      a.SetValue(row, column, DataCell::Text("x"));
-      ADD_FAILURE() << row << "," << column;
-    } catch (const RunTimeError& e) {
-      EXPECT_EQ(e.number(), ErrorNumber::SubscriptOutOfRange);
-    }
+    EXPECT_EQ(test::ErrorOf([&] { a.SetValue(row, column, DataCell::Text("x")); }), ErrorNumber::SubscriptOutOfRange)
+        << row << "," << column;
   }
   EXPECT_THROW(a.LowerBound(3), RunTimeError);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/fixed_tables.h"
+#include "tests/support/run_time_error_of.h"
 
 namespace tarvex {
 namespace {
@@ -59,19 +60,11 @@ TEST(FixedTables, everySerialSettingsEntryIsBaudCommaFrame) {
 
 TEST(FixedTables, lookUpOutsideTheBoundsRaisesSubscriptError) {
   const FixedTables t = Filled();
-  const auto expectError9 = [](auto lookUp) {
-    try {
-      lookUp();
-      ADD_FAILURE() << "no error";
-    } catch (const RunTimeError& e) {
-      EXPECT_EQ(e.number(), ErrorNumber::SubscriptOutOfRange);
-    }
-  };
-  expectError9([&] { t.CommSettings(66); });
-  expectError9([&] { t.CommSettings(-1); });
-  expectError9([&] { t.CfgFileNames(43); });
-  expectError9([&] { t.WeightUnits(16); });
-  expectError9([&] { t.DecimalFormats(8); });
+  EXPECT_EQ(test::ErrorOf([&] { t.CommSettings(66); }), ErrorNumber::SubscriptOutOfRange);
+  EXPECT_EQ(test::ErrorOf([&] { t.CommSettings(-1); }), ErrorNumber::SubscriptOutOfRange);
+  EXPECT_EQ(test::ErrorOf([&] { t.CfgFileNames(43); }), ErrorNumber::SubscriptOutOfRange);
+  EXPECT_EQ(test::ErrorOf([&] { t.WeightUnits(16); }), ErrorNumber::SubscriptOutOfRange);
+  EXPECT_EQ(test::ErrorOf([&] { t.DecimalFormats(8); }), ErrorNumber::SubscriptOutOfRange);
 }
 
 }  // namespace
