@@ -1,6 +1,7 @@
 #include "config/setup_dialog/setup_field_logic.h"
 
 #include "core/parse_leading_number.h"
+#include "core/screen_layout.h"
 
 namespace tarvex {
 
@@ -236,8 +237,8 @@ void SetupFieldLogic::TogglePanel(PopOutPanel panel) {
   if (form_.fDataMap.Visible()) cmdDataMap_Click();
   parts.button.SetCaption(parts.openCaption);
   parts.button.SetToolTip(parts.openToolTip);
-  // The 1024 layout for screens 1024 pixels wide and wider, the 800 layout below.
-  parts.frame.SetLeft(startup_.ScreenWidth >= 1024 ? parts.leftAt1024 : parts.leftAt800);
+  parts.frame.SetLeft(LayoutFor(startup_.ScreenWidth) == ScreenLayout::Width1024 ? parts.leftAt1024
+                                                                                  : parts.leftAt800);
   parts.frame.SetVisible(true);
   if (parts.enablesItself) parts.frame.SetEnabled(true);
   SetCoveredFramesEnabled(false);
