@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/channel_array.h"
 #include "core/startup_state.h"
 #include "platform/run_time_error.h"
 
@@ -56,21 +57,9 @@ struct ChannelSetup {
 };
 
 // The records of all channels; a channel outside 0 to 32 raises error 9.
-class ChannelTable {
+class ChannelTable : public ChannelArray<ChannelSetup> {
 public:
-  ChannelSetup& operator[](long long channel) {
-    CheckSubscript(channel, 0, ChannelArraySize - 1, "channel");
-    return channels_[static_cast<size_t>(channel)];
-  }
-  const ChannelSetup& operator[](long long channel) const {
-    CheckSubscript(channel, 0, ChannelArraySize - 1, "channel");
-    return channels_[static_cast<size_t>(channel)];
-  }
-
-  bool operator==(const ChannelTable&) const = default;
-
-private:
-  std::array<ChannelSetup, ChannelArraySize> channels_{};
+  ChannelTable() : ChannelArray("channel") {}
 };
 
 }  // namespace tarvex

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "publish/channel_array.h"
+#include "core/channel_array.h"
 
 namespace tarvex {
 

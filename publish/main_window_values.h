@@ -5,7 +5,7 @@
 // its own, and are passed by reference to the code that uses them.
 #include <cstdint>
 
-#include "publish/channel_array.h"
+#include "core/channel_array.h"
 
 namespace tarvex {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <variant>
 
-#include "publish/channel_array.h"
+#include "core/channel_array.h"
 
 namespace tarvex {
 

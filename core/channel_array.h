@@ -24,6 +24,8 @@ public:
     return values_[static_cast<size_t>(channel)];
   }
 
+  bool operator==(const ChannelArray& other) const { return values_ == other.values_; }
+
 private:
   const char* name_;
   std::array<T, ChannelArraySize> values_{};
