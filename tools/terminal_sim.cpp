@@ -73,6 +73,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/terminal_net/escaped_bytes.h"
 #include "platform/terminal_net/result_codes.h"
 #include "platform/terminal_net/socket_terminal_net.h"
 #include "platform/terminal_net/terminal_simulator.h"
@@ -80,53 +81,10 @@
 
 namespace {
 
+using tarvex::EscapeBytes;
 using tarvex::TerminalSimulator;
+using tarvex::UnescapeBytes;
 using Clock = std::chrono::steady_clock;
-
-std::string Escape(std::string_view bytes) {
-  std::string out;
-  for (unsigned char c : bytes) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\0': out += "\\0"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 32 || c >= 127) {
-          char hex[5];
-          std::snprintf(hex, sizeof hex, "\\x%02X", c);
-          out += hex;
-        } else {
-          out.push_back(static_cast<char>(c));
-        }
-    }
-  }
-  return out;
-}
-
-std::string Unescape(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\' || i + 1 == text.size()) {
-      out.push_back(text[i]);
-      continue;
-    }
-    const char c = text[++i];
-    if (c == '0') out.push_back('\0');
-    else if (c == 'n') out.push_back('\n');
-    else if (c == 'r') out.push_back('\r');
-    else if (c == 't') out.push_back('\t');
-    else if (c == 'x' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
-             std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
-      out.push_back(static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16)));
-      i += 2;
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
 
 // The field text as a terminal program sees it: up to the first NUL, blanks
 // at the end removed.
@@ -394,14 +352,14 @@ private:
     }
     if (verb == "set") {
       const std::string path = Word(rest);
-      if (!network_.SetField(path, Unescape(rest))) return Say("error no field " + path);
+      if (!network_.SetField(path, UnescapeBytes(rest))) return Say("error no field " + path);
       return Say("ok");
     }
     if (verb == "get") {
       const std::string path = Word(rest);
       const auto bytes = network_.Field(path);
       if (!bytes) return Say("error no field " + path);
-      Say("field " + path + " [" + Escape(*bytes) + "]");
+      Say("field " + path + " [" + EscapeBytes(*bytes) + "]");
       return Say("ok");
     }
     if (verb == "fail" || verb == "fail-register" || verb == "fail-keystroke" || verb == "no-nul") {
@@ -433,7 +391,7 @@ private:
     if (verb == "log") {
       for (const auto& c : network_.CallLog())
         Say("call " + c.operation + " " + (c.path.empty() ? "-" : c.path) + " " +
-            std::to_string(c.length) + " " + std::to_string(c.result) + " [" + Escape(c.bytes) +
+            std::to_string(c.length) + " " + std::to_string(c.result) + " [" + EscapeBytes(c.bytes) +
             "]");
       return Say("ok");
     }
@@ -458,13 +416,13 @@ private:
     }
     if (verb == "ask") {
       const std::string node = Word(rest);
-      const std::string request = Unescape(Word(rest));
+      const std::string request = UnescapeBytes(Word(rest));
       const long ms = Number(Word(rest)).value_or(5000);
       if (!network_.SetField(Lit01(node), request)) return Say("error no node " + node);
       return StartWait(ms, [this, node, request] {
         const std::string now = *network_.Field(Lit01(node));
         if (now == request) return false;
-        Say("ok reply [" + Escape(Shown(now)) + "]");
+        Say("ok reply [" + EscapeBytes(Shown(now)) + "]");
         return true;
       });
     }
@@ -477,11 +435,11 @@ private:
 
   void SubmitQuery(const std::string& node, const std::string& database, const std::string& query) {
     if (!network_.HasNode(node)) return Say("error no node " + node);
-    const std::string text = Unescape(query);
+    const std::string text = UnescapeBytes(query);
     constexpr size_t kPart = 400;
     const size_t parts = std::min<size_t>(5, (text.size() + kPart - 1) / kPart);
     if (text.size() > 5 * kPart) return Say("error query longer than five parts");
-    network_.SetField("/z" + node + "/lit02", Unescape(database));
+    network_.SetField("/z" + node + "/lit02", UnescapeBytes(database));
     for (size_t i = 0; i < parts; ++i)
       network_.SetField("/z" + node + "/ptp0" + std::to_string(i + 1), text.substr(i * kPart, kPart));
     network_.SetField(Lit01(node), "SQL3:" + std::to_string(parts));
@@ -493,7 +451,7 @@ private:
   bool CollectStep(const std::string& node) {
     const std::string lit01 = Shown(*network_.Field(Lit01(node)));
     if (lit01.rfind("****:", 0) == 0) {
-      Say("header [" + Escape(lit01) + "]");
+      Say("header [" + EscapeBytes(lit01) + "]");
       const size_t colon = lit01.rfind(':');
       const long rowCount = std::strtol(lit01.c_str() + colon + 1, nullptr, 10);
       for (int k = 1; k <= 3; ++k) {
@@ -504,7 +462,7 @@ private:
           const std::string text = packet.size() > static_cast<size_t>(slot) * 75
                                        ? packet.substr(static_cast<size_t>(slot) * 75, 75)
                                        : std::string();
-          Say("row " + std::to_string(row) + " [" + Escape(Shown(text)) + "]");
+          Say("row " + std::to_string(row) + " [" + EscapeBytes(Shown(text)) + "]");
         }
       }
       collectedRow_ += 15;
@@ -513,7 +471,7 @@ private:
     }
     if (lit01 == "!" || lit01 == "@" || lit01.rfind("^ERROR", 0) == 0) {
       collectedRow_ = 0;
-      Say("ok end [" + Escape(lit01) + "]");
+      Say("ok end [" + EscapeBytes(lit01) + "]");
       return true;
     }
     return false;
