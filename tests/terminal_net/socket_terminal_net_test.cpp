@@ -1,0 +1,182 @@
+// The manager's socket client when the simulator is missing, dies, restarts,
+// hangs or talks nonsense: every call ends within its bound with a code, and
+// nothing is written outside the caller's buffer.
+#include "platform/terminal_net/socket_terminal_net.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "platform/terminal_net/result_codes.h"
+#include "platform/terminal_net/wire_protocol.h"
+#include "tests/terminal_net/terminal_sim_process.h"
+
+namespace tarvex {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// Far beyond the client's bound, so only a hang fails it.
+constexpr auto kNoHang = std::chrono::seconds(3);
+
+// A listening socket the test answers by hand (or not at all).
+class HandPeer {
+public:
+  explicit HandPeer(const std::string& path) {
+    listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.data(), path.size());
+    EXPECT_EQ(::bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(::listen(listener_, 4), 0);
+  }
+  ~HandPeer() {
+    if (answering_.joinable()) answering_.join();
+    if (connection_ >= 0) ::close(connection_);
+    ::close(listener_);
+  }
+  // Answers each of the next requests with the given reply bodies, raw.
+  void Answer(std::vector<std::string> replies) {
+    answering_ = std::thread([this, replies = std::move(replies)] {
+      connection_ = ::accept(listener_, nullptr, nullptr);
+      for (const std::string& reply : replies) {
+        std::string pending;
+        bool tooLong = false;
+        while (!wire::TakeFrame(pending, tooLong)) {
+          char chunk[1024];
+          const ssize_t n = ::recv(connection_, chunk, sizeof chunk, 0);
+          if (n <= 0) return;
+          pending.append(chunk, static_cast<size_t>(n));
+        }
+        ::send(connection_, reply.data(), reply.size(), MSG_NOSIGNAL);
+      }
+    });
+  }
+
+private:
+  int listener_ = -1;
+  int connection_ = -1;
+  std::thread answering_;
+};
+
+std::string Reply(int16_t result) {
+  std::string body;
+  wire::PutI16(body, result);
+  return wire::Frame(body);
+}
+
+std::string ReadReply(int16_t result, std::string_view bytes) {
+  std::string body;
+  wire::PutI16(body, result);
+  wire::PutI16(body, result);
+  wire::PutText(body, bytes);
+  return wire::Frame(body);
+}
+
+TEST(SocketTerminalNet, registrationWithoutASimulatorIsRefused) {
+  testing::ScratchFolder folder;
+  SocketTerminalNet net(folder.Path() + "/absent.sock");
+  EXPECT_EQ(net.ZelRegisterProcess(125), WSAECONNREFUSED);
+  std::string buffer(12, ' ');
+  int16_t status = 0;
+  EXPECT_EQ(net.ZelRead("/z3/wt101", 12, buffer, status), ZEL_INVALID_PROCESS);
+}
+
+TEST(SocketTerminalNet, socketPathComesFromTheEnvironment) {
+  ::setenv("TARVEX_TERMINAL_NET", "/somewhere/net.sock", 1);
+  EXPECT_EQ(SocketTerminalNet::DefaultSocketPath(), "/somewhere/net.sock");
+  ::unsetenv("TARVEX_TERMINAL_NET");
+  ::setenv("XDG_RUNTIME_DIR", "/run/user/1000", 1);
+  EXPECT_EQ(SocketTerminalNet::DefaultSocketPath(), "/run/user/1000/tarvex-terminal-net.sock");
+}
+
+TEST(SocketTerminalNet, aSimulatorKilledMidRunGivesCodesAndARestartCanBeRegisteredAgain) {
+  testing::ScratchFolder folder;
+  const std::string path = folder.Path() + "/net.sock";
+  SocketTerminalNet net(path);
+  std::string buffer(12, ' ');
+  int16_t status = 0;
+  {
+    testing::TerminalSimProcess sim(path, {"3"});
+    ASSERT_TRUE(sim.Listening());
+    ASSERT_EQ(net.ZelRegisterProcess(125), ZEL_SUCCESS);
+    ASSERT_EQ(net.ZelRead("/z3/wt101", 12, buffer, status), ZEL_SUCCESS);
+    sim.Kill();
+  }
+  const auto before = Clock::now();
+  EXPECT_EQ(net.ZelRead("/z3/wt101", 12, buffer, status), WSAECONNRESET);
+  EXPECT_EQ(net.ZelRead("/z3/wt101", 12, buffer, status), ZEL_INVALID_PROCESS);
+  EXPECT_EQ(net.ZelRegisterProcess(125), WSAECONNREFUSED);
+  EXPECT_LT(Clock::now() - before, kNoHang);
+
+  testing::TerminalSimProcess restarted(path, {"3"});
+  ASSERT_TRUE(restarted.Listening()) << "the socket left behind is taken over";
+  EXPECT_EQ(net.ZelRegisterProcess(125), ZEL_SUCCESS);
+  EXPECT_EQ(net.ZelRead("/z3/wt101", 12, buffer, status), ZEL_SUCCESS);
+}
+
+TEST(SocketTerminalNet, aRegistrationLostUnnoticedIsMadeAgainOnTheRestartedSimulator) {
+  testing::ScratchFolder folder;
+  const std::string path = folder.Path() + "/net.sock";
+  SocketTerminalNet net(path);
+  {
+    testing::TerminalSimProcess sim(path, {"3"});
+    ASSERT_TRUE(sim.Listening());
+    ASSERT_EQ(net.ZelRegisterProcess(125), ZEL_SUCCESS);
+  }
+  testing::TerminalSimProcess restarted(path, {"3"});
+  ASSERT_TRUE(restarted.Listening());
+  EXPECT_EQ(net.ZelRegisterProcess(125), ZEL_SUCCESS);
+  EXPECT_EQ(restarted.Command("registered"), std::vector<std::string>{"ok registered"});
+}
+
+TEST(SocketTerminalNet, aSimulatorThatDoesNotAnswerGivesBadConnectWithinTheBound) {
+  testing::ScratchFolder folder;
+  const std::string path = folder.Path() + "/silent.sock";
+  HandPeer silent(path);  // listens, never accepts or answers
+  SocketTerminalNet net(path, milliseconds(100));
+  const auto before = Clock::now();
+  EXPECT_EQ(net.ZelRegisterProcess(125), ZEL_BAD_CONNECT);
+  EXPECT_LT(Clock::now() - before, kNoHang);
+}
+
+TEST(SocketTerminalNet, garbageFromThePeerIsACodeAndNeverReachesPastTheBuffer) {
+  struct GarbageCase {
+    const char* legend;
+    std::string readReply;
+  };
+  const GarbageCase cases[] = {
+      {"more bytes than the length", ReadReply(0, std::string(100, 'G'))},
+      {"a frame beyond the limit", std::string("\xFF\xFF\xFF\xFF", 4) + "junk"},
+      {"a body cut short", wire::Frame(std::string("\0", 1))},
+      {"a text longer than its body", wire::Frame(std::string("\0\0\0\0\xFF\0\0\0x", 9))},
+      {"a body with bytes left over", wire::Frame(ReadReply(0, "1").substr(4) + "extra")},
+      {"two answers for one call", ReadReply(0, "1") + Reply(0)},
+  };
+  for (const GarbageCase& c : cases) {
+    SCOPED_TRACE(c.legend);
+    testing::ScratchFolder folder;
+    const std::string path = folder.Path() + "/garbage.sock";
+    HandPeer peer(path);
+    peer.Answer({Reply(0), c.readReply});
+    SocketTerminalNet net(path);
+    ASSERT_EQ(net.ZelRegisterProcess(125), ZEL_SUCCESS);
+    std::string buffer(20, '#');
+    int16_t status = 0;
+    EXPECT_EQ(net.ZelRead("/z3/wt101", 12, std::span(buffer).first(12), status), ZEL_BAD_CONNECT);
+    EXPECT_EQ(buffer, std::string(20, '#'));
+    EXPECT_EQ(net.ZelRead("/z3/wt101", 12, std::span(buffer).first(12), status),
+              ZEL_INVALID_PROCESS)
+        << "the connection is dropped";
+  }
+}
+
+}  // namespace
+}  // namespace tarvex
