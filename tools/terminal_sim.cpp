@@ -34,8 +34,9 @@
 // ms; a wait that runs out ends with "error timeout"; the shell reads no
 // further command while one waits, but keeps serving the socket):
 //   sql NODE DB QUERY   a database request: lit02 := DB, the query in parts
-//                       of 400 bytes in ptp01.. (five at most), lit01 :=
-//                       "SQL3:" & the number of parts
+//                       of 399 bytes (what a 400-byte read returns) in
+//                       ptp01.. (five at most), lit01 := "SQL3:" & the
+//                       number of parts
 //   collect NODE [MS]   takes the answer of a request: for each packet header
 //                       ("****:" in lit01) prints "header [TEXT]" and
 //                       "row N [TEXT]" for the rows of ptp01-ptp03 up to the
@@ -436,7 +437,8 @@ private:
   void SubmitQuery(const std::string& node, const std::string& database, const std::string& query) {
     if (!network_.HasNode(node)) return Say("error no node " + node);
     const std::string text = UnescapeBytes(query);
-    constexpr size_t kPart = 400;
+    // A 400-byte read gives 399 bytes and a NUL, so a part holds 399.
+    constexpr size_t kPart = 399;
     const size_t parts = std::min<size_t>(5, (text.size() + kPart - 1) / kPart);
     if (text.size() > 5 * kPart) return Say("error query longer than five parts");
     network_.SetField("/z" + node + "/lit02", UnescapeBytes(database));
