@@ -4,6 +4,7 @@
 #include "platform/terminal_net/socket_terminal_net.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -176,6 +177,45 @@ TEST(SocketTerminalNet, garbageFromThePeerIsACodeAndNeverReachesPastTheBuffer) {
               ZEL_INVALID_PROCESS)
         << "the connection is dropped";
   }
+}
+
+// Connects to path and sends bytes; returns true when the peer then closed
+// the connection (within the bound).
+bool SendAndSeeClosed(const std::string& path, const std::string& bytes) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.data(), path.size());
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    ::close(fd);
+    return false;
+  }
+  ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+  pollfd p{fd, POLLIN, 0};
+  char byte;
+  const bool closed = ::poll(&p, 1, 3000) == 1 && ::recv(fd, &byte, 1, 0) == 0;
+  ::close(fd);
+  return closed;
+}
+
+TEST(TerminalSimServer, aClientSendingGarbageIsCutOffAndOthersAreServed) {
+  testing::ScratchFolder folder;
+  const std::string path = folder.Path() + "/net.sock";
+  testing::TerminalSimProcess sim(path, {"3"});
+  ASSERT_TRUE(sim.Listening());
+  const std::string garbage[] = {
+      std::string("\xFF\xFF\xFF\x7F", 4),               // frame beyond the limit
+      wire::Frame("Z"),                                    // unknown call
+      wire::Frame(std::string("r\x0C\0", 3)),             // read cut short
+      wire::Frame(std::string("w\x05\0\xFF\xFF\0\0/z3", 11)),  // text past its body
+  };
+  for (const std::string& bytes : garbage) EXPECT_TRUE(SendAndSeeClosed(path, bytes));
+
+  SocketTerminalNet net(path);
+  ASSERT_EQ(net.ZelRegisterProcess(125), ZEL_SUCCESS);
+  EXPECT_EQ(net.ZelWrite("/z3/lit01", 2, std::string("OK")), ZEL_SUCCESS);
+  EXPECT_EQ(sim.Command("get /z3/lit01"),
+            (std::vector<std::string>{"field /z3/lit01 [OK]", "ok"}));
 }
 
 }  // namespace
