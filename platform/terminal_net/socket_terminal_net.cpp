@@ -134,6 +134,18 @@ int16_t SocketTerminalNet::Exchange(const std::string& requestBody, std::string&
   return ZEL_BAD_CONNECT;
 }
 
+int16_t SocketTerminalNet::ResultOnlyCall(const std::string& requestBody) {
+  std::string reply;
+  if (const int16_t result = Exchange(requestBody, reply); result != ZEL_SUCCESS) return result;
+  wire::BodyReader answer(reply);
+  const auto result = answer.I16();
+  if (!result || !answer.AtEnd()) {
+    Disconnect();
+    return ZEL_BAD_CONNECT;
+  }
+  return *result;
+}
+
 int16_t SocketTerminalNet::ZelRegisterProcess(int16_t processId) {
   if (fd_ >= 0 && PeerGone()) Disconnect();
   if (fd_ < 0) {
@@ -141,30 +153,18 @@ int16_t SocketTerminalNet::ZelRegisterProcess(int16_t processId) {
   }
   std::string request(1, 'R');
   wire::PutI16(request, processId);
-  std::string reply;
-  if (const int16_t result = Exchange(request, reply); result != ZEL_SUCCESS) return result;
-  wire::BodyReader answer(reply);
-  const auto result = answer.I16();
-  if (!result || !answer.AtEnd()) {
-    Disconnect();
-    return ZEL_BAD_CONNECT;
-  }
+  const int16_t result = ResultOnlyCall(request);
   // A refused registration leaves a connection that would hold nothing; a
   // second registration keeps the first one's.
-  if (*result != ZEL_SUCCESS && *result != ZEL_TOO_MANY_PROCESSES) Disconnect();
-  return *result;
+  if (result != ZEL_SUCCESS && result != ZEL_TOO_MANY_PROCESSES) Disconnect();
+  return result;
 }
 
 int16_t SocketTerminalNet::ZelCloseProcess() {
   if (fd_ < 0) return ZEL_INVALID_PROCESS;
-  std::string reply;
-  const int16_t exchanged = Exchange(std::string(1, 'C'), reply);
+  const int16_t result = ResultOnlyCall(std::string(1, 'C'));
   Disconnect();
-  if (exchanged != ZEL_SUCCESS) return exchanged;
-  wire::BodyReader answer(reply);
-  const auto result = answer.I16();
-  if (!result || !answer.AtEnd()) return ZEL_BAD_CONNECT;
-  return *result;
+  return result;
 }
 
 int16_t SocketTerminalNet::ZelRead(std::string_view path, int16_t length, std::span<char> buffer,
@@ -206,15 +206,7 @@ int16_t SocketTerminalNet::ZelWrite(std::string_view path, int16_t length,
   wire::PutI16(request, length);
   wire::PutText(request, path);
   wire::PutText(request, std::string_view(buffer.data(), offered));
-  std::string reply;
-  if (const int16_t result = Exchange(request, reply); result != ZEL_SUCCESS) return result;
-  wire::BodyReader answer(reply);
-  const auto result = answer.I16();
-  if (!result || !answer.AtEnd()) {
-    Disconnect();
-    return ZEL_BAD_CONNECT;
-  }
-  return *result;
+  return ResultOnlyCall(request);
 }
 
 int16_t SocketTerminalNet::ZelSendKeystroke(int16_t node, int16_t mode, int16_t key) {
@@ -223,15 +215,7 @@ int16_t SocketTerminalNet::ZelSendKeystroke(int16_t node, int16_t mode, int16_t 
   wire::PutI16(request, node);
   wire::PutI16(request, mode);
   wire::PutI16(request, key);
-  std::string reply;
-  if (const int16_t result = Exchange(request, reply); result != ZEL_SUCCESS) return result;
-  wire::BodyReader answer(reply);
-  const auto result = answer.I16();
-  if (!result || !answer.AtEnd()) {
-    Disconnect();
-    return ZEL_BAD_CONNECT;
-  }
-  return *result;
+  return ResultOnlyCall(request);
 }
 
 }  // namespace tarvex

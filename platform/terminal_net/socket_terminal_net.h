@@ -57,6 +57,8 @@ private:
   // Sends one request and takes its reply body; any failure drops the
   // connection and gives the call's code.
   int16_t Exchange(const std::string& requestBody, std::string& replyBody);
+  // A call whose reply is its result alone.
+  int16_t ResultOnlyCall(const std::string& requestBody);
 
   std::string socketPath_;
   std::chrono::milliseconds bound_;

@@ -207,7 +207,7 @@ TEST(TerminalSimServer, aClientSendingGarbageIsCutOffAndOthersAreServed) {
       std::string("\xFF\xFF\xFF\x7F", 4),               // frame beyond the limit
       wire::Frame("Z"),                                    // unknown call
       wire::Frame(std::string("r\x0C\0", 3)),             // read cut short
-      wire::Frame(std::string("w\x05\0\xFF\xFF\0\0/z3", 11)),  // text past its body
+      wire::Frame(std::string("w\x05\0\xFF\xFF\0\0/z3", 10)),  // text past its body
   };
   for (const std::string& bytes : garbage) EXPECT_TRUE(SendAndSeeClosed(path, bytes));
 
