@@ -45,6 +45,7 @@
 //   ask NODE REQUEST [MS]     lit01 := REQUEST ("DADD:3", "DLOT:", "TST1:");
 //                       waits until lit01 holds something else: "ok reply
 //                       [TEXT]"
+//   ack NODE            lit01 := "ACK1:" (to step through packets by hand)
 //   done NODE           lit01 := "DONE:"
 //
 // Socket protocol: see platform/terminal_net/wire_protocol.h (length-prefixed
@@ -427,8 +428,10 @@ private:
         return true;
       });
     }
-    if (verb == "done") {
-      if (!network_.SetField(Lit01(Word(rest)), "DONE:")) return Say("error no node");
+    if (verb == "done" || verb == "ack") {
+      const std::string node = Word(rest);
+      if (!network_.SetField(Lit01(node), verb == "done" ? "DONE:" : "ACK1:"))
+        return Say("error no node " + node);
       return Say("ok");
     }
     Say("error unknown command " + verb);
