@@ -86,6 +86,9 @@ int16_t SocketTerminalNet::Connect() {
 }
 
 int16_t SocketTerminalNet::Exchange(const std::string& requestBody, std::string& replyBody) {
+  // Only a path can make a request this long; the network would cut off the
+  // connection, and with it the registration, so it is refused here.
+  if (requestBody.size() > wire::kMaxFrameBody) return ZEL_INVALID_FIELD;
   const Clock::time_point deadline = Clock::now() + bound_;
   const std::string frame = wire::Frame(requestBody);
   size_t sent = 0;

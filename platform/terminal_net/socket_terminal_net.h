@@ -20,6 +20,8 @@
 //   buffer, so lengths are judged there as in process (67 when below 1 or
 //   beyond the buffer); an answer's bytes are copied only when they fit both
 //   length and buffer, so nothing is ever written outside the caller's buffer.
+// - A path too long for one frame of the protocol gives 2 (ZEL_INVALID_FIELD)
+//   and is never sent: the connection and the registration stay.
 // SIGPIPE is never raised (every send uses MSG_NOSIGNAL).
 #include <chrono>
 #include <string>

@@ -138,6 +138,24 @@ TEST(SocketTerminalNet, aRegistrationLostUnnoticedIsMadeAgainOnTheRestartedSimul
   EXPECT_EQ(restarted.Command("registered"), std::vector<std::string>{"ok registered"});
 }
 
+TEST(SocketTerminalNet, aPathTooLongForOneFrameIsAnInvalidFieldAndKeepsTheRegistration) {
+  testing::ScratchFolder folder;
+  const std::string path = folder.Path() + "/net.sock";
+  testing::TerminalSimProcess sim(path, {"3"});
+  ASSERT_TRUE(sim.Listening());
+  SocketTerminalNet net(path);
+  ASSERT_EQ(net.ZelRegisterProcess(125), ZEL_SUCCESS);
+
+  const std::string longPath = "/z" + std::string(wire::kMaxFrameBody, '3') + "/lit01";
+  std::string buffer(40, ' ');
+  int16_t status = 0;
+  EXPECT_EQ(net.ZelRead(longPath, 40, buffer, status), ZEL_INVALID_FIELD);
+  EXPECT_EQ(net.ZelWrite(longPath, 40, buffer), ZEL_INVALID_FIELD);
+  EXPECT_EQ(buffer, std::string(40, ' '));
+  EXPECT_EQ(net.ZelRead("/z3/lit01", 40, buffer, status), ZEL_SUCCESS);
+  EXPECT_EQ(sim.Command("registered"), std::vector<std::string>{"ok registered"});
+}
+
 TEST(SocketTerminalNet, aSimulatorThatDoesNotAnswerGivesBadConnectWithinTheBound) {
   testing::ScratchFolder folder;
   const std::string path = folder.Path() + "/silent.sock";
