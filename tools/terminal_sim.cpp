@@ -50,7 +50,8 @@
 //
 // Socket protocol: see platform/terminal_net/wire_protocol.h (length-prefixed
 // frames; each connection is one caller of the network, and its registration
-// ends when it disconnects; a peer that sends garbage is disconnected).
+// ends when it disconnects; a peer that sends garbage, or asks on without
+// taking its replies, is disconnected).
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -257,21 +258,17 @@ private:
     }
   }
 
-  // Replies are small and the peer is waiting for them; a peer that does not
-  // take one within a second is cut off.
+  // Replies are small and a caller waits for each before it asks again, so a
+  // reply always fits the socket at once. One that does not belongs to a
+  // peer that takes no replies: it is cut off, not waited for, since every
+  // other caller is served by this same thread.
   static bool SendAll(int fd, const std::string& bytes) {
     size_t sent = 0;
-    const auto deadline = Clock::now() + std::chrono::seconds(1);
     while (sent < bytes.size()) {
       const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-      if (n > 0) {
-        sent += static_cast<size_t>(n);
-      } else if (n < 0 && (errno == EAGAIN || errno == EINTR) && Clock::now() < deadline) {
-        pollfd p{fd, POLLOUT, 0};
-        ::poll(&p, 1, 50);
-      } else {
-        return false;
-      }
+      if (n > 0) sent += static_cast<size_t>(n);
+      else if (n < 0 && errno == EINTR) continue;
+      else return false;
     }
     return true;
   }

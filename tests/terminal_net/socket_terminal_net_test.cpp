@@ -236,5 +236,34 @@ TEST(TerminalSimServer, aClientSendingGarbageIsCutOffAndOthersAreServed) {
             (std::vector<std::string>{"field /z3/lit01 [OK]", "ok"}));
 }
 
+TEST(TerminalSimServer, aClientThatTakesNoRepliesDoesNotHoldUpTheManager) {
+  testing::ScratchFolder folder;
+  const std::string path = folder.Path() + "/net.sock";
+  testing::TerminalSimProcess sim(path, {"3"});
+  ASSERT_TRUE(sim.Listening());
+
+  // Requests without end and never a reply read: once its replies fill the
+  // socket, the simulator takes no more; the flood stops there (or when it
+  // is cut off).
+  const int greedy = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.data(), path.size());
+  ASSERT_EQ(::connect(greedy, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  std::string requests;
+  for (int i = 0; i < 1000; ++i) requests += wire::Frame("C");
+  const auto floodEnd = Clock::now() + kNoHang;
+  while (Clock::now() < floodEnd) {
+    if (::send(greedy, requests.data(), requests.size(), MSG_NOSIGNAL) >= 0) continue;
+    if (errno != EAGAIN) break;
+    pollfd p{greedy, POLLOUT, 0};
+    if (::poll(&p, 1, 100) == 0) break;
+  }
+
+  SocketTerminalNet net(path, milliseconds(500));
+  EXPECT_EQ(net.ZelRegisterProcess(125), ZEL_SUCCESS);
+  ::close(greedy);
+}
+
 }  // namespace
 }  // namespace tarvex
