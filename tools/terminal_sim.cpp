@@ -77,7 +77,6 @@
 #include <vector>
 
 #include "platform/terminal_net/escaped_bytes.h"
-#include "platform/terminal_net/result_codes.h"
 #include "platform/terminal_net/socket_terminal_net.h"
 #include "platform/terminal_net/terminal_simulator.h"
 #include "platform/terminal_net/wire_protocol.h"
@@ -135,11 +134,17 @@ public:
     }
     std::memcpy(address.sun_path, socketPath_.data(), socketPath_.size());
     // A socket left by a simulator that died is taken over; one that still
-    // answers is not.
+    // answers is not. The probe only connects: a call would reach the other
+    // simulator's network (and could take its registration for a moment).
     struct stat st {};
     if (::lstat(socketPath_.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) {
-      tarvex::SocketTerminalNet probe(socketPath_);
-      if (probe.ZelRegisterProcess(0) != tarvex::WSAECONNREFUSED) {
+      const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+      const bool refused =
+          probe >= 0 &&
+          ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 &&
+          errno == ECONNREFUSED;
+      if (probe >= 0) ::close(probe);
+      if (!refused) {
         Say("error another simulator serves " + socketPath_);
         return false;
       }

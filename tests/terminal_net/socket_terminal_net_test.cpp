@@ -236,6 +236,27 @@ TEST(TerminalSimServer, aClientSendingGarbageIsCutOffAndOthersAreServed) {
             (std::vector<std::string>{"field /z3/lit01 [OK]", "ok"}));
 }
 
+TEST(TerminalSimServer, aSecondSimulatorOnTheSocketStopsWithoutTouchingTheFirst) {
+  testing::ScratchFolder folder;
+  const std::string path = folder.Path() + "/net.sock";
+  testing::TerminalSimProcess first(path, {"3"});
+  ASSERT_TRUE(first.Listening());
+
+  const std::string command =
+      std::string(TARVEX_BUILD_DIR "/bin/terminal-sim --socket ") + path + " </dev/null";
+  FILE* second = ::popen(command.c_str(), "r");
+  ASSERT_NE(second, nullptr);
+  std::string output;
+  char chunk[256];
+  while (std::fgets(chunk, sizeof chunk, second)) output += chunk;
+  EXPECT_NE(::pclose(second), 0);
+  EXPECT_EQ(output, "error another simulator serves " + path + "\n");
+
+  EXPECT_EQ(first.Command("log"), std::vector<std::string>{"ok"}) << "no call reached it";
+  SocketTerminalNet net(path);
+  EXPECT_EQ(net.ZelRegisterProcess(125), ZEL_SUCCESS);
+}
+
 TEST(TerminalSimServer, aClientThatTakesNoRepliesDoesNotHoldUpTheManager) {
   testing::ScratchFolder folder;
   const std::string path = folder.Path() + "/net.sock";
