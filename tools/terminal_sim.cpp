@@ -27,6 +27,7 @@
 //   wait-registered [MS]      until a process holds the registration
 //   keys                -> "key NODE MODE KEY" per keystroke received
 //   log                 -> "call OPERATION PATH LENGTH RESULT [BYTES]" per call
+//                       (both keep the newest 10000 at most)
 //   clear-log
 //   echo TEXT           -> "ok TEXT"
 //   quit

@@ -88,6 +88,13 @@ void TerminalSimulator::OmitNulOnNextReads(std::string_view path, int count) {
   omitNul_[std::string(path)] = count;
 }
 
+template <typename T>
+void TerminalSimulator::Remember(std::vector<T>& history, T entry) {
+  if (history.size() >= kHistoryLimit)
+    history.erase(history.begin(), history.begin() + kHistoryLimit / 2);
+  history.push_back(std::move(entry));
+}
+
 bool TerminalSimulator::TakeFault(Fault& fault, int16_t& result) {
   if (fault.count <= 0) return false;
   --fault.count;
@@ -97,7 +104,7 @@ bool TerminalSimulator::TakeFault(Fault& fault, int16_t& result) {
 
 int16_t TerminalSimulator::Logged(std::string operation, std::string_view path, int16_t length,
                                   std::string bytes, int16_t result) {
-  log_.push_back({std::move(operation), std::string(path), length, std::move(bytes), result});
+  Remember(log_, {std::move(operation), std::string(path), length, std::move(bytes), result});
   return result;
 }
 
@@ -204,7 +211,7 @@ int16_t TerminalSimulator::SendKeystroke(Session session, int16_t node, int16_t 
   } else if (it->second.down) {
     result = WSAEHOSTDOWN;
   } else {
-    keystrokes_.push_back({node, mode, key});
+    Remember(keystrokes_, {node, mode, key});
   }
   return Logged("keystroke", "/z" + name, key, {}, result);
 }

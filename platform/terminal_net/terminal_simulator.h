@@ -94,7 +94,10 @@ public:
   // and give no NUL.
   void OmitNulOnNextReads(std::string_view path, int count);
 
-  // ---- What happened.
+  // ---- What happened: the newest calls and keystrokes, at most
+  // kHistoryLimit of each (when full, the older half is dropped), so a
+  // simulator serving for days keeps its memory.
+  static constexpr size_t kHistoryLimit = 10000;
   const std::vector<TerminalNetCall>& CallLog() const { return log_; }
   void ClearCallLog() { log_.clear(); }
   const std::vector<ReceivedKeystroke>& Keystrokes() const { return keystrokes_; }
@@ -132,6 +135,8 @@ private:
   // The field a path names, or the result code why there is none.
   FieldState* Locate(std::string_view path, int16_t& result);
   static bool TakeFault(Fault& fault, int16_t& result);
+  template <typename T>
+  static void Remember(std::vector<T>& history, T entry);
   int16_t Logged(std::string operation, std::string_view path, int16_t length, std::string bytes,
                  int16_t result);
 

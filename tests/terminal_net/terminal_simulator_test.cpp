@@ -39,6 +39,24 @@ TEST(TerminalSimulator, callLogHoldsEachCallWithItsBytesAndResult) {
   EXPECT_EQ(network.Field("/z3/wt101"), " 12.5") << "a refused write changes nothing";
 }
 
+TEST(TerminalSimulator, aLongRunKeepsOnlyTheNewestCallsAndKeystrokes) {
+  TerminalSimulator network;
+  network.AddNode("3");
+  SimulatedTerminalNet net(network);
+  ASSERT_EQ(net.ZelRegisterProcess(125), ZEL_SUCCESS);
+  std::string gross(12, ' ');
+  int16_t status = 0;
+  for (size_t i = 0; i <= TerminalSimulator::kHistoryLimit; ++i) {
+    net.ZelRead("/z3/wt101", 12, gross, status);
+    net.ZelSendKeystroke(3, 0, static_cast<int16_t>(i % 100));
+  }
+  EXPECT_LE(network.CallLog().size(), TerminalSimulator::kHistoryLimit);
+  EXPECT_EQ(network.CallLog().back().operation, "keystroke");
+  EXPECT_EQ(network.CallLog().back().length, TerminalSimulator::kHistoryLimit % 100);
+  EXPECT_LE(network.Keystrokes().size(), TerminalSimulator::kHistoryLimit);
+  EXPECT_EQ(network.Keystrokes().back().key, TerminalSimulator::kHistoryLimit % 100);
+}
+
 TEST(TerminalSimulator, oneRegistrationAtATimeEndingWithItsCaller) {
   TerminalSimulator network;
   network.AddNode("3");
