@@ -38,7 +38,9 @@
 //                       of 399 bytes (what a 400-byte read returns) in
 //                       ptp01.. (five at most), lit01 := "SQL3:" & the
 //                       number of parts
-//   collect NODE [MS]   takes the answer of a request: for each packet header
+//   collect NODE [MS]   takes the answer of a request, looking at lit01 just
+//                       before the manager reads a field (as a terminal
+//                       answers between passes): for each packet header
 //                       ("****:" in lit01) prints "header [TEXT]" and
 //                       "row N [TEXT]" for the rows of ptp01-ptp03 up to the
 //                       header's row count, then writes "ACK1:" to lit01;
@@ -218,11 +220,13 @@ private:
     TerminalSimulator::Session session;
     std::string pending;
   };
-  // A command that waits: its test runs after every change and at the
-  // deadline; it returns true when the command is over.
+  // A command that waits: its test runs after every change (or, atReads,
+  // only just before the network answers a read) and at the deadline; it
+  // returns true when the command is over.
   struct Wait {
     Clock::time_point deadline;
     std::function<bool()> step;
+    bool atReads = false;
   };
 
   void Accept() {
@@ -295,6 +299,7 @@ private:
       const auto bufferSize = request.U32();
       const auto path = request.Text();
       if (!length || !bufferSize || !path || !request.AtEnd()) return std::nullopt;
+      CheckWait(true);
       std::string filled;
       int16_t status = 0;
       tarvex::wire::PutI16(reply,
@@ -327,9 +332,9 @@ private:
     }
   }
 
-  void CheckWait() {
+  void CheckWait(bool beforeRead = false) {
     if (!wait_) return;
-    if (wait_->step()) {
+    if ((beforeRead || !wait_->atReads) && wait_->step()) {
       wait_.reset();
     } else if (Clock::now() >= wait_->deadline) {
       wait_.reset();
@@ -337,8 +342,8 @@ private:
     }
   }
 
-  void StartWait(long milliseconds, std::function<bool()> step) {
-    wait_ = Wait{Clock::now() + std::chrono::milliseconds(milliseconds), std::move(step)};
+  void StartWait(long milliseconds, std::function<bool()> step, bool atReads = false) {
+    wait_ = Wait{Clock::now() + std::chrono::milliseconds(milliseconds), std::move(step), atReads};
     CheckWait();
   }
 
@@ -417,7 +422,11 @@ private:
     if (verb == "collect") {
       const std::string node = Word(rest);
       if (!network_.HasNode(node)) return Say("error no node " + node);
-      return StartWait(Number(Word(rest)).value_or(5000), [this, node] { return CollectStep(node); });
+      // A terminal answers between the manager's passes, each of which
+      // starts with a read; answering at once would lose the acknowledgement
+      // under the header the manager writes a second time.
+      return StartWait(
+          Number(Word(rest)).value_or(5000), [this, node] { return CollectStep(node); }, true);
     }
     if (verb == "ask") {
       const std::string node = Word(rest);

@@ -93,6 +93,8 @@ private:
     char header[41];
     std::snprintf(header, sizeof header, "****:%05d:%03d", recordCount, rowCount_);
     Write(lit01_, header);
+    // The manager writes the first group's header twice in a row.
+    if (packetRow_ == 0) Write(lit01_, header);
   }
 
   SocketTerminalNet net_;
