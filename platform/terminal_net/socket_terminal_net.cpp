@@ -74,7 +74,7 @@ int16_t SocketTerminalNet::Connect() {
     return WSAECONNREFUSED;
   std::memcpy(address.sun_path, socketPath_.data(), socketPath_.size());
   fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd_ < 0) return ZEL_NO_HEAP_MEMORY;
+  if (fd_ < 0) return errno == EMFILE || errno == ENFILE ? WSAEMFILE : ZEL_NO_HEAP_MEMORY;
   if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0)
     return ZEL_SUCCESS;
   const int error = errno;

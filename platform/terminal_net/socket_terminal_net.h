@@ -8,7 +8,8 @@
 //
 // Policy:
 // - The connection is made by ZelRegisterProcess and dropped by
-//   ZelCloseProcess. No listener there: 10061 (WSAECONNREFUSED).
+//   ZelCloseProcess. No listener there: 10061 (WSAECONNREFUSED); no
+//   descriptor left for the socket: 10024 (WSAEMFILE).
 // - Each call waits at most `bound` for its answer; past it the connection is
 //   dropped (a late answer would be taken for the next call's) and the call
 //   gives 1 (ZEL_BAD_CONNECT). A peer that closed the connection gives 10054

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -88,6 +89,21 @@ TEST(SocketTerminalNet, registrationWithoutASimulatorIsRefused) {
   std::string buffer(12, ' ');
   int16_t status = 0;
   EXPECT_EQ(net.ZelRead("/z3/wt101", 12, buffer, status), ZEL_INVALID_PROCESS);
+}
+
+TEST(SocketTerminalNet, noDescriptorLeftIsTooManyOpenFiles) {
+  testing::ScratchFolder folder;
+  SocketTerminalNet net(folder.Path() + "/absent.sock");
+  rlimit limit{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+  const rlimit low{64, limit.rlim_max};
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+  std::vector<int> taken;
+  for (int fd; (fd = ::dup(0)) >= 0;) taken.push_back(fd);
+  const int16_t result = net.ZelRegisterProcess(125);
+  for (int fd : taken) ::close(fd);
+  ::setrlimit(RLIMIT_NOFILE, &limit);
+  EXPECT_EQ(result, WSAEMFILE);
 }
 
 TEST(SocketTerminalNet, socketPathComesFromTheEnvironment) {
