@@ -6,6 +6,12 @@
 //
 // Paths are "/z" & node & "/" & field ("/z3/wt101"); the field is the part
 // after the last "/". Texts are single-byte strings: bytes pass untouched.
+//
+// Result codes, their names and texts: result_codes.h. Backends:
+// SocketTerminalNet (socket_terminal_net.h), the manager's, reaches
+// tools/terminal-sim; SimulatedTerminalNet (terminal_simulator.h) answers
+// from a simulator in the same process, for tests. One registration serves
+// the whole process, so the engine and the keypad share one object.
 #include <cstdint>
 #include <span>
 #include <string_view>
