@@ -27,9 +27,9 @@ struct EngineState : ScanValues {
   // A pass is running; a pass that starts while it is set returns at once.
   bool ScanInProgress = false;
   // Passes counted since the current clock second began, and that second
-  // (time of day in whole seconds, -1 before the first pass).
+  // (time of day in whole seconds; midnight before the first pass).
   int32_t ScansThisSecond = 0;
-  int32_t LastSecond = -1;
+  int32_t LastSecond = 0;
   // False until the first pass has initialised every channel; the main
   // window's load and the start-up window's launch clear it again.
   bool DevicesInitialized = false;
