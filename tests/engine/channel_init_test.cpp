@@ -53,6 +53,18 @@ ChannelSetup Channel(int32_t connectUsing, int32_t protocol = 5) {
   return c;
 }
 
+// Connection "Other" with OPC: tags in slots 0 and 2, slot 1 blank.
+ChannelSetup OtherWithOPC() {
+  ChannelSetup c = Channel(2);
+  c.OPCEnabled = true;
+  c.OPCServerName = "Velmar.OPC";
+  c.OPCNodeName = "plant";
+  c.OPCTags[0] = "W.Gross";
+  c.OPCTags[1] = "   ";
+  c.OPCTags[2] = "W.Net";
+  return c;
+}
+
 struct Outcome {
   std::string status;
   std::string lamps;  // lamps 0 to 7
@@ -88,13 +100,7 @@ TEST(ChannelInitialisation, EachKindOfChannelAfterTheFirstPassAndAfterTheHandBac
   missingPort.ComPortIndex = 8;  // port 9: mapped to a missing device
   ChannelSetup terminal = Channel(1);
   terminal.DeviceID = " 3 ";
-  ChannelSetup other = Channel(2);
-  other.OPCEnabled = true;
-  other.OPCServerName = "Velmar.OPC";
-  other.OPCNodeName = "plant";
-  other.OPCTags[0] = "W.Gross";
-  other.OPCTags[1] = "   ";
-  other.OPCTags[2] = "W.Net";
+  const ChannelSetup other = OtherWithOPC();
 
   const std::vector<Row> rows = {
       {"disabled", 0, {{0, disabled}}, nullptr,
@@ -188,11 +194,19 @@ TEST(ChannelInitialisation, EachKindOfChannelAfterTheFirstPassAndAfterTheHandBac
   }
 }
 
-TEST(ChannelInitialisation, TheFirstPassLoadsEveryProtocolAndServesNoChannel) {
+// Port 2 is a pseudo-terminal, port 9 a device that does not exist.
+class ChannelOnAPty : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(pty.ok());
+    f.scratch.MapPorts({{2, pty.path()}, {9, "/nonexistent/ttyUSB9"}});
+  }
+
   EngineFixture f;
   PtyPair pty;
-  ASSERT_TRUE(pty.ok());
-  f.scratch.MapPorts({{2, pty.path()}});
+};
+
+TEST_F(ChannelOnAPty, TheFirstPassLoadsEveryProtocolAndServesNoChannel) {
   f.StoreChannel(0, Channel(0));
   f.pass.Timer1_Timer();
 
@@ -216,11 +230,7 @@ TEST(ChannelInitialisation, TheFirstPassLoadsEveryProtocolAndServesNoChannel) {
   EXPECT_EQ(f.Only({"commands", "serial", "terminal"}), (Trace{"commands 0", "serial data 0"}));
 }
 
-TEST(ChannelInitialisation, APersistentErrorOnOneChannelIsReportedOnceAndTheOthersAreServed) {
-  EngineFixture f;
-  PtyPair pty;
-  ASSERT_TRUE(pty.ok());
-  f.scratch.MapPorts({{2, pty.path()}, {9, "/nonexistent/ttyUSB9"}});
+TEST_F(ChannelOnAPty, APersistentErrorOnOneChannelIsReportedOnceAndTheOthersAreServed) {
   ChannelSetup broken = Channel(0);
   broken.ComPortIndex = 8;
   f.StoreChannel(0, broken);
@@ -235,11 +245,7 @@ TEST(ChannelInitialisation, APersistentErrorOnOneChannelIsReportedOnceAndTheOthe
   EXPECT_FALSE(f.engine.ScanInProgress);
 }
 
-TEST(ChannelInitialisation, ProtocolZeroLightsTheDatabaseLampAndUnitsAreCapitals) {
-  EngineFixture f;
-  PtyPair pty;
-  ASSERT_TRUE(pty.ok());
-  f.scratch.MapPorts({{2, pty.path()}});
+TEST_F(ChannelOnAPty, ProtocolZeroLightsTheDatabaseLampAndUnitsAreCapitals) {
   ChannelSetup database = Channel(0, 0);
   database.PrimaryUnits = 2;
   f.StoreChannel(0, database);
@@ -263,13 +269,7 @@ Trace OPCSteps(const EngineFixture& f) {
 
 TEST(ChannelInitialisation, OPCStepsAreLoggedWithTheFirstPassAndTheReinitialisationWording) {
   EngineFixture f;
-  ChannelSetup other = Channel(2);
-  other.OPCEnabled = true;
-  other.OPCServerName = "Velmar.OPC";
-  other.OPCNodeName = "plant";
-  other.OPCTags[0] = "W.Gross";
-  other.OPCTags[1] = "   ";
-  other.OPCTags[2] = "W.Net";
+  const ChannelSetup other = OtherWithOPC();
   f.StoreChannel(0, other);
   f.config.Channels[0].OPCTags[7] = "W.Eighth";  // the eighth slot, never stored in the file
   f.cfg.CfgProc(CfgOp::ReadChannel, 0);
@@ -358,11 +358,7 @@ TEST(ChannelInitialisation, AFailedRegistrationIsRetriedByTheNextTerminalChannel
   EXPECT_TRUE(f.engine.ChannelActive[1]);
 }
 
-TEST(ChannelInitialisation, AReopenedSerialChannelStartsWithEmptyBuffersAndNoStaleBytes) {
-  EngineFixture f;
-  PtyPair pty;
-  ASSERT_TRUE(pty.ok());
-  f.scratch.MapPorts({{2, pty.path()}});
+TEST_F(ChannelOnAPty, AReopenedSerialChannelStartsWithEmptyBuffersAndNoStaleBytes) {
   f.StoreChannel(0, Channel(0));
   f.pass.Timer1_Timer();
   ASSERT_TRUE(f.engine.ChannelActive[0]);
