@@ -156,12 +156,11 @@ void SerialPort::SetPortOpen(bool open) {
     const int lockError = errno;
     ::close(fd);
     if (lockError == EWOULDBLOCK) throw inUse("in use by another channel or program");
-    throw invalid(std::string("cannot lock: ") + std::strerror(lockError));
+    return;  // the device is there but cannot be held: not open
   }
   if (::ioctl(fd, TIOCEXCL) != 0) {
-    const int exclError = errno;
     ::close(fd);
-    throw invalid(std::string("cannot hold exclusively: ") + std::strerror(exclError));
+    return;  // the device is there but cannot be held: not open
   }
 
   fd_ = fd;
