@@ -129,10 +129,11 @@ void ScanPass::FlushOPC(int32_t ch) {
   try {
     s_.opc.OPC(ch).Write();
   } catch (...) {
-    // A failed write must not leave the channel's flush skipped for good, nor
-    // lose the values it did not send: the next tail tries again.
+    // A failed write must not leave the channel's flush skipped for good. It
+    // is not marked dirty again either: a server that refuses every write
+    // would then end every pass at this channel. The next change, or the
+    // periodic re-write, sends the values again.
     e.OPCWriteBusy[ch] = false;
-    p.OPCDirty[ch] = true;
     throw;
   }
   e.LastOPCWriteTick[ch] = e.ScanTick;

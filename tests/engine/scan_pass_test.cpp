@@ -179,19 +179,28 @@ TEST(ScanPass, TheChannelTailFlushesInOrderAndOnlyForActiveChannels) {
   EXPECT_TRUE(f.publication.OPCDirty[1]);
 }
 
-TEST(ScanPass, AFailedOPCWriteReleasesTheChannelAndIsTriedAgain) {
+TEST(ScanPass, AFailedOPCWriteReleasesTheChannelAndDoesNotHoldUpTheLaterChannels) {
   ChannelSetup withOpc = Active(5, 0);
   withOpc.OPCEnabled = true;
   ServedFixture f{{0, withOpc}, {1, Active(5, 0)}};
   f.publication.OPCDirty[0] = true;
-  f.opc.OPC(0).writeFault.failWith = 440;
+  f.opc.OPC(0).writeFault.failWith = 440;  // the server refuses every write
   f.pass.Timer1_Timer();
   EXPECT_EQ(f.Only({"error", "serial data"}), (Trace{"serial data 0", "error 0 440"}));  // the pass ended there
   EXPECT_FALSE(f.engine.OPCWriteBusy[0]);
-  EXPECT_TRUE(f.publication.OPCDirty[0]);
   EXPECT_FALSE(f.engine.ScanInProgress);
 
+  // Nothing changed since: the failed write is not forced again on every
+  // pass, so the channels after it are served and the error is not repeated.
+  f.trace.clear();
+  f.pass.Timer1_Timer();
+  f.pass.Timer1_Timer();
+  EXPECT_EQ(f.Only({"error", "serial data"}),
+            (Trace{"serial data 0", "serial data 1", "serial data 0", "serial data 1"}));
+
+  // The next change is written once the server takes writes again.
   f.opc.OPC(0).writeFault.failWith = 0;
+  f.publication.OPCDirty[0] = true;
   f.pass.Timer1_Timer();
   EXPECT_EQ(f.opc.OPC(0).writes, 1);
   EXPECT_FALSE(f.publication.OPCDirty[0]);
