@@ -59,15 +59,17 @@ void ChannelInitialisation::Guarded(int32_t ch, Step&& step) {
 }
 
 void ChannelInitialisation::FirstPass() {
-  s_.log.WriteLog(LogKind::Activity, "Initializing Devices...");
-  for (int p = 0; p <= LastLoadedProtocol; ++p) {
-    // A damaged protocol file is reported once; the channels are still set up.
+  // What fails before the channels (a log that cannot be written, a damaged
+  // protocol file) is reported once; the channels are still set up.
+  const auto reported = [&](auto&& step) {
     try {
-      s_.cfg.CfgProc(10, p);
+      step();
     } catch (...) {
       s_.errors.HandleScanError(0, ErrorInFlight());
     }
-  }
+  };
+  reported([&] { s_.log.WriteLog(LogKind::Activity, "Initializing Devices..."); });
+  for (int p = 0; p <= LastLoadedProtocol; ++p) reported([&] { s_.cfg.CfgProc(10, p); });
   const int32_t last = s_.startup.MaxChannel;
   for (int32_t ch = 0; ch <= last; ++ch) Guarded(ch, [&] { InitialiseChannel(ch); });
   s_.engine.DevicesInitialized = true;

@@ -245,6 +245,30 @@ TEST_F(ChannelOnAPty, APersistentErrorOnOneChannelIsReportedOnceAndTheOthersAreS
   EXPECT_FALSE(f.engine.ScanInProgress);
 }
 
+TEST_F(ChannelOnAPty, ALogThatCannotBeWrittenDoesNotKeepTheChannelsFromBeingServed) {
+  // The activity and OPC logs refuse every record (a full disk, a read-only
+  // file); the rest of the program folder is fine.
+  class RefusingLog final : public LogWriter {
+  public:
+    explicit RefusingLog(const ProgramFolder& folder) : LogWriter(folder, clock_) {}
+    void WriteLog(int kind, std::string_view) override {
+      throw RunTimeError(75, "Path/File access error (" + FileName(kind) + ")");
+    }
+
+  private:
+    FixedClock clock_{QDateTime()};
+  };
+  f.StoreChannel(0, Channel(0));
+  RefusingLog refusing(f.scratch.folder());
+  ScanPass pass(f.Services(refusing));
+
+  for (int n = 0; n < 3; ++n) pass.Timer1_Timer();
+
+  EXPECT_TRUE(f.engine.DevicesInitialized);
+  EXPECT_EQ(f.Only({"error "}), Trace{"error 0 75"});
+  EXPECT_EQ(f.Only({"serial data"}), (Trace{"serial data 0", "serial data 0"}));
+}
+
 TEST_F(ChannelOnAPty, ProtocolZeroLightsTheDatabaseLampAndUnitsAreCapitals) {
   ChannelSetup database = Channel(0, 0);
   database.PrimaryUnits = 2;

@@ -248,8 +248,13 @@ struct EngineFixture {
   RecordingWindow mainWindow{trace};
   RecordingSteps steps{trace};
   RecordingErrors errors{trace};
-  ScanPass pass{ScanServices{engine, config, startup, setup, publication, window, grid, publisher, dde, handshake,
-                             icons, cfg, log, speech, ports, net, opc, clock, pacing, mainWindow, steps, errors}};
+  // The pass's services over this fixture, writing its log records to logTo.
+  ScanServices Services(LogWriter& logTo) {
+    return ScanServices{engine, config, startup, setup,  publication, window, grid,       publisher,
+                        dde,    handshake, icons, cfg,   logTo,       speech, ports,      net,
+                        opc,    clock,  pacing,  mainWindow, steps,    errors};
+  }
+  ScanPass pass{Services(log)};
 };
 
 }  // namespace tarvex
