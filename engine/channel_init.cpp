@@ -1,6 +1,7 @@
 #include "engine/channel_init.h"
 
 #include <cctype>
+#include <limits>
 
 #include "core/grid_layout.h"
 #include "core/main_screen.h"
@@ -212,6 +213,11 @@ void ChannelInitialisation::OpenSerialPort(int32_t ch, Occasion occasion) {
   // are dropped here, whether or not it opens.
   e.RxBuffer[ch].clear();
   e.TxBuffer[ch].clear();
+  // A damaged channel file's largest index has no next port number.
+  if (channel.ComPortIndex == std::numeric_limits<int32_t>::max()) {
+    throw RunTimeError(ErrorNumber::Overflow, StandardErrorDescription(ErrorNumber::Overflow) +
+                                                  " (port index of channel " + std::to_string(ch) + ")");
+  }
   AtPort(s_.grid, ch, [&] { port.SetCommPort(channel.ComPortIndex + 1); });
   AtPort(s_.grid, ch, [&] { port.SetSettings(s_.startup.Tables.CommSettings(channel.PortSettingsIndex)); });
   AtPort(s_.grid, ch, [&] { port.SetHandshaking(channel.XonXoff ? 1 : 0); });

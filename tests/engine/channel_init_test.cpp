@@ -7,6 +7,7 @@
 #include <sys/syscall.h>
 
 #include <cctype>
+#include <limits>
 #include <optional>
 
 #include "platform/ansi_text.h"
@@ -243,6 +244,20 @@ TEST_F(ChannelOnAPty, APersistentErrorOnOneChannelIsReportedOnceAndTheOthersAreS
   EXPECT_EQ(f.publication.StatusText[0], Failed);
   EXPECT_FALSE(f.engine.ChannelActive[0]);
   EXPECT_FALSE(f.engine.ScanInProgress);
+}
+
+TEST_F(ChannelOnAPty, APortIndexWithNoNextNumberOverflowsAndTheNextChannelStillOpens) {
+  ChannelSetup damaged = Channel(0);
+  damaged.ComPortIndex = std::numeric_limits<int32_t>::max();
+  ChannelSetup onPort2 = Channel(0);
+  f.StoreChannel(0, damaged);
+  f.StoreChannel(1, onPort2);
+  f.pass.Timer1_Timer();
+
+  EXPECT_EQ(f.Only({"error "}), Trace{"error 0 6"});
+  EXPECT_EQ(f.publication.StatusText[0], Failed);
+  EXPECT_FALSE(f.engine.ChannelActive[0]);
+  EXPECT_TRUE(f.engine.ChannelActive[1]);
 }
 
 TEST_F(ChannelOnAPty, ALogThatCannotBeWrittenDoesNotKeepTheChannelsFromBeingServed) {
