@@ -419,6 +419,19 @@ TEST_F(ChannelOnAPty, AReopenedSerialChannelStartsWithEmptyBuffersAndNoStaleByte
   EXPECT_EQ(f.publication.StatusText[0], Ready);
 }
 
+TEST(ChannelInitialisation, TheSpokenMessagesNameTheChannelFromOne) {
+  EXPECT_EQ(ChannelInitialisation::PortMessage(11),
+            "Attention!, A Tarvex error has occured trying to initialize Channel 12's  COM port. Channel  12 will not "
+            "be enabled. Please check for other channels that may be set to the same com port. Please un check the "
+            "ENABLED check box in the upper right hand area of Channel 12's setup screen to eliminate this message. "
+            "Please contact Velmar Orinda Technical Support if you need additional assistance.");
+  EXPECT_EQ(ChannelInitialisation::NetworkMessage(0),
+            "Attention!, A Tarvex error has occured trying to initialize Channel 1's  ARC NET port. The ARC NET "
+            "interface may not be functional.Try exiting and then restarting Tarvex. If this error still occurs, try "
+            "rebooting the computer. Please contact Velmar Orinda Technical Support if you need additional "
+            "assistance.");
+}
+
 TEST(ChannelInitialisation, AnInactiveChannelHasItsWeightCellsBlankedEveryPass) {
   EngineFixture f;
   f.pass.Timer1_Timer();
