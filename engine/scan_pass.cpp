@@ -1,5 +1,7 @@
 #include "engine/scan_pass.h"
 
+#include <algorithm>
+
 #include "core/grid_layout.h"
 #include "engine/lamps.h"
 #include "engine/port_calls.h"
@@ -13,6 +15,9 @@ namespace {
 // service.
 constexpr int32_t DatabaseRequestProtocol = 0;
 constexpr int32_t LastScaleProtocol = 41;
+// The longest idle sleep of a pass: above anything the refresh-rate dialog
+// sets (three digits), so a damaged setup value cannot freeze the window.
+constexpr int32_t LongestIdle = 1000;
 
 }  // namespace
 
@@ -24,7 +29,7 @@ void ScanPass::Timer1_Timer() {
     // A nested pass may have run inside the yield; it ended before this
     // point, so the flag is free again.
     e.ScanInProgress = true;
-    if (s_.config.System.RxIdle > 0) s_.pacing.Sleep(s_.config.System.RxIdle);
+    if (s_.config.System.RxIdle > 0) s_.pacing.Sleep(std::min(s_.config.System.RxIdle, LongestIdle));
     CountPass();
     if (!e.DevicesInitialized) {
       ch_ = 0;

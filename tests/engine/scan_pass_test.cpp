@@ -3,6 +3,7 @@
 // one error boundary.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <stdexcept>
 
 #include "engine_fixture.h"
@@ -57,6 +58,24 @@ TEST(ScanPass, APassStartedWhileOneRunsReturnsAndChangesNothing) {
   EXPECT_EQ(f.engine.ScanTick, 1);
   EXPECT_EQ(f.Only({"yield", "sleep", "serial data"}), (Trace{"yield", "sleep 2", "serial data 0", "serial data 1"}));
   EXPECT_FALSE(f.engine.ScanInProgress);
+}
+
+TEST(ScanPass, TheIdleSleepIsTheSetupValueUpToOneSecond) {
+  struct Row {
+    int32_t rxIdle;
+    Trace sleeps;
+  };
+  // Whatever the refresh-rate dialog can set (at most three digits) is slept
+  // as it is; a damaged setup file's huge value does not freeze the window.
+  const Row rows[] = {{0, {}}, {-5, {}}, {2, {"sleep 2"}}, {999, {"sleep 999"}},
+                      {std::numeric_limits<int32_t>::max(), {"sleep 1000"}}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.rxIdle);
+    ServedFixture f;
+    f.config.System.RxIdle = row.rxIdle;
+    f.pass.Timer1_Timer();
+    EXPECT_EQ(f.Only({"sleep"}), row.sleeps);
+  }
 }
 
 TEST(ScanPass, ATimerEventWaitingAtTheYieldRunsAWholeNestedPassFirst) {
