@@ -51,6 +51,9 @@ int main(int argc, char** argv) {
       registry,
       references,
       activation,
+      // The stand-in main window runs no scan pass, so there is nothing to
+      // initialise again.
+      [] {},
       processEnd,
       tarvex::ProgramVersion::Current(),
   });

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "config/config_procedure_calls.h"
 #include "config/config_state.h"
 #include "config/dialog_transfer.h"
 #include "config/port_operations.h"
@@ -40,7 +41,7 @@ constexpr int32_t WriteSystemSetup = 16;
 constexpr int32_t DisableChannel = 17;
 }  // namespace CfgOp
 
-class ConfigProcedure {
+class ConfigProcedure final : public ConfigProcedureCalls {
 public:
   ConfigProcedure(ConfigState& config, StartupState& startup, const ProgramFolder& folder, LogWriter& log);
   // It points at its own null seams, so it stays where it was made.
@@ -58,7 +59,7 @@ public:
   // or nothing (ops 12, 15, 16). Op 12 and ops outside 1 to 17 do nothing. A
   // channel or protocol outside its range raises error 9; damaged or
   // unwritable files raise their errors to the caller.
-  void CfgProc(int32_t op, int32_t index);
+  void CfgProc(int32_t op, int32_t index) override;
 
   // The files the operations use (after the case-insensitive look-up).
   std::string ChannelFilePath(int32_t channel) const;

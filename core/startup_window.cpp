@@ -95,7 +95,7 @@ void StartupWindow::LaunchMainScreen() {
   controls_.Visible = false;
   render();
   services_.activation.FirstActivate = true;
-  services_.activation.DevicesInitialized = false;
+  services_.ClearDevicesInitialized();
   services_.ReadSystemSetup();
   MainWindow().Show();
 }

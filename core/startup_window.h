@@ -77,6 +77,9 @@ struct StartupWindowServices {
   FormRegistry& registry;
   FormReferences& references;
   ActivationState& activation;
+  // DevicesInitialized = False in the polling engine's state: the next scan
+  // pass initialises every channel again.
+  std::function<void()> ClearDevicesInitialized;
   ProcessEnd& processEnd;
   ProgramVersion version;
 };

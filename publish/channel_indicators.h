@@ -13,7 +13,7 @@
 
 #include "core/startup_state.h"
 #include "publish/activity_icons.h"
-#include "publish/engine_values.h"
+#include "publish/scan_values.h"
 #include "publish/grid_cells.h"
 #include "publish/main_window_values.h"
 #include "publish/publication_state.h"
@@ -22,7 +22,7 @@ namespace tarvex {
 
 class ChannelIndicators {
 public:
-  ChannelIndicators(PublicationState& publication, EngineValues& engine, const MainWindowValues& window,
+  ChannelIndicators(PublicationState& publication, ScanValues& engine, const MainWindowValues& window,
                     const StartupState& startup, GridCells& grid, ActivityIcons& icons)
       : publication_(publication),
         engine_(engine),
@@ -35,8 +35,8 @@ public:
   // channel outside 0 to 32, with nothing changed.
   void UpdateStatus(int32_t ch, const std::string& text);
   // Light the receive or transmit indicator when the rate limit allows.
-  // Error 9 for a channel outside 0 to 32; error 6 when the tick distance
-  // does not fit 32 bits. Both before anything changes.
+  // The passes since the last change count forward across the ScanTick
+  // wrap. Error 9 for a channel outside 0 to 32, before anything changes.
   void TurnRXLedON(int32_t ch);
   void TurnTXLedON(int32_t ch);
 
@@ -44,7 +44,7 @@ private:
   void TurnOn(int32_t ch, int indicator, ActivityImage image);
 
   PublicationState& publication_;
-  EngineValues& engine_;
+  ScanValues& engine_;
   const MainWindowValues& window_;
   const StartupState& startup_;
   GridCells& grid_;

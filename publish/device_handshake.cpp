@@ -17,7 +17,7 @@ bool Served(int32_t ch) { return ch >= 0 && ch < ServedChannels; }
 }  // namespace
 
 DeviceHandshake::DeviceHandshake(Devices& devices, MainWindowValues& window,
-                                 const PublicationState& publication, const EngineValues& engine,
+                                 const PublicationState& publication, const ScanValues& engine,
                                  const ConfigState& config, LogWriter& log)
     : devices_(devices),
       window_(window),

@@ -20,7 +20,7 @@
 #include "config/config_state.h"
 #include "core/log_writer.h"
 #include "publish/devices.h"
-#include "publish/engine_values.h"
+#include "publish/scan_values.h"
 #include "publish/main_window_values.h"
 #include "publish/publication_state.h"
 
@@ -41,7 +41,7 @@ inline constexpr int32_t ServedChannels = 32;  // channels 0 to 31 have handlers
 class DeviceHandshake {
 public:
   DeviceHandshake(Devices& devices, MainWindowValues& window, const PublicationState& publication,
-                  const EngineValues& engine, const ConfigState& config, LogWriter& log);
+                  const ScanValues& engine, const ConfigState& config, LogWriter& log);
   // Ends the subscriptions that are still bound.
   ~DeviceHandshake();
   DeviceHandshake(const DeviceHandshake&) = delete;
@@ -75,7 +75,7 @@ private:
   Devices& devices_;
   MainWindowValues& window_;
   const PublicationState& publication_;
-  const EngineValues& engine_;
+  const ScanValues& engine_;
   const ConfigState& config_;
   LogWriter& log_;
 

@@ -20,7 +20,7 @@ void SetupDialog::SetStatusGrid(StatusGrid& grid) { grid_ = &grid; }
 void SetupDialog::OpenForChannel(int channel) {
   SetupHandoverState& handover = services_.handover;
   MainWindowLink& main = services_.mainWindow;
-  handover.ReinitChannel = -1;
+  services_.scan.ReinitChannel = -1;
   main.StopGridDrawing();
   main.CloseTerminalRegistration();
   main.SetMainWindowPointer(MousePointer::Hourglass);
@@ -31,8 +31,7 @@ void SetupDialog::OpenForChannel(int channel) {
     main.CloseChannelPort(channel);
     services_.log.WriteLog(LogKind::Activity, "Tarvex Manager Setup Activated");
     handover.SetupChannel = channel;
-    CheckSubscript(channel, 0, ChannelArraySize - 1, "channel");
-    handover.ChannelActive[static_cast<size_t>(channel)] = false;
+    services_.scan.ChannelActive[channel] = false;
     if (services_.config.Channels[channel].OPCEnabled) main.RemoveOPCGroup(channel);
     const std::string caption = "SCALE " + std::to_string(channel + 1);
     form_.lDEVICE[0].SetCaption(caption);
@@ -147,7 +146,7 @@ void SetupDialog::ExitForm() {
   main.SetMainWindowPointer(MousePointer::Default);
   main.SetMainWindowEnabled(true);
   Grid().Refresh();
-  services_.handover.ReinitChannel = static_cast<int16_t>(services_.handover.SetupChannel);
+  services_.scan.ReinitChannel = static_cast<int16_t>(services_.handover.SetupChannel);
   form_.frmTarvexStdSetup.SetVisible(false);
   logic_.ClosePanel(PopOutPanel::OPC);
   logic_.ClosePanel(PopOutPanel::Commands);

@@ -11,8 +11,10 @@
 #include <optional>
 #include <string>
 
+#include "config/config_procedure_calls.h"
 #include "config/config_state.h"
-#include "config/setup_dialog/config_procedure_calls.h"
+#include "config/scan_handover.h"
+#include "config/config_procedure_calls.h"
 #include "config/setup_dialog/main_window_link.h"
 #include "config/setup_dialog/setup_dialog_form.h"
 #include "config/setup_dialog/setup_dialog_transfer.h"
@@ -32,6 +34,7 @@ struct SetupDialogServices {
   LogWriter& log;
   MessageBox& messageBox;
   MainWindowLink& mainWindow;
+  ScanHandover scan;
 };
 
 inline constexpr const char* SetupDialogTitle = "Tarvex Manager Setup";

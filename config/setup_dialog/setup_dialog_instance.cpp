@@ -4,7 +4,7 @@ namespace tarvex {
 
 SetupDialog& SetupDialogInstance::Get() {
   if (!dialog_) {
-    dialog_ = std::make_unique<SetupDialog>(services_, calls_);
+    dialog_ = std::make_unique<SetupDialog>(services_, cfg_);
     for (const auto& created : onCreated_) created(*dialog_);
   }
   return *dialog_;

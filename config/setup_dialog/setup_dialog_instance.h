@@ -18,7 +18,7 @@ namespace tarvex {
 
 class SetupDialogInstance final : public DialogTransfer {
 public:
-  SetupDialogInstance(SetupDialogServices services, ConfigProcedure& cfg) : services_(services), calls_(cfg) {}
+  SetupDialogInstance(SetupDialogServices services, ConfigProcedure& cfg) : services_(services), cfg_(cfg) {}
 
   // The dialog, made on the first call.
   SetupDialog& Get();
@@ -34,17 +34,8 @@ public:
   void DialogToProtocol(int protocol) override { Get().Transfer().DialogToProtocol(protocol); }
 
 private:
-  class Calls final : public ConfigProcedureCalls {
-  public:
-    explicit Calls(ConfigProcedure& cfg) : cfg_(cfg) {}
-    void CfgProc(int op, int index) override { cfg_.CfgProc(op, index); }
-
-  private:
-    ConfigProcedure& cfg_;
-  };
-
   SetupDialogServices services_;
-  Calls calls_;
+  ConfigProcedure& cfg_;
   std::vector<std::function<void(SetupDialog&)>> onCreated_;
   std::unique_ptr<SetupDialog> dialog_;
 };

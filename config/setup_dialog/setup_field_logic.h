@@ -13,7 +13,7 @@
 // it, the database layout, the dialog's exit) goes through ClosePanel, so the
 // frames it disabled are enabled again and its button reads ">>" again.
 #include "config/config_state.h"
-#include "config/setup_dialog/config_procedure_calls.h"
+#include "config/config_procedure_calls.h"
 #include "config/setup_dialog/setup_dialog_form.h"
 #include "config/setup_dialog/setup_handover_state.h"
 #include "config/setup_dialog/status_grid.h"

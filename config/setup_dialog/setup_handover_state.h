@@ -1,11 +1,8 @@
 #pragma once
-// The values that hand a channel between the main window, the polling engine
-// and the setup dialog. The main window and the engine own them; they live here
-// until those subsystems adopt them, and everything reaches them by reference.
-#include <array>
+// The setup dialog's own values of the hand-over: which channel it edits and
+// whether the Setup button is filling it. The scan pass reads SetupChannel and
+// sets it while it initialises channels.
 #include <cstdint>
-
-#include "core/startup_state.h"
 
 namespace tarvex {
 
@@ -16,12 +13,6 @@ struct SetupHandoverState {
   // True while the Setup button fills the dialog: the Device Protocol list then
   // neither stores the channel's protocol nor reloads the protocol.
   bool SetupLoading = false;
-  // -1 while no channel waits for re-initialisation; the dialog's exit stores
-  // the edited channel here and the scan pass re-initialises it.
-  int16_t ReinitChannel = -1;
-  // False while the channel is in setup: the scan pass neither polls nor
-  // transmits on it.
-  std::array<bool, ChannelArraySize> ChannelActive{};
 };
 
 }  // namespace tarvex

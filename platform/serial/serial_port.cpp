@@ -15,6 +15,12 @@
 namespace tarvex {
 namespace {
 
+// The open(2) answers that mean no device is there to be opened.
+bool MissingDevice(int error) {
+  return error == ENOENT || error == ENXIO || error == ENODEV || error == ENOTDIR || error == EISDIR ||
+         error == ENAMETOOLONG || error == ELOOP;
+}
+
 constexpr auto OutputWait = std::chrono::milliseconds(2000);
 // One Input returns at most this much; the rest waits for the next call.
 constexpr size_t InputLimit = 1 << 20;
@@ -134,7 +140,11 @@ void SerialPort::SetPortOpen(bool open) {
   if (fd < 0) {
     // EBUSY is the answer of a terminal another opener holds with TIOCEXCL.
     if (errno == EBUSY) throw inUse("in use by another channel or program");
-    throw invalid(std::strerror(errno));
+    // Only a device that is not there (or is no device at all) is an invalid
+    // port. One that exists but refuses this user (not in the dialout group)
+    // or fails (I/O error) is simply not open: the caller reads that back.
+    if (MissingDevice(errno)) throw invalid(std::strerror(errno));
+    return;
   }
   if (!::isatty(fd)) {
     ::close(fd);
@@ -146,12 +156,11 @@ void SerialPort::SetPortOpen(bool open) {
     const int lockError = errno;
     ::close(fd);
     if (lockError == EWOULDBLOCK) throw inUse("in use by another channel or program");
-    throw invalid(std::string("cannot lock: ") + std::strerror(lockError));
+    return;  // the device is there but cannot be held: not open
   }
   if (::ioctl(fd, TIOCEXCL) != 0) {
-    const int exclError = errno;
     ::close(fd);
-    throw invalid(std::string("cannot hold exclusively: ") + std::strerror(exclError));
+    return;  // the device is there but cannot be held: not open
   }
 
   fd_ = fd;

@@ -17,7 +17,7 @@
 //
 // Errors, all as RunTimeError naming the port number and the device:
 //   380  settings text or handshaking mode not usable;
-//   8002 invalid port: no such device, not a terminal, not accessible;
+//   8002 invalid port: no such device, or not a terminal;
 //   8005 port already open, or in use by another channel or program;
 //   8012 port not open (close, output, count or input on a closed port);
 //   57   device I/O error: hang-up, or output not accepted in time.
@@ -61,6 +61,9 @@ public:
   void SetHandshaking(int32_t mode);
 
   // Setting True opens the device of the port number, setting False closes it.
+  // A device that exists but cannot be opened for another reason than being
+  // busy (no permission, I/O error) raises nothing: the port stays closed, and
+  // PortOpen() reads False.
   bool PortOpen() const noexcept { return fd_ >= 0; }
   void SetPortOpen(bool open);
 

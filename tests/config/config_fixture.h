@@ -20,6 +20,7 @@
 #include "platform/clock.h"
 #include "platform/program_folder.h"
 #include "platform/run_time_error.h"
+#include "tests/support/recording_log.h"
 
 namespace tarvex::test {
 
@@ -63,17 +64,6 @@ struct DamagedFileCase {
   std::string bytes;
   int number;
   const char* place;  // where the description names the fault
-};
-
-class RecordingLog : public LogWriter {
-public:
-  using LogWriter::LogWriter;
-  void WriteLog(int kind, std::string_view text) override { lines.push_back({kind, std::string(text)}); }
-  struct Line {
-    int kind;
-    std::string text;
-  };
-  std::vector<Line> lines;
 };
 
 class ConfigFolderTest : public ::testing::Test {

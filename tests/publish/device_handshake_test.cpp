@@ -133,7 +133,7 @@ TEST(DeviceHandshake, EachPassRaisesOneCUpdateOnlyWhenSomethingOfTheChannelWasSe
     }
     EXPECT_EQ(seen, row.seen);
     EXPECT_EQ(Slots(f.window, row.ch), row.slots);
-    EXPECT_EQ(f.log.lines, row.log);
+    EXPECT_EQ(f.log.Texts(), row.log);
   }
 }
 
@@ -245,7 +245,7 @@ TEST(DeviceHandshake, ADestroyedHandshakeLeavesNoHandlerBehind) {
   Devices devices;
   MainWindowValues window;
   PublicationState publication;
-  EngineValues engine;
+  ScanValues engine;
   ConfigState config;
   RecordingLog log;
   {

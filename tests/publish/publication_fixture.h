@@ -25,11 +25,12 @@
 #include "publish/detail_labels.h"
 #include "publish/device_handshake.h"
 #include "publish/devices.h"
-#include "publish/engine_values.h"
+#include "publish/scan_values.h"
 #include "publish/grid_cells.h"
 #include "publish/main_window_values.h"
 #include "publish/publication_state.h"
 #include "publish/value_publisher.h"
+#include "tests/support/recording_log.h"
 #include "tests/support/run_time_error_of.h"
 
 namespace tarvex {
@@ -134,16 +135,7 @@ public:
   std::vector<Call> calls;
 };
 
-class RecordingLog : public LogWriter {
-public:
-  RecordingLog() : LogWriter(folder_, clock_) {}
-  void WriteLog(int kind, std::string_view text) override { lines.push_back(std::to_string(kind) + " " + std::string(text)); }
-  std::vector<std::string> lines;
-
-private:
-  ProgramFolder folder_{"/nonexistent"};
-  FixedClock clock_{QDateTime()};
-};
+using test::RecordingLog;
 
 // All publication state, the recording neighbours and the four procedure
 // objects over them, for the channels 0 to 32.
@@ -151,7 +143,7 @@ struct PublicationFixture {
   Trace trace;
   PublicationState publication;
   MainWindowValues window;
-  EngineValues engine;
+  ScanValues engine;
   ConfigState config;
   StartupState startup;
   Devices devices;

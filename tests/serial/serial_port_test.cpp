@@ -367,6 +367,28 @@ TEST_F(SerialPortOnPty, aSecondOpenerOfTheDeviceGets8005) {
   }
 }
 
+// A device that is there but refuses this user (no dialout membership) is
+// not an invalid port: the port just stays closed, and no error is raised.
+TEST_F(SerialPortOnPty, aDeviceThatRefusesTheUserReadsBackNotOpen) {
+  ::chmod(scratch.folder().path().c_str(), 0755);
+  ::chmod(pty.path().c_str(), 0600);
+  // 0 closed without an error, 1 opened, 2 raised.
+  const auto attempt = [&] {
+    try {
+      SerialPort refused(scratch.folder());
+      refused.SetCommPort(2);
+      refused.SetPortOpen(true);
+      return refused.PortOpen() ? 1 : 0;
+    } catch (const RunTimeError&) {
+      return 2;
+    }
+  };
+  const bool asRoot = ::geteuid() == 0;
+  if (!asRoot) ::chmod(pty.path().c_str(), 0000);
+  EXPECT_EQ(InChildProcess(asRoot, attempt), 0);
+  ::chmod(pty.path().c_str(), 0600);
+}
+
 // ------------------------------------------------------------------ failures
 
 TEST(SerialPort, aPortWithoutAUsableDeviceGets8002) {

@@ -33,7 +33,7 @@ protected:
   static Journal Ops(std::initializer_list<const char*> ops) { return Journal(ops.begin(), ops.end()); }
   void ExpectClosedFor(int channel) {
     EXPECT_FALSE(dialog.IsOpen());
-    EXPECT_EQ(handover.ReinitChannel, channel);
+    EXPECT_EQ(scan.ReinitChannel, channel);
     EXPECT_EQ(form().frmTarvexStdSetup.MousePointer(), MousePointer::Hourglass);
   }
 };
@@ -44,8 +44,8 @@ TEST_F(LifeTest, openingTakesTheChannelOutOfPollingFillsTheDialogAndShowsIt) {
   cfg.channelFiles[3] = record;
   config.Channels[3].OPCEnabled = true;  // the running channel publishes to OPC
   cfg.protocolFiles[12] = Protocol(4);
-  handover.ReinitChannel = 6;
-  handover.ChannelActive[3] = true;
+  scan.ReinitChannel = 6;
+  scan.ChannelActive[3] = true;
   form().frmTarvexStdSetup.SetMousePointer(MousePointer::Hourglass);  // as the last exit left it
   journal.clear();
 
@@ -57,7 +57,7 @@ TEST_F(LifeTest, openingTakesTheChannelOutOfPollingFillsTheDialogAndShowsIt) {
                               "cfg 10 12", "cfg 13 12", "dialog shown [reinit -1]"}));
   EXPECT_TRUE(dialog.IsOpen());
   EXPECT_EQ(handover.SetupChannel, 3);
-  EXPECT_FALSE(handover.ChannelActive[3]);
+  EXPECT_FALSE(scan.ChannelActive[3]);
   EXPECT_FALSE(handover.SetupLoading);
   EXPECT_EQ(form().frmTarvexStdSetup.MousePointer(), MousePointer::Default);
   EXPECT_EQ(form().lDEVICE[0].Caption(), "SCALE 4");
@@ -86,7 +86,7 @@ TEST_F(LifeTest, failedFillHandsTheChannelBackAndEnablesTheMainWindowAgain) {
     SCOPED_TRACE(failing);
     cfg.channelFiles[3] = Record(12);
     cfg.failOn = {failing};
-    handover.ChannelActive[3] = true;
+    scan.ChannelActive[3] = true;
     journal.clear();
     EXPECT_THROW(dialog.OpenForChannel(3), RunTimeError);
     cfg.failOn.clear();
@@ -97,7 +97,7 @@ TEST_F(LifeTest, failedFillHandsTheChannelBackAndEnablesTheMainWindowAgain) {
     ASSERT_GE(journal.size(), exit.size());
     EXPECT_TRUE(std::equal(exit.begin(), exit.end(), journal.end() - static_cast<long>(exit.size())))
         << testing::PrintToString(journal);
-    EXPECT_EQ(handover.ReinitChannel, 3);
+    EXPECT_EQ(scan.ReinitChannel, 3);
     EXPECT_FALSE(dialog.IsOpen());
     EXPECT_FALSE(handover.SetupLoading);
   }
@@ -180,7 +180,7 @@ TEST_F(LifeTest, failedWriteInOkKeepsTheDialogOpenForARetry) {
   dialog.cmdOk_Click();
 
   EXPECT_TRUE(dialog.IsOpen());
-  EXPECT_EQ(handover.ReinitChannel, -1);
+  EXPECT_EQ(scan.ReinitChannel, -1);
   EXPECT_EQ(cfg.ops, (std::vector<int>{2, 5, 14, 11}));
   ASSERT_EQ(messageBox.shown().size(), 1u);
   EXPECT_EQ(messageBox.shown()[0].style, MsgBoxStyle::Critical);

@@ -12,6 +12,7 @@
 
 #include "config/setup_dialog/setup_dialog.h"
 #include "core/fixed_tables.h"
+#include "tests/support/recording_log.h"
 
 namespace tarvex {
 
@@ -33,21 +34,19 @@ inline void PrintTo(const ChannelSetup& c, std::ostream* os) {
 // window, the log and the configuration procedure can be checked.
 using Journal = std::vector<std::string>;
 
-class RecordingLog final : public LogWriter {
-public:
-  RecordingLog(Journal& journal, const ProgramFolder& folder, const Clock& clock)
-      : LogWriter(folder, clock), journal_(journal) {}
-  void WriteLog(int kind, std::string_view text) override {
-    journal_.push_back("log " + std::to_string(kind) + " " + std::string(text));
-  }
+using test::RecordingLog;
 
-private:
-  Journal& journal_;
+// The scan pass's values that the dialog changes, held here in place of the
+// engine's state.
+struct ScanSide {
+  int16_t ReinitChannel = -1;
+  ChannelArray<bool> ChannelActive{"ChannelActive"};
+  ScanHandover Handover() { return {ReinitChannel, ChannelActive}; }
 };
 
 class RecordingMainWindow final : public MainWindowLink {
 public:
-  RecordingMainWindow(Journal& journal, const SetupHandoverState& handover) : journal_(journal), handover_(handover) {}
+  RecordingMainWindow(Journal& journal, const ScanSide& scan) : journal_(journal), scan_(scan) {}
   void StopGridDrawing() override { Note("stop drawing"); }
   void CloseTerminalRegistration() override { Note("close terminal"); }
   void SetMainWindowPointer(int pointer) override { Note("main pointer " + std::to_string(pointer)); }
@@ -60,10 +59,10 @@ private:
   // Each call notes the ReinitChannel it sees, so the order of the exit's
   // hand-back among the calls shows.
   void Note(const std::string& call) {
-    journal_.push_back(call + " [reinit " + std::to_string(handover_.ReinitChannel) + "]");
+    journal_.push_back(call + " [reinit " + std::to_string(scan_.ReinitChannel) + "]");
   }
   Journal& journal_;
-  const SetupHandoverState& handover_;
+  const ScanSide& scan_;
 };
 
 // The configuration procedure with its files in memory: 4 and 5 read and write
@@ -120,7 +119,7 @@ protected:
       if (window.Visible() != shown) {
         shown = window.Visible();
         journal.push_back(std::string(shown ? "dialog shown" : "dialog hidden") + " [reinit " +
-                          std::to_string(handover.ReinitChannel) + "]");
+                          std::to_string(scan.ReinitChannel) + "]");
       }
     });
   }
@@ -142,13 +141,14 @@ protected:
   ConfigState config;
   StartupState startup;
   SetupHandoverState handover;
+  ScanSide scan;
   ProgramFolder folder{"/nonexistent"};
   FixedClock clock{QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))};
-  RecordingLog log{journal, folder, clock};
+  RecordingLog log{journal};
   RecordingMessageBox messageBox;
-  RecordingMainWindow mainWindow{journal, handover};
+  RecordingMainWindow mainWindow{journal, scan};
   RecordingConfigProcedure cfg{journal, config};
-  SetupDialog dialog{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow}, cfg};
+  SetupDialog dialog{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow, scan.Handover()}, cfg};
 };
 
 }  // namespace tarvex

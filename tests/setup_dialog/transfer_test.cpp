@@ -123,7 +123,7 @@ TEST_F(TransferTest, freshDialogReproducesEachRecordWithoutBeingShown) {
   int channel = 0;
   for (const ChannelSetup& record : ChannelFixtures()) {
     SCOPED_TRACE(channel);
-    SetupDialog fresh{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow}, cfg};
+    SetupDialog fresh{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow, scan.Handover()}, cfg};
     config.Channels[channel] = record;
     handover.SetupChannel = channel;
     fresh.Transfer().ChannelToDialog(channel);
@@ -146,7 +146,7 @@ TEST_F(TransferTest, protocolThroughTheDialogAndBackIsUnchanged) {
     EXPECT_EQ(config.Protocols[protocol], fixture);
   }
   // A freshly created dialog does the same.
-  SetupDialog fresh{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow}, cfg};
+  SetupDialog fresh{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow, scan.Handover()}, cfg};
   fresh.Transfer().ProtocolToDialog(12);
   config.Protocols[12] = ProtocolDefinition();
   config.Protocols[12].ProtocolHeader = 3;
@@ -235,7 +235,7 @@ TEST_F(TransferTest, valuesTheListsCannotShowRaiseErrorsAndKeepTheFieldsBefore) 
               {2, 40000, ErrorNumber::Overflow}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.value);
-    SetupDialog fresh{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow}, cfg};
+    SetupDialog fresh{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow, scan.Handover()}, cfg};
     ChannelSetup record;
     record.ConnectUsing = ConnectionType::Other;
     record.ChannelProtocol = 4;

@@ -246,11 +246,11 @@ TEST_F(WidgetTest, windowFollowsTheDialogAndItsFrameCloseActsAsCancel) {
   window.close();
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(cfg.ops, (std::vector<int>{4, 1, 10, 13, 1}));
-  EXPECT_EQ(handover.ReinitChannel, 2);
+  EXPECT_EQ(scan.ReinitChannel, 2);
 }
 
 TEST_F(WidgetTest, windowIsMadeAtTheFirstShowingAndKeptForTheRun) {
-  SetupDialog other{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow}, cfg};
+  SetupDialog other{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow, scan.Handover()}, cfg};
   SetupDialogWindowHost host(other);
   other.Transfer().ChannelToDialog(0);  // used while hidden: no window yet
   EXPECT_EQ(host.Window(), nullptr);
@@ -268,7 +268,7 @@ TEST_F(WidgetTest, windowIsMadeAtTheFirstShowingAndKeptForTheRun) {
 }
 
 TEST_F(WidgetTest, windowMadeAtTheFirstShowingLeavesTheDialogsOtherWatchersTold) {
-  SetupDialog other{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow}, cfg};
+  SetupDialog other{SetupDialogServices{config, startup, handover, log, messageBox, mainWindow, scan.Handover()}, cfg};
   SetupDialogWindowHost host(other);
   Window& form = other.Form().frmTarvexStdSetup;
   int shownSeen = 0;

@@ -41,9 +41,10 @@ protected:
 
   Journal journal;
   SetupHandoverState handover;
+  ScanSide scan;
   RecordingMessageBox messageBox;
-  RecordingMainWindow mainWindow{journal, handover};
-  SetupDialogInstance instance{SetupDialogServices{*config, startup, handover, log, messageBox, mainWindow}, cfg};
+  RecordingMainWindow mainWindow{journal, scan};
+  SetupDialogInstance instance{SetupDialogServices{*config, startup, handover, log, messageBox, mainWindow, scan.Handover()}, cfg};
 };
 
 TEST_F(WithFilesTest, dialogIsMadeOnFirstUseAndOpenedThenConfirmedChannelsKeepTheirFiles) {
@@ -128,7 +129,7 @@ TEST_F(WithFilesTest, diskFullInOkKeepsTheDialogOpenAndCancelStillCloses) {
 
   dialog().cmdCancel_Click();
   EXPECT_FALSE(dialog().IsOpen());
-  EXPECT_EQ(handover.ReinitChannel, 2);
+  EXPECT_EQ(scan.ReinitChannel, 2);
   EXPECT_EQ(config->Channels[2].DeviceDescs, "Ligne 3, balance \xe9tal\xe9"
                                              "e");
 }

@@ -120,6 +120,8 @@ struct StartupRig {
   FormRegistry registry;
   FormReferences references;
   ActivationState activation;
+  // The polling engine's DevicesInitialized, which a launch clears.
+  bool devicesInitialized = true;
   RecordingView view{events};
   RecordingProcessEnd processEnd{events};
   std::shared_ptr<StartupWindow> window;
@@ -157,7 +159,7 @@ struct StartupRig {
     }
     window = std::make_shared<StartupWindow>(
         StartupWindowServices{state, system, readSystemSetup, CreateMainScreen(), registry, references,
-                              activation, processEnd, version},
+                              activation, [this] { devicesInitialized = false; }, processEnd, version},
         view);
     references.frmTarvexStartup = window;
     registry.Load(*window);

@@ -93,9 +93,10 @@ protected:
 
   Journal journal;
   SetupHandoverState handover;
+  ScanSide scan;
   RecordingMessageBox messageBox;
-  RecordingMainWindow mainWindow{journal, handover};
-  SetupDialogInstance instance{SetupDialogServices{*config, startup, handover, log, messageBox, mainWindow}, cfg};
+  RecordingMainWindow mainWindow{journal, scan};
+  SetupDialogInstance instance{SetupDialogServices{*config, startup, handover, log, messageBox, mainWindow, scan.Handover()}, cfg};
   std::unique_ptr<SetupDialogStatusEditor> editor;
   std::unique_ptr<SetupDialogWindowHost> windows;
   std::unique_ptr<StatusEditorWindowHost> editorWindows;

@@ -1,6 +1,6 @@
 #pragma once
-// The dialog runs every configuration step through CfgProc(op, index). This is
-// the one call it needs of the configuration procedure.
+// The one call that the setup dialog and the polling engine need of the
+// configuration procedure: CfgProc(op, index), op one of CfgOp.
 namespace tarvex {
 
 class ConfigProcedureCalls {
