@@ -25,9 +25,10 @@
 // the queue is dropped. That failure, and a hang-up found while the queue
 // drains outside a call, is kept and raised once, as error 57, by the next
 // Output, InBufferCount or Input on the port (the scan's own calls, so the
-// error reaches the handler of the channel whose turn it is). Opening the port
-// again discards a kept report. Without an event loop (no Qt application) the
-// queue drains only at those calls.
+// error reaches the handler of the channel whose turn it is). Closing an open
+// port drops its queue and a kept report; closing a port that a hang-up closed
+// raises the kept report (in place of 8012); opening starts with none. Without
+// an event loop (no Qt application) the queue drains only at those calls.
 //
 // Errors, all as RunTimeError naming the port number and the device:
 //   380  settings text or handshaking mode not usable;
