@@ -18,20 +18,23 @@ TEST(ElapsedTicks, countsForwardThroughTheWrap) {
     int32_t to;
     int32_t elapsed;
   };
+  // The counter reaches ScanTickWrap + 1 (10,000,000) before it gives 0.
   const Row rows[] = {
       {0, 0, 0},
       {5, 9, 4},
-      {ScanTickWrap, 0, 1},
-      {ScanTickWrap - 2, 3, 6},
-      {0, ScanTickWrap, ScanTickWrap},
-      {9, 5, ScanTickWrap - 3},
+      {ScanTickWrap, ScanTickWrap + 1, 1},
+      {ScanTickWrap + 1, 0, 1},
+      {ScanTickWrap, 0, 2},
+      {ScanTickWrap - 2, 3, 7},
+      {0, ScanTickWrap + 1, ScanTickWrap + 1},
+      {9, 5, ScanTickWrap - 2},
   };
   for (const Row& row : rows) EXPECT_EQ(ElapsedTicks(row.from, row.to), row.elapsed) << row.from << " -> " << row.to;
 }
 
 // Runs `ticks` timer ticks from `firstTick` over a buffer of `waiting`
-// characters, counting as the timer does (0 after ScanTickWrap), and returns
-// per tick how many characters left.
+// characters, counting as the timer does (a tick above ScanTickWrap gives 0),
+// and returns per tick how many characters left.
 std::vector<size_t> Sent(int32_t interval, int32_t txDelay, size_t waiting, int ticks, int32_t firstTick = 1,
                          int32_t lastTxTick = 0) {
   std::vector<size_t> sent;
@@ -41,7 +44,7 @@ std::vector<size_t> Sent(int32_t interval, int32_t txDelay, size_t waiting, int 
     if (now > 0) lastTxTick = txTick;
     waiting -= now;
     sent.push_back(now);
-    txTick = txTick >= ScanTickWrap ? 0 : txTick + 1;
+    txTick = txTick > ScanTickWrap ? 0 : txTick + 1;
   }
   return sent;
 }
@@ -70,9 +73,12 @@ TEST(TransmitPacing, charactersLeaveEveryWholeRatioPlusOneTicks) {
 
 TEST(TransmitPacing, keepsItsPaceAcrossTheCountersWrap) {
   // Ratio 2: the last character left at ScanTickWrap - 1; the next is due
-  // three ticks later, at 1 after the wrap, not at once.
+  // three ticks later (ScanTickWrap, ScanTickWrap + 1, then 0), not at once,
+  // and the one after it three ticks later again.
   EXPECT_EQ(Sent(15, 30, 3, 8, ScanTickWrap, ScanTickWrap - 1),
             (std::vector<size_t>{0, 0, 1, 0, 0, 1, 0, 0}));
+  EXPECT_EQ(Sent(15, 30, 3, 8, ScanTickWrap + 1, ScanTickWrap - 1),
+            (std::vector<size_t>{0, 1, 0, 0, 1, 0, 0, 1}));
 }
 
 TEST(TransmitPacing, anEmptyBufferSendsNothing) {
