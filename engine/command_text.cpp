@@ -135,6 +135,10 @@ CommandText BuildCommandText(const ProtocolDefinition& protocol, int entry, doub
   const std::string head = definition.substr(0, first);
   const std::string tail = definition.substr(last + 1);
   command.Kind = width == 1 && tail.empty() ? PlaceholderKind::SingleAtEnd : PlaceholderKind::Other;
+  if (!std::isfinite(parameter)) {
+    command.Fits = false;  // "inf" or "nan" would reach the scale as its parameter
+    return command;
+  }
 
   const std::string parmText = ParameterText(parameter);
   std::string field = parmText;
@@ -175,8 +179,9 @@ CommandDecision DecideCommand(const ProtocolDefinition& protocol, int32_t channe
   if (!text.Fits) {
     decision.Outcome = CommandOutcome::ParameterTooWide;
     decision.ErrorLogLine = "Channel: " + std::to_string(channel + 1) + "  Command " + ParameterText(command) +
-                            " not sent: parameter " + ParameterText(parameter) + " does not fit \"" +
-                            selected.ProtocolCommands[0] + "\"";
+                            " not sent: parameter " + ParameterText(parameter) +
+                            (std::isfinite(parameter) ? " does not fit \"" + selected.ProtocolCommands[0] + "\""
+                                                      : std::string(" is not a number"));
     return decision;
   }
   decision.Outcome = CommandOutcome::Send;

@@ -14,7 +14,7 @@
 // padded. A parameter whose whole-number digits (or sign) do not fit is never
 // cut down to its last digits, since the scale would take another value:
 // nothing is sent, the client is answered "not taken" (command + 1000) and one
-// error-log line says why.
+// error-log line says why. So is a parameter that is no finite number.
 //
 // These are pure functions: the scan's command stages read the client's
 // values, call DecideCommand, write the bytes to the channel's port and only
@@ -56,7 +56,7 @@ struct CommandText {
   std::string Bytes;
   std::string Field;  // the parameter as it stands in the text
   PlaceholderKind Kind = PlaceholderKind::None;
-  bool Fits = true;  // false: the parameter needs more room than the tildes give
+  bool Fits = true;  // false: the parameter needs more room than the tildes give, or is no finite number
 };
 
 // The text of entry `entry` with the parameter. A start or end character

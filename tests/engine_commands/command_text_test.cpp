@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "core/log_writer.h"
@@ -103,6 +104,22 @@ TEST(CommandText, aParameterWhoseWholeDigitsDoNotFitSendsNothing) {
     const CommandText text = BuildCommandText(ProtocolWith({{row.definition, "Name", "1"}}, 2, 1310), 0, row.parameter);
     EXPECT_FALSE(text.Fits);
     EXPECT_EQ(text.Bytes, "");
+  }
+}
+
+TEST(CommandText, aParameterThatIsNoNumberSendsNothing) {
+  // An OPC client's "1E999" reads as infinity; a bus client can send any double.
+  const ProtocolDefinition protocol = ProtocolWith({{"PT~~~~~~", "Preset tare", "3"}, {"Z", "Zero", "5"}}, 2, 1310);
+  for (const double parameter : {HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+    SCOPED_TRACE(parameter);
+    const CommandDecision decision = DecideCommand(protocol, 2, 3, parameter);
+    EXPECT_EQ(decision.Outcome, CommandOutcome::ParameterTooWide);
+    EXPECT_EQ(decision.Bytes, "");
+    EXPECT_EQ(decision.RefusedStatus, 1003);
+    EXPECT_EQ(decision.ErrorLogLine,
+              "Channel: 3  Command 3 not sent: parameter " + ParameterText(parameter) + " is not a number");
+    // A definition without tildes does not use the parameter.
+    EXPECT_EQ(DecideCommand(protocol, 2, 5, parameter).Bytes, "\x02Z\r\n");
   }
 }
 
