@@ -234,7 +234,8 @@ TEST(CommandOnTheLine, theScaleReceivesExactlyTheDecidedBytes) {
       ProtocolWith({{"PT~~~~~~", "Preset tare", "3"}, {"S~", "Setpoint", "4"}}, 2, 1310);
   port.Output(DecideCommand(protocol, 0, 3, 12.5).Bytes);
   port.Output(DecideCommand(protocol, 0, 4, 7).Bytes);
-  EXPECT_EQ(pty.Receive(15), std::string("\x02PT12.5\r\n\x02S7\r\n"));
+  const std::string expected("\x02PT12.5\r\n\x02S7\r\n");
+  EXPECT_EQ(pty.Receive(expected.size()), expected);
 }
 
 }  // namespace
