@@ -82,14 +82,31 @@ void ConfigProcedure::WriteChannel(int32_t channel) {
   SaveChannel(channel);
 }
 
+ChannelRecord ConfigProcedure::DefaultRecord(int32_t channel) const {
+  ChannelRecord defaults = ChannelDefaults(channel, folder_);
+  defaults.Setup.OPCTags[OPCTagColumns - 1] = config_.Channels[channel].OPCTags[OPCTagColumns - 1];
+  return defaults;
+}
+
 void ConfigProcedure::DefaultChannel(int32_t channel) {
   CheckChannel(channel);
-  ChannelRecord defaults = ChannelDefaults(channel, folder_);
+  ChannelRecord defaults = DefaultRecord(channel);
   ChannelSetup& setup = config_.Channels[channel];
-  defaults.Setup.OPCTags[OPCTagColumns - 1] = setup.OPCTags[OPCTagColumns - 1];
   setup = std::move(defaults.Setup);
   startup_.ChannelLogEnabled[static_cast<size_t>(channel)] = defaults.ChannelLogEnabled;
   SaveChannel(channel);
+}
+
+void ConfigProcedure::RestoreChannelDefaults(int32_t channel) {
+  CheckChannel(channel);
+  const std::string path = ChannelFilePath(channel);
+  const std::optional<std::string> replaced = ReadSettingsFile(path);
+  if (replaced && *replaced != FormatChannelFile(DefaultRecord(channel), path)) {
+    SaveSettingsFile(path + ".bak", *replaced, write_);
+  }
+  CfgProc(CfgOp::DefaultChannel, channel);
+  CfgProc(CfgOp::ReadChannel, channel);
+  CfgProc(CfgOp::ChannelToDialog, channel);
 }
 
 void ConfigProcedure::SaveChannel(int32_t channel) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "config/channel_file.h"
 #include "config/config_procedure_calls.h"
 #include "config/config_state.h"
 #include "config/dialog_transfer.h"
@@ -61,6 +62,13 @@ public:
   // unwritable files raise their errors to the caller.
   void CfgProc(int32_t op, int32_t index) override;
 
+  // The channel's defaults after its port could not be used: the channel file
+  // as it stands is first kept beside it as "<file name>.bak", byte for byte
+  // (unless it already holds the defaults, so an earlier copy is not lost),
+  // then operations 6, 4 and 1 run. A copy that cannot be made raises its
+  // error and leaves the channel file as it was.
+  void RestoreChannelDefaults(int32_t channel);
+
   // The files the operations use (after the case-insensitive look-up).
   std::string ChannelFilePath(int32_t channel) const;
   std::string ProtocolFilePath(int32_t protocol) const;
@@ -70,6 +78,7 @@ private:
   void ReadChannel(int32_t channel);
   void WriteChannel(int32_t channel);
   void DefaultChannel(int32_t channel);
+  ChannelRecord DefaultRecord(int32_t channel) const;
   void SaveChannel(int32_t channel);
   void ReadProtocol(int32_t protocol);
   void WriteProtocol(int32_t protocol);

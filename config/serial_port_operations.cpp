@@ -20,6 +20,13 @@ constexpr const char* PortInUseSentence =
 
 }  // namespace
 
+std::string PortErrorSpeech(int channel, bool inUse) {
+  const std::string number = std::to_string(channel + 1);
+  return "Attention!, A Tarvex error has occured on Channel " + number +
+         (inUse ? PortInUseSentence : InvalidPortSentence) + number + "now." +
+         "Please contact Velmar Orinda Technical Support if you need additional assistance.";
+}
+
 ChannelPortSettings& SerialPortOperations::Settings(long long channel) {
   CheckSubscript(channel, 0, ChannelArraySize - 1, "port settings");
   return settings_[static_cast<size_t>(channel)];
@@ -94,19 +101,15 @@ bool SerialPortOperations::RunHandled(int channel, const std::function<void()>& 
   }
 }
 
-void SerialPortOperations::SpeakPortError(int channel, const char* sentence) {
-  if (!startup_.SpeechEnabled) return;
-  const std::string number = std::to_string(channel + 1);
-  speech_.Speak("Attention!, A Tarvex error has occured on Channel " + number + sentence + number +
-                "now." + "Please contact Velmar Orinda Technical Support if you need additional "
-                         "assistance.");
+void SerialPortOperations::SpeakPortError(int channel, bool inUse) {
+  if (startup_.SpeechEnabled) speech_.Speak(PortErrorSpeech(channel, inUse));
 }
 
 bool SerialPortOperations::HandlePortError(int channel, const RunTimeError& error) {
   switch (error.number()) {
     case ErrorNumber::InvalidPortNumber:
       log_.WriteLog(LogKind::Error, "Invalid COM: Port Selected.");
-      SpeakPortError(channel, InvalidPortSentence);
+      SpeakPortError(channel, false);
       messageBox_.Show("The COM: port you have selected is invalid.\r\nDisabling Device Now...",
                        BoxStyle, BoxTitle);
       RestorePortSettings(channel);
@@ -114,7 +117,7 @@ bool SerialPortOperations::HandlePortError(int channel, const RunTimeError& erro
       return false;
     case ErrorNumber::PortAlreadyOpen:
       log_.WriteLog(LogKind::Error, "COM: Port Already In Use.");
-      SpeakPortError(channel, PortInUseSentence);
+      SpeakPortError(channel, true);
       messageBox_.Show(
           "The COM: port you have selected is already in use...\r\nDisabling Device Now...",
           BoxStyle, BoxTitle);
@@ -123,7 +126,7 @@ bool SerialPortOperations::HandlePortError(int channel, const RunTimeError& erro
       return false;
     case ErrorNumber::PortNotOpen:
       // Not logged and not shown; operation 7 goes on with its next step.
-      SpeakPortError(channel, InvalidPortSentence);
+      SpeakPortError(channel, false);
       return true;
     default: {
       const std::string text =

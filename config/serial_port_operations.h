@@ -26,6 +26,12 @@
 
 namespace tarvex {
 
+// The spoken warning about the port of channel (0-based) that is invalid
+// (8002) or already in use (8005): it names the channel and says the default
+// port settings come back and the channel is disabled. Operation 7's handler
+// and the scan's error handler both speak it.
+std::string PortErrorSpeech(int channel, bool inUse);
+
 // What operations 3 and 9 leave behind for a channel.
 struct ChannelPortSettings {
   int32_t CommPortNumber = 0;     // applied port number: ComPortIndex + 1
@@ -61,7 +67,7 @@ private:
   // operation 7 is to be left.
   bool RunHandled(int channel, const std::function<void()>& step);
   bool HandlePortError(int channel, const RunTimeError& error);
-  void SpeakPortError(int channel, const char* sentence);
+  void SpeakPortError(int channel, bool inUse);
 
   ConfigState& config_;
   const StartupState& startup_;

@@ -6,11 +6,14 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 
-#include "platform/run_time_error.h"
+#include <QAbstractEventDispatcher>
+#include <QSocketNotifier>
+#include <QTimer>
 
 namespace tarvex {
 namespace {
@@ -21,7 +24,6 @@ bool MissingDevice(int error) {
          error == ENAMETOOLONG || error == ELOOP;
 }
 
-constexpr auto OutputWait = std::chrono::milliseconds(2000);
 // One Input returns at most this much; the rest waits for the next call.
 constexpr size_t InputLimit = 1 << 20;
 
@@ -57,7 +59,10 @@ bool KeptWhatItCan(int fd, const termios& requested) {
 
 SerialPort::SerialPort(const ProgramFolder& folder) : map_(folder), line_(ParseSettingsText(settings_)) {}
 
-SerialPort::~SerialPort() { Close(); }
+SerialPort::~SerialPort() {
+  writable_.reset();  // not inside its signal here: it can go at once
+  Close();
+}
 
 std::string SerialPort::Place() const {
   std::string place = "port " + std::to_string(commPort_);
@@ -111,8 +116,10 @@ void SerialPort::Configure() {
 
 void SerialPort::SetPortOpen(bool open) {
   if (!open) {
+    if (!PortOpen()) RaiseKeptReport();
     RequireOpen();
     Close();
+    keptReport_.reset();
     return;
   }
   if (PortOpen()) {
@@ -165,6 +172,7 @@ void SerialPort::SetPortOpen(bool open) {
 
   fd_ = fd;
   device_ = device;
+  keptReport_.reset();
   try {
     Configure();
   } catch (const RunTimeError& error) {
@@ -177,6 +185,15 @@ void SerialPort::SetPortOpen(bool open) {
 
 void SerialPort::Close() noexcept {
   if (fd_ < 0) return;
+  DropQueue();
+  if (stallTimer_) stallTimer_->stop();
+  if (writable_) {
+    // Close may run inside the notifier's own signal: it goes when the event
+    // loop next turns, and is silent until then.
+    writable_->setEnabled(false);
+    QObject::disconnect(writable_.get(), nullptr, nullptr, nullptr);
+    writable_.release()->deleteLater();
+  }
   // The exclusive flag outlives this descriptor while others hold the device
   // open (a pseudo-terminal's own side does), so it is cleared explicitly.
   ::ioctl(fd_, TIOCNXCL);
@@ -192,47 +209,133 @@ void SerialPort::RequireOpen() const {
   }
 }
 
-void SerialPort::RaiseHangUp() {
-  const std::string place = Place();
-  Close();
-  throw RunTimeError(ErrorNumber::DeviceIOError,
-                     StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + place +
-                         ": the device hung up; the port is closed)");
+RunTimeError SerialPort::HangUpError() const {
+  return RunTimeError(ErrorNumber::DeviceIOError, StandardErrorDescription(ErrorNumber::DeviceIOError) +
+                                                      " (" + Place() +
+                                                      ": the device hung up; the port is closed)");
 }
 
-void SerialPort::Output(std::string_view bytes) {
-  RequireOpen();
-  const auto deadline = std::chrono::steady_clock::now() + OutputWait;
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+void SerialPort::RaiseHangUp() {
+  RunTimeError error = HangUpError();
+  Close();
+  throw error;
+}
+
+void SerialPort::RaiseKeptReport() {
+  if (!keptReport_) return;
+  RunTimeError report = std::move(*keptReport_);
+  keptReport_.reset();
+  throw report;
+}
+
+void SerialPort::DropQueue() noexcept {
+  outQueue_.clear();
+  outQueue_.shrink_to_fit();
+  outHead_ = 0;
+}
+
+void SerialPort::Drain() noexcept {
+  if (fd_ < 0 || Queued() == 0) return;
+  bool accepted = false;
+  while (Queued() > 0) {
+    const ssize_t n = ::write(fd_, outQueue_.data() + outHead_, Queued());
     if (n > 0) {
-      bytes.remove_prefix(static_cast<size_t>(n));
+      outHead_ += static_cast<size_t>(n);
+      accepted = true;
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN) {
-      if (errno == EIO) RaiseHangUp();
-      throw RunTimeError(ErrorNumber::DeviceIOError,
-                         StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +
-                             ": " + std::strerror(errno) + ")");
+      if (errno == EIO) {
+        keptReport_ = HangUpError();
+        Close();
+      } else {
+        keptReport_ = RunTimeError(ErrorNumber::DeviceIOError,
+                                   StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +
+                                       ": " + std::strerror(errno) + "; " + std::to_string(Queued()) +
+                                       " bytes of output dropped)");
+        DropQueue();
+      }
+      return;
     }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    pollfd entry{fd_, POLLOUT, 0};
-    const int ready = left.count() > 0 ? ::poll(&entry, 1, static_cast<int>(left.count())) : 0;
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready > 0 && (entry.revents & HangUpEvents) != 0) RaiseHangUp();
-    if (ready <= 0) {
-      throw RunTimeError(ErrorNumber::DeviceIOError,
-                         StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +
-                             ": output not accepted within 2 seconds, " +
-                             std::to_string(bytes.size()) + " bytes not sent)");
-    }
+    break;
+  }
+  const auto now = std::chrono::steady_clock::now();
+  if (accepted) lastAccepted_ = now;
+  if (Queued() == 0) {
+    DropQueue();
+    return;
+  }
+  if ((PollNow(fd_, POLLOUT) & HangUpEvents) != 0) {
+    keptReport_ = HangUpError();
+    Close();
+    return;
+  }
+  // Keep the storage from growing by what has left already.
+  if (outHead_ > 4096 && outHead_ > outQueue_.size() / 2) {
+    outQueue_.erase(0, outHead_);
+    outHead_ = 0;
+  }
+  if (now - lastAccepted_ >= OutputStallLimit) {
+    keptReport_ = RunTimeError(ErrorNumber::DeviceIOError,
+                               StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +
+                                   ": output not accepted within 2 seconds, " + std::to_string(Queued()) +
+                                   " bytes dropped)");
+    DropQueue();
   }
 }
 
-int32_t SerialPort::InBufferCount() {
+void SerialPort::Arm() {
+  if (fd_ < 0 || Queued() == 0) {
+    if (writable_) writable_->setEnabled(false);
+    if (stallTimer_) stallTimer_->stop();
+    return;
+  }
+  if (QAbstractEventDispatcher::instance() == nullptr) return;
+  const auto drainAndArm = [this] {
+    Drain();
+    Arm();
+  };
+  if (!writable_) {
+    writable_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
+    QObject::connect(writable_.get(), &QSocketNotifier::activated, writable_.get(), drainAndArm);
+  }
+  if (!stallTimer_) {
+    stallTimer_ = std::make_unique<QTimer>();
+    stallTimer_->setSingleShot(true);
+    stallTimer_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(stallTimer_.get(), &QTimer::timeout, stallTimer_.get(), drainAndArm);
+  }
+  writable_->setEnabled(true);
+  const auto waited = std::chrono::steady_clock::now() - lastAccepted_;
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(OutputStallLimit - waited);
+  stallTimer_->start(static_cast<int>(std::max<long long>(left.count(), 0)));
+}
+
+void SerialPort::Output(std::string_view bytes) {
+  RaiseKeptReport();
   RequireOpen();
+  Drain();
+  RaiseKeptReport();
+  if (bytes.size() > OutputQueueLimit - Queued()) {
+    throw RunTimeError(ErrorNumber::DeviceIOError,
+                       StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +
+                           ": output queue full, " + std::to_string(Queued()) + " bytes waiting; " +
+                           std::to_string(bytes.size()) + " bytes refused)");
+  }
+  if (Queued() == 0) lastAccepted_ = std::chrono::steady_clock::now();
+  outQueue_.append(bytes);
+  Drain();
+  Arm();
+  RaiseKeptReport();
+}
+
+int32_t SerialPort::InBufferCount() {
+  RaiseKeptReport();
+  RequireOpen();
+  Drain();
+  Arm();
+  RaiseKeptReport();
   if ((PollNow(fd_, POLLIN) & HangUpEvents) != 0) RaiseHangUp();
   int waiting = 0;
   if (::ioctl(fd_, FIONREAD, &waiting) != 0) {
@@ -245,7 +348,11 @@ int32_t SerialPort::InBufferCount() {
 }
 
 std::string SerialPort::Input() {
+  RaiseKeptReport();
   RequireOpen();
+  Drain();
+  Arm();
+  RaiseKeptReport();
   const short events = PollNow(fd_, POLLIN);
   std::string received;
   if ((events & POLLIN) != 0) {

@@ -4,9 +4,11 @@
 // What it must cope with: the manager is single-threaded and polls, so nothing
 // here may block; bytes are arbitrary (0x00 and 0xFF included) and must pass
 // untouched; a port must not be shared, neither between two channels of this
-// manager nor with another program, and root must not slip past that; and a
+// manager nor with another program, and root must not slip past that; a
 // device that goes away (a USB adapter pulled, the far end of a pseudo-terminal
-// closed) must be reported once as an error, not as an endless "no data".
+// closed) must be reported once as an error, not as an endless "no data"; and
+// a device that stops taking output (flow control held, nobody reading) must
+// neither hold the caller nor make output pile up without bound.
 //
 // Policy: the device is opened non-blocking and without becoming the
 // controlling terminal, in raw mode with VMIN = VTIME = 0. Exclusive use is
@@ -15,15 +17,32 @@
 // hang-up closes the port and raises error 57; from then on the port reports
 // 8012 (not open) like any closed port, so nothing spins.
 //
+// Output never waits: what the device does not take at once joins the port's
+// output queue (at most OutputQueueLimit bytes), which is handed on whenever
+// the device accepts more: from the event loop, which watches the device for
+// writability only while bytes wait, and at each Output, InBufferCount and
+// Input. When bytes have waited 2 seconds without the device accepting one,
+// the queue is dropped. That failure, and a hang-up found while the queue
+// drains outside a call, is kept and raised once, as error 57, by the next
+// Output, InBufferCount or Input on the port (the scan's own calls, so the
+// error reaches the handler of the channel whose turn it is). Closing an open
+// port drops its queue and a kept report; closing a port that a hang-up closed
+// raises the kept report (in place of 8012); opening starts with none. Without
+// an event loop (no Qt application) the queue drains only at those calls.
+//
 // Errors, all as RunTimeError naming the port number and the device:
 //   380  settings text or handshaking mode not usable;
 //   8002 invalid port: no such device, or not a terminal;
 //   8005 port already open, or in use by another channel or program;
 //   8012 port not open (close, output, count or input on a closed port);
-//   57   device I/O error: hang-up, or output not accepted in time.
+//   57   device I/O error: hang-up; output not accepted for 2 seconds (the
+//        waiting bytes dropped); output that would overfill the queue (that
+//        output refused whole, the queue kept).
 #include <termios.h>
 
 #include <array>
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -31,8 +50,12 @@
 #include <string_view>
 
 #include "platform/program_folder.h"
+#include "platform/run_time_error.h"
 #include "platform/serial/line_settings.h"
 #include "platform/serial/port_map.h"
+
+class QSocketNotifier;
+class QTimer;
 
 namespace tarvex {
 
@@ -67,7 +90,13 @@ public:
   bool PortOpen() const noexcept { return fd_ >= 0; }
   void SetPortOpen(bool open);
 
-  // Writes all bytes, waiting at most two seconds for the device to take them.
+  // The most bytes the output queue holds.
+  static constexpr size_t OutputQueueLimit = size_t{1} << 20;
+  // How long queued bytes may wait without the device accepting one.
+  static constexpr std::chrono::milliseconds OutputStallLimit{2000};
+
+  // Hands the bytes to the device, or queues what it does not take at once
+  // behind what already waits; returns without waiting either way.
   void Output(std::string_view bytes);
   // The count of received bytes waiting.
   int32_t InBufferCount();
@@ -85,6 +114,15 @@ private:
   std::string Place() const;
   void RequireOpen() const;
   [[noreturn]] void RaiseHangUp();
+  RunTimeError HangUpError() const;
+  // Writes what the queue holds as far as the device takes it now; a hang-up
+  // or a stall found here is kept for the next call.
+  void Drain() noexcept;
+  // Watches the device and the stall deadline while bytes wait, else not.
+  void Arm();
+  void DropQueue() noexcept;
+  void RaiseKeptReport();
+  size_t Queued() const noexcept { return outQueue_.size() - outHead_; }
 
   PortMap map_;
   std::string settings_ = "9600,N,8,1";
@@ -94,6 +132,13 @@ private:
   int fd_ = -1;
   std::string device_;
   termios requested_{};
+
+  std::string outQueue_;  // bytes from outHead_ on are waiting
+  size_t outHead_ = 0;
+  std::chrono::steady_clock::time_point lastAccepted_;  // or when the wait began
+  std::optional<RunTimeError> keptReport_;
+  std::unique_ptr<QSocketNotifier> writable_;
+  std::unique_ptr<QTimer> stallTimer_;
 };
 
 // The ports of all channels, element ch serving channel ch (0 to 31). An index

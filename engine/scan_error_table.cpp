@@ -1,0 +1,142 @@
+#include "engine/scan_error_table.h"
+
+#include "config/serial_port_operations.h"
+
+namespace tarvex {
+namespace {
+
+constexpr const char* CrLf = "\r\n";
+constexpr const char* ContactServices = "Please Contact Velmar-Orinda Technical Services...";
+
+struct DatabaseTexts {
+  const char* Status;
+  const char* Label;
+  const char* SpokenMiddle;
+  const char* SpokenClosing;
+};
+
+constexpr const char* CorrectNowOrContact =
+    ".  Please correct this problem now, or contact Velmar Orinda Technical Support for additional assistance.";
+
+DatabaseTexts TextsOf(ScanErrorClass databaseClass) {
+  switch (databaseClass) {
+    case ScanErrorClass::Expression:
+      return {"SQL ERROR...", "  JET Expression Error: ", ",  This is a S Q L Error, ",
+              ".  Please correct this problem now in your zel basic program, "
+              " or contact Velmar Orinda Technical Support for additional assistance."};
+    case ScanErrorClass::Database:
+      return {"DB ERROR...", "  JET Database Error: ", ",  This is a Database Error, ", CorrectNowOrContact};
+    default:
+      return {"RDO ERROR...", "  RDO Error: ", ",  This is a Database Error, ", CorrectNowOrContact};
+  }
+}
+
+std::string ChannelText(const ScanErrorSituation& situation) { return std::to_string(situation.Channel + 1); }
+
+ScanErrorReply ErrorReply(const ScanErrorSituation& situation) {
+  ScanErrorReply reply;
+  switch (situation.ConnectUsing) {
+    case 0:
+      reply.Via = ScanErrorReply::Route::Serial;
+      reply.Bytes = "\"ERROR" + std::string(ReplyEnd);
+      if (situation.ChannelLogEnabled) reply.LogText = reply.Bytes;
+      break;
+    case 1:
+      reply.Via = ScanErrorReply::Route::Terminal;
+      reply.Bytes = "^ERROR";
+      reply.Bytes.resize(TerminalRecordLength, ' ');
+      if (situation.ChannelLogEnabled) reply.LogText = "!ERROR";
+      break;
+    default: break;
+  }
+  return reply;
+}
+
+void DescribeDatabaseError(ScanErrorReport& report, int32_t number, std::string_view description,
+                           const ScanErrorSituation& situation) {
+  const DatabaseTexts texts = TextsOf(report.Class);
+  const std::string channel = ChannelText(situation);
+  const std::string line =
+      "Channel: " + channel + texts.Label + std::to_string(number) + "  " + std::string(description);
+  report.StatusText = texts.Status;
+  report.FinalStatusText = "Ready...";
+  report.LogLine = line;
+  report.Reply = ErrorReply(situation);
+  if (situation.InteractiveDBErrors && !situation.InTray) {
+    if (situation.SpeechEnabled) {
+      report.Spoken = "Attention!, A Tarvex error has occured on Channel " + channel + texts.SpokenMiddle +
+                      SpeakableDescription(description) + texts.SpokenClosing;
+    }
+    report.BoxTitle = "Tarvex ZelODBC Error";
+    report.BoxText = line + CrLf + ContactServices;
+    report.MarkAllCellsDirty = true;
+  }
+}
+
+void DescribePortError(ScanErrorReport& report, const ScanErrorSituation& situation) {
+  const bool inUse = report.Class == ScanErrorClass::PortInUse;
+  report.LogLine =
+      "Channel: " + ChannelText(situation) + (inUse ? "  COM: Port Already In Use." : "  Invalid COM: Port Selected.");
+  if (situation.SpeechEnabled) report.Spoken = PortErrorSpeech(situation.Channel, inUse);
+  report.BoxTitle = "Tarvex Device Initialization Error";
+  report.BoxText = std::string(inUse ? "The COM: port you have selected is already in use..."
+                                     : "The COM: port you have selected is invalid.") +
+                   CrLf + "Restoring default Tarvex Std. settings now...";
+  report.Fallback = inUse ? PortFallback::DisableChannel : PortFallback::RestoreDefaultPort;
+  report.MarkAllCellsDirty = true;
+}
+
+void DescribeCriticalError(ScanErrorReport& report, int32_t number, std::string_view description,
+                           const ScanErrorSituation& situation) {
+  const std::string channel = ChannelText(situation);
+  const std::string numberText = std::to_string(number);
+  report.LogLine = "Channel: " + channel + "  Critical Error: " + numberText + "  " + std::string(description);
+  if (situation.SpeechEnabled) {
+    report.Spoken = "Attention!, A Critical Tarvex error has occured, possibly on Channel " + channel +
+                    ",  The error is number, " + numberText + " , " + std::string(description) +
+                    " , Please contact Velmar Orinda Technical Support with this information.";
+  }
+  report.BoxTitle = "Tarvex Scan System Error";
+  report.BoxText = "Critical Error: " + numberText + "  " + std::string(description) + CrLf + ContactServices;
+  report.MarkAllCellsDirty = true;
+}
+
+}  // namespace
+
+ScanErrorClass ClassifyScanError(int32_t number) {
+  for (const ScanErrorClassRange& range : ScanErrorClasses) {
+    if (number >= range.First && number <= range.Last) return range.Class;
+  }
+  return ScanErrorClass::Critical;
+}
+
+std::string SpeakableDescription(std::string_view description) {
+  std::string spoken;
+  for (char c : description) {
+    if (c == '\\') {
+      spoken += " Backslash, ";
+    } else if (c == ':') {
+      spoken += " colon, ";
+    } else {
+      spoken += c;
+    }
+  }
+  return spoken;
+}
+
+ScanErrorReport DescribeScanError(int32_t number, std::string_view description, const ScanErrorSituation& situation) {
+  ScanErrorReport report;
+  report.Class = ClassifyScanError(number);
+  switch (report.Class) {
+    case ScanErrorClass::Expression:
+    case ScanErrorClass::Database:
+    case ScanErrorClass::RemoteData: DescribeDatabaseError(report, number, description, situation); break;
+    case ScanErrorClass::PortNotOpen: report.EndsPass = false; break;
+    case ScanErrorClass::InvalidPort:
+    case ScanErrorClass::PortInUse: DescribePortError(report, situation); break;
+    case ScanErrorClass::Critical: DescribeCriticalError(report, number, description, situation); break;
+  }
+  return report;
+}
+
+}  // namespace tarvex
