@@ -78,7 +78,7 @@ std::string SerialSelectReply(const ResultSet& records, const Clock& clock) {
   return reply;
 }
 
-std::string SerialDBErrorReply() { return SerialReplyLine("ERROR") + SerialReplyLine("!"); }
+std::string SerialDBErrorReply() { return "\"ERROR" + std::string(kReplyEnd); }
 
 std::string ServeDBRequestLine(std::string_view RxFrame, int32_t DBDriver, std::string& DBName,
                                DatabaseWorkspace& workspace, const Clock& clock, DBRequestReport& report) {

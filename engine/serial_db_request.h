@@ -26,6 +26,10 @@ namespace tarvex {
 
 constexpr size_t kRxBufferCap = 8192;
 
+// The end of the error reply after its opening double quote and "ERROR": double
+// quote, LF, double quote, "!", double quote, LF (the main window's ReplyEnd).
+constexpr std::string_view kReplyEnd = "\"\n\"!\"\n";
+
 // Appends RxPiece to RxBuffer. When the buffer then holds more than
 // kRxBufferCap characters, everything up to and including its last LF is
 // discarded, and all of it when what stays would still be over the cap (or

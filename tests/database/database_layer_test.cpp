@@ -90,6 +90,15 @@ TEST_F(DatabaseLayer, missingFileFailsInTheDatabaseClassAndIsNotCreated) {
   }
 }
 
+TEST_F(DatabaseLayer, aFileNameWithBlanksAndUriCharactersIsTakenAsItIs) {
+  const std::string odd = folder_.Path("w e#1?mode=ro%20.db");
+  RunOn(odd, {"CREATE TABLE t (a INTEGER)"});
+  Database db = workspace_.OpenDatabase(kSqliteDriver, odd);
+  db.Execute("INSERT INTO t VALUES (1)");
+  db.Close();
+  EXPECT_EQ(ValueOn(odd, "SELECT COUNT(*) FROM t").toInt(), 1);
+}
+
 TEST_F(DatabaseLayer, errorsOfTheStatementTextAreInTheSqlClass) {
   const char* wrong[] = {"SELEC * FROM tickets", "SELECT * FROM no_such_table", "SELECT nope FROM tickets",
                          "UPDATE tickets SET gross = 1 WHERE", "SELECT * FROM tickets IN 'other.db' WHERE id = 7",
