@@ -166,7 +166,8 @@ std::string DBFieldText(const QVariant& value) {
 }
 
 DBQueryResult RunDBQuery(DatabaseWorkspace& workspace, int32_t DBDriver, std::string& DBName,
-                         std::string_view DBQuery, DBRequestReport& report, std::string_view idleStatus) {
+                         std::string_view DBQuery, DBRequestReport& report, std::string_view idleStatus,
+                         int32_t recordsKept) {
   const DBQueryKeywords keywords = ClassifyDBQuery(DBQuery);
   const std::string ExternalDB = ExternalDatabaseName(DBQuery, keywords);
   DBQueryResult result;
@@ -201,7 +202,7 @@ DBQueryResult RunDBQuery(DatabaseWorkspace& workspace, int32_t DBDriver, std::st
   Database database = workspace.OpenDatabase(DBDriver, DBName);
   report.SqlLog("Opening: " + std::string(DBQuery) + "...");
   report.Status("Running Query...");
-  result.records = database.OpenRecordset(DBQuery);
+  result.records = database.OpenRecordset(DBQuery, recordsKept);
   report.SqlLog("Record Count = " + std::to_string(result.records.RecordCount()));
   report.Status(idleStatus);
   if (result.records.RecordCount() > 0) report.Status("Loading Results...");

@@ -78,10 +78,12 @@ struct DBQueryResult {
 
 // Runs one query: for an action, creates the external database of a SELECT
 // INTO, or opens the external database in place of DBName, then executes; for
-// a select, opens DBName and reads the records. The database is closed again
-// on every path. idleStatus is the text the status ends on ("Idle..." on a
-// serial line). DBName is changed only where an external database replaces it.
+// a select, opens DBName, counts the records and keeps the first recordsKept
+// of them. The database is closed again on every path. idleStatus is the text
+// the status ends on ("Idle..." on a serial line, "Ready..." on the terminal
+// network). DBName is changed only where an external database replaces it.
 DBQueryResult RunDBQuery(DatabaseWorkspace& workspace, int32_t DBDriver, std::string& DBName,
-                         std::string_view DBQuery, DBRequestReport& report, std::string_view idleStatus);
+                         std::string_view DBQuery, DBRequestReport& report, std::string_view idleStatus,
+                         int32_t recordsKept);
 
 }  // namespace tarvex

@@ -87,7 +87,7 @@ std::string ServeDBRequestLine(std::string_view RxFrame, int32_t DBDriver, std::
   ParseDBCmd(RxFrame, "QUERY", DBQuery);
   if (DBName.empty() || DBQuery.empty()) return {};
 
-  const DBQueryResult result = RunDBQuery(workspace, DBDriver, DBName, DBQuery, report, "Idle...");
+  const DBQueryResult result = RunDBQuery(workspace, DBDriver, DBName, DBQuery, report, "Idle...", 1);
   std::string reply = result.action ? SerialExecutedReply() : SerialSelectReply(result.records, clock);
   DBName.clear();
   return reply;

@@ -89,8 +89,9 @@ QSqlDatabase Connection(const QString& name) { return QSqlDatabase::database(nam
 
 // ---------------------------------------------------------------- ResultSet
 
-ResultSet::ResultSet(std::vector<QString> fieldNames, std::vector<std::vector<QVariant>> records)
-    : fieldNames_(std::move(fieldNames)), records_(std::move(records)) {}
+ResultSet::ResultSet(std::vector<QString> fieldNames, std::vector<std::vector<QVariant>> records,
+                     int32_t recordCount)
+    : fieldNames_(std::move(fieldNames)), records_(std::move(records)), recordCount_(recordCount) {}
 
 const QString& ResultSet::FieldName(int32_t field) const {
   CheckSubscript(field, 0, FieldCount() - 1, "Fields");
@@ -144,7 +145,7 @@ void Database::Execute(std::string_view sql) {
   if (!query.exec(FromAnsi(sql))) throw StatementError(driver_, query.lastError());
 }
 
-ResultSet Database::OpenRecordset(std::string_view sql) {
+ResultSet Database::OpenRecordset(std::string_view sql, int32_t recordsKept) {
   if (!IsOpen()) throw RunTimeError(ErrorNumber::DatabaseError, "The database is closed: " + name_);
   QSqlDatabase db = Connection(connection_);
   // In a transaction of its own, so that a statement that turns out to return
@@ -152,6 +153,7 @@ ResultSet Database::OpenRecordset(std::string_view sql) {
   const bool inTransaction = db.transaction();
   std::vector<QString> names;
   std::vector<std::vector<QVariant>> records;
+  int32_t count = 0;
   {
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -167,6 +169,8 @@ ResultSet Database::OpenRecordset(std::string_view sql) {
     names.reserve(static_cast<size_t>(record.count()));
     for (int i = 0; i < record.count(); ++i) names.push_back(record.fieldName(i));
     while (query.next()) {
+      if (count < INT32_MAX) ++count;
+      if (static_cast<int64_t>(records.size()) >= recordsKept) continue;
       std::vector<QVariant> values;
       values.reserve(names.size());
       for (int i = 0; i < record.count(); ++i) values.push_back(query.value(i));
@@ -184,7 +188,7 @@ ResultSet Database::OpenRecordset(std::string_view sql) {
     db.rollback();
     throw RunTimeError(ErrorNumber::DatabaseError, Describe(error));
   }
-  return ResultSet(std::move(names), std::move(records));
+  return ResultSet(std::move(names), std::move(records), count);
 }
 
 // --------------------------------------------------------- DatabaseWorkspace

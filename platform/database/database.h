@@ -11,8 +11,9 @@
 //
 // Policy: every open takes a connection of its own under a name of its own and
 // every statement runs in a query object that ends before the call returns,
-// error or not. A result set is read whole when it is opened: its record count
-// is the true number of records and it holds no statement open afterwards.
+// error or not. A result set is read through when it is opened: its record
+// count is the true number of records, the values of the first records (as
+// many as the caller keeps) are held, and no statement stays open afterwards.
 //   Driver 0: SQLite. The name is a file path; the file is opened read-write
 //     without creation (URI mode=rw); a locked file is waited on for 250 ms at
 //     most.
@@ -54,13 +55,15 @@ constexpr int InvalidOperation = 3219;
 // The channel setting DBDriver: 0 SQLite, 1 to 4 ODBC.
 constexpr int32_t kSqliteDriver = 0;
 
-// The records of one query, read whole, with a current record.
+// The records of one query with a current record. RecordCount is the number of
+// records the query gave; only the kept ones can be visited, and the set is at
+// its end after the last kept record.
 class ResultSet {
 public:
   ResultSet() = default;
-  ResultSet(std::vector<QString> fieldNames, std::vector<std::vector<QVariant>> records);
+  ResultSet(std::vector<QString> fieldNames, std::vector<std::vector<QVariant>> records, int32_t recordCount);
 
-  int32_t RecordCount() const noexcept { return static_cast<int32_t>(records_.size()); }
+  int32_t RecordCount() const noexcept { return recordCount_; }
   int32_t FieldCount() const noexcept { return static_cast<int32_t>(fieldNames_.size()); }
   const QString& FieldName(int32_t field) const;
   // The value of a field of the current record; a null QVariant for SQL NULL.
@@ -74,6 +77,7 @@ public:
 private:
   std::vector<QString> fieldNames_;
   std::vector<std::vector<QVariant>> records_;
+  int32_t recordCount_ = 0;
   size_t current_ = 0;
 };
 
@@ -88,8 +92,9 @@ public:
 
   // Runs a statement that returns no records (INSERT, UPDATE, DELETE, CREATE...).
   void Execute(std::string_view sql);
-  // Runs a query and reads all of its records.
-  ResultSet OpenRecordset(std::string_view sql);
+  // Runs a query, counts its records and keeps the values of the first
+  // recordsKept of them.
+  ResultSet OpenRecordset(std::string_view sql, int32_t recordsKept = INT32_MAX);
   void Close() noexcept;
   bool IsOpen() const noexcept { return !connection_.isEmpty(); }
 

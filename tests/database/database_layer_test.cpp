@@ -68,6 +68,19 @@ TEST_F(DatabaseLayer, resultSetHoldsFieldsInOrderNullsAndTheTrueCount) {
   }
 }
 
+TEST_F(DatabaseLayer, aResultSetKeepingOneRecordStillCountsThemAll) {
+  for (int32_t driver : {0, 1}) {
+    SCOPED_TRACE(driver);
+    Database db = workspace_.OpenDatabase(driver, NameFor(driver));
+    ResultSet records = db.OpenRecordset("SELECT id FROM tickets ORDER BY id DESC", 1);
+    EXPECT_EQ(records.RecordCount(), 3);
+    EXPECT_EQ(records.Value(0).toInt(), 9);
+    records.MoveNext();
+    EXPECT_TRUE(records.Eof());
+    EXPECT_EQ(db.OpenRecordset("SELECT id FROM tickets WHERE id > 100", 0).RecordCount(), 0);
+  }
+}
+
 TEST_F(DatabaseLayer, actionQueryChangesTheFileOnEveryDriver) {
   for (int32_t driver : {0, 1}) {
     SCOPED_TRACE(driver);
