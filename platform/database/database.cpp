@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -84,6 +85,11 @@ QString OdbcName(std::string_view name) {
 }
 
 QSqlDatabase Connection(const QString& name) { return QSqlDatabase::database(name, false); }
+
+QString NextConnectionName() {
+  static std::atomic<uint64_t> opened{0};
+  return QStringLiteral("tarvex-request-%1").arg(++opened);
+}
 
 }  // namespace
 
@@ -192,10 +198,6 @@ ResultSet Database::OpenRecordset(std::string_view sql, int32_t recordsKept) {
 }
 
 // --------------------------------------------------------- DatabaseWorkspace
-
-QString DatabaseWorkspace::NextConnectionName() {
-  return QStringLiteral("tarvex-request-%1").arg(++opened_);
-}
 
 Database DatabaseWorkspace::OpenDatabase(int32_t driver, std::string_view name) {
   const QString connection = NextConnectionName();

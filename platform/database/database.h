@@ -108,17 +108,14 @@ private:
 };
 
 // What the request services open and create their databases through. It keeps
-// no connection between requests; it only hands out connection names.
+// no connection between requests; every open gets a connection name unique in
+// the process.
 class DatabaseWorkspace {
 public:
   // Texts are the bytes of the request (the original's code page).
   Database OpenDatabase(int32_t driver, std::string_view name);
   // Creates an empty database; fails when it exists. Driver 0 only.
   void CreateDatabase(int32_t driver, std::string_view name);
-
-private:
-  QString NextConnectionName();
-  uint64_t opened_ = 0;
 };
 
 }  // namespace tarvex
