@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libqt6sql6-sqlite libqt6sql6-odbc unixodbc-dev libsqliteodbc
+  libqt6sql6-sqlite libqt6sql6-odbc unixodbc-dev odbcinst libsqliteodbc
   libgtest-dev googletest
   dbus dbus-bin dbus-daemon systemd libglib2.0-bin
   espeak-ng libespeak-ng-dev
