@@ -112,7 +112,7 @@ private:
 // the process.
 class DatabaseWorkspace {
 public:
-  // Texts are the bytes of the request (the original's code page).
+  // Names are the bytes of the request, in the ANSI code page.
   Database OpenDatabase(int32_t driver, std::string_view name);
   // Creates an empty database; fails when it exists. Driver 0 only.
   void CreateDatabase(int32_t driver, std::string_view name);
