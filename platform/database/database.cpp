@@ -239,6 +239,10 @@ void DatabaseWorkspace::CreateDatabase(int32_t driver, std::string_view name) {
     throw RunTimeError(ErrorNumber::InvalidOperation,
                        "A database cannot be created through ODBC: " + std::string(name));
   }
+  // A NUL byte would end the path early and create a file of another name.
+  if (name.find('\0') != std::string_view::npos) {
+    throw RunTimeError(ErrorNumber::DatabaseError, "Not a valid file name: " + std::string(name));
+  }
   const QByteArray path = QFile::encodeName(FromAnsi(name));
   // An empty file is an empty SQLite database; O_EXCL refuses an existing one
   // even when another program creates it at the same moment.

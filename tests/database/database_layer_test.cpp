@@ -194,6 +194,15 @@ TEST_F(DatabaseLayer, createMakesAnEmptyDatabaseAndRefusesAnExistingOne) {
   EXPECT_TRUE(InClass(ErrorOf([&] { workspace_.CreateDatabase(1, folder_.Path("odbc.db")); }), 3000));
 }
 
+TEST_F(DatabaseLayer, aNameHoldingANulByteCreatesNoFileOfAnotherName) {
+  // The name comes from the device; the bytes before the NUL must not be taken
+  // as the whole name.
+  const std::string prefix = folder_.Path("made.db");
+  const std::string name = prefix + std::string(1, '\0') + "rest";
+  EXPECT_TRUE(InClass(ErrorOf([&] { workspace_.CreateDatabase(kSqliteDriver, name); }), 3000));
+  EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(prefix)));
+}
+
 TEST_F(DatabaseLayer, odbcReachesADataSourceByName) {
   std::ofstream(test::OdbcConfigFolder() + "/odbc.ini")
       << "[TarvexWeights]\nDriver=TarvexSQLite3\nDatabase=" << file_ << "\nNoCreat=1\n";
