@@ -38,7 +38,7 @@ ScanErrorReply ErrorReply(const ScanErrorSituation& situation) {
   switch (situation.ConnectUsing) {
     case 0:
       reply.Via = ScanErrorReply::Route::Serial;
-      reply.Bytes = "\"ERROR" + std::string(ReplyEnd);
+      reply.Bytes = SerialErrorReply();
       if (situation.ChannelLogEnabled) reply.LogText = reply.Bytes;
       break;
     case 1:
@@ -102,6 +102,8 @@ void DescribeCriticalError(ScanErrorReport& report, int32_t number, std::string_
 }
 
 }  // namespace
+
+std::string SerialErrorReply() { return "\"ERROR" + std::string(ReplyEnd); }
 
 ScanErrorClass ClassifyScanError(int32_t number) {
   for (const ScanErrorClassRange& range : ScanErrorClasses) {

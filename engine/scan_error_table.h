@@ -25,6 +25,9 @@ namespace tarvex {
 // Closes the error reply of the serial database service: double quote, LF,
 // double quote, "!", double quote, LF.
 inline constexpr std::string_view ReplyEnd = "\"\n\"!\"\n";
+// The serial database service's error block: the line "ERROR" and the line
+// "!" (12 characters).
+std::string SerialErrorReply();
 // The terminal network's write record: the reply left-aligned in 40 characters.
 inline constexpr size_t TerminalRecordLength = 40;
 // The settings an invalid port is put back on (with port 1, no handshaking).

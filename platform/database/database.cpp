@@ -1,0 +1,261 @@
+#include "database.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "platform/ansi_text.h"
+
+namespace tarvex {
+
+namespace {
+
+// SQLite's primary result codes that mean the statement's text is wrong:
+// SQLITE_ERROR (syntax, unknown table or column) and SQLITE_MISUSE (Qt's answer
+// to more than one statement). Every other code is about the database itself.
+constexpr int kSqliteError = 1;
+constexpr int kSqliteMisuse = 21;
+
+std::string Describe(const QSqlError& error) {
+  QString text = error.databaseText().trimmed();
+  if (text.isEmpty()) text = error.driverText().trimmed();
+  return ToAnsi(text);
+}
+
+bool IsSqliteStatementCode(const QString& nativeCode) {
+  bool ok = false;
+  const int code = nativeCode.toInt(&ok) & 0xff;
+  return ok && (code == kSqliteError || code == kSqliteMisuse);
+}
+
+// QODBC passes the driver's own error number, not the SQLSTATE. Behind the
+// SQLite ODBC driver ("[SQLite]" before its message) that number is SQLite's;
+// for other drivers the message's words are all there is to go by.
+bool IsOdbcStatementError(const QSqlError& error) {
+  const QString text = error.databaseText();
+  if (text.startsWith(QLatin1String("[SQLite]")) && IsSqliteStatementCode(error.nativeErrorCode())) return true;
+  for (const char* words : {"syntax", "only one SQL statement", "no such table", "no such column",
+                            "invalid object name", "invalid column name", "table or view does not exist"}) {
+    if (text.contains(QLatin1String(words), Qt::CaseInsensitive)) return true;
+  }
+  return false;
+}
+
+// The error of a statement that failed: 2400 when its text is at fault, 3000
+// otherwise.
+RunTimeError StatementError(int32_t driver, const QSqlError& error) {
+  bool textAtFault = false;
+  if (driver == kSqliteDriver) {
+    textAtFault = IsSqliteStatementCode(error.nativeErrorCode());
+  } else {
+    textAtFault = IsOdbcStatementError(error);
+  }
+  return RunTimeError(textAtFault ? ErrorNumber::SqlError : ErrorNumber::DatabaseError, Describe(error));
+}
+
+// The name a SQLite file is opened by: a URI that forbids creating it.
+QString SqliteUri(std::string_view name) {
+  const QString path = QFileInfo(FromAnsi(name)).absoluteFilePath();
+  return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw");
+}
+
+// QODBC takes a name with "DRIVER=" or "SERVER=" as a connection string and puts
+// "DSN=" before anything else, so a connection string that starts with "DSN="
+// loses that prefix here to arrive unchanged.
+QString OdbcName(std::string_view name) {
+  const QString text = FromAnsi(name);
+  if (!text.contains(QLatin1Char('='))) return text;
+  if (text.contains(QLatin1String("DRIVER="), Qt::CaseInsensitive) ||
+      text.contains(QLatin1String("SERVER="), Qt::CaseInsensitive)) {
+    return text;
+  }
+  if (text.startsWith(QLatin1String("DSN="), Qt::CaseInsensitive)) return text.mid(4);
+  return text;
+}
+
+QSqlDatabase Connection(const QString& name) { return QSqlDatabase::database(name, false); }
+
+QString NextConnectionName() {
+  static std::atomic<uint64_t> opened{0};
+  return QStringLiteral("tarvex-request-%1").arg(++opened);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- ResultSet
+
+ResultSet::ResultSet(std::vector<QString> fieldNames, std::vector<std::vector<QVariant>> records,
+                     int32_t recordCount)
+    : fieldNames_(std::move(fieldNames)), records_(std::move(records)), recordCount_(recordCount) {}
+
+const QString& ResultSet::FieldName(int32_t field) const {
+  CheckSubscript(field, 0, FieldCount() - 1, "Fields");
+  return fieldNames_[static_cast<size_t>(field)];
+}
+
+const QVariant& ResultSet::Value(int32_t field) const {
+  if (Eof()) throw RunTimeError(ErrorNumber::NoCurrentRecord, "No current record.");
+  CheckSubscript(field, 0, FieldCount() - 1, "Fields");
+  return records_[current_][static_cast<size_t>(field)];
+}
+
+void ResultSet::MoveNext() noexcept {
+  if (current_ < records_.size()) ++current_;
+}
+
+// ----------------------------------------------------------------- Database
+
+Database::Database(QString connection, int32_t driver, std::string name)
+    : connection_(std::move(connection)), driver_(driver), name_(std::move(name)) {}
+
+Database::Database(Database&& other) noexcept
+    : connection_(std::exchange(other.connection_, QString())), driver_(other.driver_), name_(std::move(other.name_)) {}
+
+Database& Database::operator=(Database&& other) noexcept {
+  if (this != &other) {
+    Close();
+    connection_ = std::exchange(other.connection_, QString());
+    driver_ = other.driver_;
+    name_ = std::move(other.name_);
+  }
+  return *this;
+}
+
+Database::~Database() { Close(); }
+
+void Database::Close() noexcept {
+  if (connection_.isEmpty()) return;
+  {
+    QSqlDatabase db = Connection(connection_);
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(connection_);
+  connection_.clear();
+}
+
+void Database::Execute(std::string_view sql) {
+  if (!IsOpen()) throw RunTimeError(ErrorNumber::DatabaseError, "The database is closed: " + name_);
+  QSqlQuery query(Connection(connection_));
+  query.setForwardOnly(true);
+  if (!query.exec(FromAnsi(sql))) throw StatementError(driver_, query.lastError());
+}
+
+ResultSet Database::OpenRecordset(std::string_view sql, int32_t recordsKept) {
+  if (!IsOpen()) throw RunTimeError(ErrorNumber::DatabaseError, "The database is closed: " + name_);
+  QSqlDatabase db = Connection(connection_);
+  // In a transaction of its own, so that a statement that turns out to return
+  // no records (a DROP sent as a query) is undone rather than run unasked.
+  const bool inTransaction = db.transaction();
+  std::vector<QString> names;
+  std::vector<std::vector<QVariant>> records;
+  int32_t count = 0;
+  {
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    const bool ran = query.exec(FromAnsi(sql));
+    if (!ran || !query.isSelect()) {
+      const QSqlError error = query.lastError();
+      query.finish();
+      if (inTransaction) db.rollback();
+      if (!ran) throw StatementError(driver_, error);
+      throw RunTimeError(ErrorNumber::InvalidOperation, "Invalid operation: the statement returns no records.");
+    }
+    const QSqlRecord record = query.record();
+    names.reserve(static_cast<size_t>(record.count()));
+    for (int i = 0; i < record.count(); ++i) names.push_back(record.fieldName(i));
+    while (query.next()) {
+      if (count < INT32_MAX) ++count;
+      if (static_cast<int64_t>(records.size()) >= recordsKept) continue;
+      std::vector<QVariant> values;
+      values.reserve(names.size());
+      for (int i = 0; i < record.count(); ++i) values.push_back(query.value(i));
+      records.push_back(std::move(values));
+    }
+    const QSqlError error = query.lastError();
+    query.finish();
+    if (error.isValid()) {
+      if (inTransaction) db.rollback();
+      throw StatementError(driver_, error);
+    }
+  }
+  if (inTransaction && !db.commit()) {
+    const QSqlError error = db.lastError();
+    db.rollback();
+    throw RunTimeError(ErrorNumber::DatabaseError, Describe(error));
+  }
+  return ResultSet(std::move(names), std::move(records), count);
+}
+
+// --------------------------------------------------------- DatabaseWorkspace
+
+Database DatabaseWorkspace::OpenDatabase(int32_t driver, std::string_view name) {
+  const QString connection = NextConnectionName();
+  QSqlError error;
+  bool opened = false;
+  bool missing = false;
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(
+        driver == kSqliteDriver ? QStringLiteral("QSQLITE") : QStringLiteral("QODBC"), connection);
+    if (!db.isValid()) {
+      error = db.lastError();
+    } else if (driver == kSqliteDriver) {
+      missing = !QFileInfo::exists(FromAnsi(name));
+      db.setDatabaseName(SqliteUri(name));
+      db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=250"));
+      opened = !missing && db.open();
+      error = db.lastError();
+    } else {
+      db.setDatabaseName(OdbcName(name));
+      opened = db.open();
+      error = db.lastError();
+    }
+    if (!opened) db.close();
+  }
+  if (!opened) {
+    QSqlDatabase::removeDatabase(connection);
+    if (missing) {
+      throw RunTimeError(ErrorNumber::DatabaseNotFound, "Could not find file '" + std::string(name) + "'.");
+    }
+    std::string description = Describe(error);
+    if (description.empty()) description = "The database could not be opened";
+    throw RunTimeError(ErrorNumber::DatabaseError, description + ": " + std::string(name));
+  }
+  return Database(connection, driver, std::string(name));
+}
+
+void DatabaseWorkspace::CreateDatabase(int32_t driver, std::string_view name) {
+  if (driver != kSqliteDriver) {
+    throw RunTimeError(ErrorNumber::InvalidOperation,
+                       "A database cannot be created through ODBC: " + std::string(name));
+  }
+  // A NUL byte would end the path early and create a file of another name.
+  if (name.find('\0') != std::string_view::npos) {
+    throw RunTimeError(ErrorNumber::DatabaseError, "Not a valid file name: " + std::string(name));
+  }
+  const QByteArray path = QFile::encodeName(FromAnsi(name));
+  // An empty file is an empty SQLite database; O_EXCL refuses an existing one
+  // even when another program creates it at the same moment.
+  const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    const int error = errno;
+    if (error == EEXIST) {
+      throw RunTimeError(ErrorNumber::DatabaseExists, "Database already exists: " + std::string(name));
+    }
+    throw RunTimeError(ErrorNumber::DatabaseError,
+                       std::string(std::strerror(error)) + ": " + std::string(name));
+  }
+  ::close(fd);
+}
+
+}  // namespace tarvex
