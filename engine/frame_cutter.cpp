@@ -53,7 +53,8 @@ bool FrameCutter::CutNewest(std::string& frame) {
     }
     end = previous;
   }
-  buffer_.erase(0, last + 1);
+  if (last + 1 == buffer_.size()) buffer_.clear();
+  else buffer_.erase(0, last + 1);
   startIsBoundary_ = true;
   return found;
 }

@@ -1,5 +1,6 @@
 #include "engine/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -51,44 +52,49 @@ std::string FormatNumber(double value, std::string_view picture) {
   if (picture.empty() || !std::isfinite(value)) return NumberText(value);
   const Picture p = ReadPicture(picture);
 
-  // The shortest decimal digits of the magnitude, as integer and fraction.
-  char buffer[400];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed);
-  const std::string_view digits(buffer, static_cast<size_t>(result.ptr - buffer));
-  const size_t point = digits.find('.');
-  std::string integer(digits.substr(0, point));
-  std::string fraction(point == std::string_view::npos ? std::string_view() : digits.substr(point + 1));
-
-  // Round half away from zero on the decimal digits.
+  // The shortest decimal digits of the magnitude: "ddd" or "ddd.ddd". A
+  // leading 0 leaves room for a carry.
+  char digits[420];
+  digits[0] = '0';
+  const auto result = std::to_chars(digits + 1, digits + sizeof digits, std::fabs(value), std::chars_format::fixed);
+  char* const end = result.ptr;
+  char* point = std::find(digits + 1, end, '.');
+  const size_t available = point == end ? 0 : static_cast<size_t>(end - point - 1);
   const size_t keep = static_cast<size_t>(p.maxDecimals);
-  bool carry = fraction.size() > keep && fraction[keep] >= '5';
-  if (fraction.size() > keep) fraction.resize(keep);
-  for (size_t i = fraction.size(); carry && i-- > 0;) {
-    if (fraction[i] == '9') fraction[i] = '0';
-    else { ++fraction[i]; carry = false; }
-  }
-  for (size_t i = integer.size(); carry && i-- > 0;) {
-    if (integer[i] == '9') integer[i] = '0';
-    else { ++integer[i]; carry = false; }
-  }
-  if (carry) integer.insert(integer.begin(), '1');
 
-  const size_t firstNonZero = integer.find_first_not_of('0');
-  integer.erase(0, firstNonZero == std::string::npos ? integer.size() : firstNonZero);
-  if (integer.size() < static_cast<size_t>(p.minIntegerDigits))
-    integer.insert(0, static_cast<size_t>(p.minIntegerDigits) - integer.size(), '0');
-  while (fraction.size() > static_cast<size_t>(p.minDecimals) && fraction.back() == '0') fraction.pop_back();
-  if (fraction.size() < static_cast<size_t>(p.minDecimals)) fraction.append(p.minDecimals - fraction.size(), '0');
+  // Round half away from zero on the decimal digits, in place.
+  char* fraction = point + 1;
+  size_t decimals = std::min(available, keep);
+  if (available > keep && fraction[keep] >= '5') {
+    char* d = fraction + keep;
+    bool carry = true;
+    while (carry && d-- > digits) {
+      if (*d == '.') continue;
+      if (*d == '9') *d = '0';
+      else { ++*d; carry = false; }
+    }
+  }
+  const char* integer = digits;
+  while (integer < point - 1 && *integer == '0') ++integer;
+  size_t integerDigits = static_cast<size_t>(point - integer);
+  if (integerDigits == 1 && *integer == '0') integerDigits = 0;  // "0" is no significant digit
+  while (decimals > static_cast<size_t>(p.minDecimals) && fraction[decimals - 1] == '0') --decimals;
 
-  const bool zero = integer.find_first_not_of('0') == std::string::npos &&
-                    fraction.find_first_not_of('0') == std::string::npos;
+  bool zero = true;
+  for (const char* d = point - integerDigits; d < point; ++d) zero = zero && *d == '0';
+  for (size_t k = 0; k < decimals; ++k) zero = zero && fraction[k] == '0';
+
   std::string text;
-  text.reserve(integer.size() + fraction.size() + 2);
+  const size_t minInteger = static_cast<size_t>(p.minIntegerDigits);
+  const size_t minDecimals = static_cast<size_t>(p.minDecimals);
+  text.reserve(integerDigits + minInteger + std::max(decimals, minDecimals) + 2);
   if (value < 0 && !zero) text += '-';
-  text += integer;
+  if (integerDigits < minInteger) text.append(minInteger - integerDigits, '0');
+  text.append(point - integerDigits, integerDigits);
   if (p.hasPoint) {
     text += '.';
-    text += fraction;
+    text.append(fraction, decimals);
+    if (decimals < minDecimals) text.append(minDecimals - decimals, '0');
   }
   return text;
 }

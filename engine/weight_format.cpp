@@ -92,7 +92,8 @@ void FormatDecimalPlaces(ChannelFormat& format, std::string& value, int16_t plac
     const size_t split = digits.size() - decimals;
     value = FitToWidth(digits.substr(0, split) + "." + digits.substr(split), width);
   }
-  if (const char* pattern = DecimalPatternFor(places)) format.DecimalPattern = pattern;
+  if (const char* pattern = DecimalPatternFor(places); pattern && format.DecimalPattern != pattern)
+    format.DecimalPattern = pattern;
   value = Signed(value, width, format.DecimalPattern, sign);
 }
 
