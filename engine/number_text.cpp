@@ -9,6 +9,11 @@ namespace tarvex {
 std::string NumberText(double value) {
   if (value == 0) return "0";
   char buffer[64];
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    // A whole number of up to 15 digits: its digits, as the general form has them.
+    const auto whole = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value));
+    return std::string(buffer, whole.ptr);
+  }
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
   std::string text(buffer, result.ptr);
   // "1e+16" -> "1E+16"; a zero before the point goes: "0.5" -> ".5".
