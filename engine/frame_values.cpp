@@ -5,16 +5,6 @@
 
 namespace tarvex {
 
-namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
-
 FrameValues ReadFrameValues(std::string_view frame, const CheckedProtocol& protocol, ChannelFormat& format,
                             std::string_view configuredPattern, std::string_view primaryUnits) {
   FrameValues out;
@@ -57,7 +47,8 @@ FrameValues ReadFrameValues(std::string_view frame, const CheckedProtocol& proto
       std::string netText = weight(protocol.Net, status.WeightSign, "0");
       std::string gross;
       if (protocol.Gross.enabled) {
-        const double sum = ParseLeadingNumber(TrimBlanks(tare)) + ParseLeadingNumber(TrimBlanks(netText));
+        // Blanks do not count in a numeric value, so the texts need no trimming.
+        const double sum = ParseLeadingNumber(tare) + ParseLeadingNumber(netText);
         gross = FormatNumber(sum, format.DecimalsFromStatus ? format.DecimalPattern : format.FormatPattern);
       }
       store(ValueCode::Tare, std::move(tare));
