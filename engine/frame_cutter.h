@@ -22,6 +22,10 @@
 // A stretch that is not complete (a fragment whose start fell off the cap, or
 // garbage) is discarded, never interpreted, and the next older stretch is
 // tried. The first carriage return of the cut frame becomes a blank.
+//
+// Liveness: only a cut frame shows the line is alive. A pass that cuts none
+// (no input, noise, a broken terminator) is one for the off-line test, so a
+// line that sends only garbage goes off-line like a silent one.
 #include <cstddef>
 #include <optional>
 #include <string>

@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libqt6sql6-sqlite libqt6sql6-odbc unixodbc-dev libsqliteodbc
-  libgtest-dev googletest
+  libgtest-dev googletest libbenchmark-dev
   dbus dbus-bin dbus-daemon systemd libglib2.0-bin
   espeak-ng libespeak-ng-dev
   # Liberation Sans stands in for the grid's Arial with the same metrics.
