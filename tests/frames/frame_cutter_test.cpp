@@ -64,8 +64,7 @@ TEST(FrameCutter, cutTable) {
       std::string frame = "untouched";
       const bool cut = cutter.CutNewest(frame);
       EXPECT_EQ(cut, c.frames[i].has_value()) << c.legend << ", read " << i;
-      if (c.frames[i]) EXPECT_EQ(frame, *c.frames[i]) << c.legend << ", read " << i;
-      else EXPECT_EQ(frame, "untouched") << c.legend << ", read " << i;
+      EXPECT_EQ(frame, c.frames[i].value_or("untouched")) << c.legend << ", read " << i;
     }
     EXPECT_EQ(cutter.Buffer(), c.bufferAfter) << c.legend;
   }
