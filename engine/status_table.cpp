@@ -39,6 +39,11 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 std::optional<StatusRow> EffectOf(std::string_view definition, std::string_view category, bool bitRow) {
   StatusRow row;
   const std::string cat = Upper(category);
+  // A text row that marks where a weight field lies does nothing, whatever its category.
+  if (!bitRow) {
+    const std::string marker = Upper(definition);
+    if (marker == "=> GROSS" || marker == "<= GROSS" || marker == "=> NET" || marker == "<= NET") return std::nullopt;
+  }
   if (cat == "1 / MOTION") {
     if (definition == "Motion") { row.effect = StatusEffect::Motion; row.bits = ScaleStatBit::Motion; return row; }
     if (definition == "Stable") { row.effect = StatusEffect::Stable; return row; }

@@ -13,14 +13,15 @@
 //
 // Policy: CompileStatusTable reads the cells once into numbers, masks and
 // upper-case categories; each row becomes what it does when it matches, and a
-// row that has no effect on any result is left out. An enabled row that can
-// never apply (position below 1 or not whole, a "b" part not ending in a
-// digit, a length below 1, a text row whose compare text is not as long as
-// its length, a bit row whose compare value no masked character can give) is
-// skipped, with one error-log line at load naming the protocol and the row;
-// a frame then never re-reads a cell and never fails on a row. The rows are
-// visited up to and including the first row with an empty cell
-// (StatusFirstEmpty), or all 100 when none is empty.
+// row that has no effect on any result is left out (so is a text row whose
+// definition is "=> GROSS", "<= GROSS", "=> NET" or "<= NET", in any
+// category). An enabled row that can never apply (position below 1 or not
+// whole, a "b" part not ending in a digit, a length below 1, a text row whose
+// compare text is not as long as its length, a bit row whose compare value no
+// masked character can give) is skipped, with one error-log line at load
+// naming the protocol and the row; a frame then never re-reads a cell and
+// never fails on a row. The rows are visited up to and including the first
+// row with an empty cell (StatusFirstEmpty), or all 100 when none is empty.
 //
 // ParseStatusData then applies the rows in table order. The bits are rebuilt
 // from 0 for every frame and only ever added to; for motion, mode, error,
