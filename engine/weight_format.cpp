@@ -1,5 +1,6 @@
 #include "engine/weight_format.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/parse_leading_number.h"
@@ -87,8 +88,12 @@ void FormatDecimalPlaces(ChannelFormat& format, std::string& value, int16_t plac
     value = FitToWidth(value + std::string(static_cast<size_t>(places), '0'), width);
   } else if (places < 0) {
     const size_t decimals = static_cast<size_t>(-places);
+    // Fewer digits than decimals (after the leading blanks and a sign): zeros
+    // go in front of the digits, so "     5" with two decimals reads .05.
     std::string digits = value;
-    if (decimals > digits.size()) digits.insert(0, decimals - digits.size(), '0');
+    size_t body = std::min(digits.find_first_not_of(' '), digits.size());
+    if (body < digits.size() && (digits[body] == '-' || digits[body] == '+')) ++body;
+    if (decimals > digits.size() - body) digits.insert(body, decimals - (digits.size() - body), '0');
     const size_t split = digits.size() - decimals;
     value = FitToWidth(digits.substr(0, split) + "." + digits.substr(split), width);
   }

@@ -41,8 +41,9 @@ void FormatValue(ChannelFormat& format, std::string_view configuredPattern, std:
 
 // The path FormatValue takes once the scale reports its decimals: the point
 // (or zeros) placed by the code, DecimalPattern chosen, the sign applied.
-// With more decimals than the value has characters the value is first filled
-// with zeros on the left, so "12" with code -3 reads as .012.
+// With more decimals than the value has digits after its leading blanks and
+// sign, zeros are put before the digits, so "12" and "    12" with code -3
+// read as .012.
 void FormatDecimalPlaces(ChannelFormat& format, std::string& value, int16_t places, std::string_view sign);
 
 // The text right-aligned in width: blanks added on the left, or, when it is

@@ -43,6 +43,9 @@ TEST(FormatValue, caseTable) {
       {"code -2 with sign - on a field with its own minus", "", true, -2, "-", {{" -1234", " -12.34"}}},
       {"code -5 on a field of two characters fills zeros", "", true, -5, "", {{"12", "0.00012"}}},
       {"code -3 on zeros", "", true, -3, "", {{"000000", " 0.000"}}},
+      {"code -2 on blanks before fewer digits than decimals", "", true, -2, "",
+       {{"     5", "  0.05"}, {"    -5", " -0.05"}}},
+      {"code -3 on blanks before two digits", "", true, -3, "", {{"    12", " 0.012"}}},
   };
   for (const FormatCase& c : cases) {
     ChannelFormat format;
