@@ -1,5 +1,6 @@
 #include "engine/frame_cutter.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tarvex {
@@ -16,7 +17,9 @@ size_t LastOf(const std::string& text, unsigned char byte, size_t end) {
 
 FrameCutter::FrameCutter(std::optional<unsigned char> startChar, unsigned char terminator, size_t maxLength)
     : startChar_(startChar), terminator_(terminator), maxLength_(maxLength < 1 ? 1 : maxLength) {
-  buffer_.reserve(maxLength_ * 2);
+  // Room for a full buffer and one read, up to a size any line fills quickly;
+  // a larger cap grows the buffer as bytes come.
+  buffer_.reserve(std::min(maxLength_, size_t{4096}) * 2);
 }
 
 void FrameCutter::Append(std::string_view piece) {

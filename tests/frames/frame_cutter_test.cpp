@@ -70,6 +70,17 @@ TEST(FrameCutter, cutTable) {
   }
 }
 
+// A protocol may allow a buffer of up to 2^31 - 1 bytes; the memory comes as
+// the bytes do, not when the channel starts.
+TEST(FrameCutter, aHugeMaximumStreamLengthTakesNoMemoryUpFront) {
+  FrameCutter cutter(std::nullopt, '\n', 2147483647);
+  EXPECT_LT(cutter.Buffer().capacity(), size_t{1} << 20);
+  cutter.Append("W 12.5\r\n");
+  std::string frame;
+  ASSERT_TRUE(cutter.CutNewest(frame));
+  EXPECT_EQ(frame, "W 12.5 \n");
+}
+
 // A recorded stream: frames of one layout with changing weights, with garbage
 // between them when the protocol has a start character.
 struct Recording {
