@@ -67,6 +67,10 @@ struct FrameValues {
   }
 };
 
+// The texts of status and statusText view constants or the protocol's
+// checked status table, never frame: a FrameValues is used before the
+// protocol is checked again or destroyed, and its texts are copied to keep.
+//
 // frame: as FrameCutter::CutNewest gives it. format is the channel's
 // formatting state; it takes the decimals the status reports and the pattern
 // FormatValue chooses. configuredPattern: see FormatValue. primaryUnits: the
