@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -244,6 +245,32 @@ TEST_F(ScaleSimTest, commandsAreLoggedAndAPrintCommandSendsOneFrame) {
   ASSERT_EQ(got.size(), 1u);
   EXPECT_EQ(got[0].gross, "  12.34");
   EXPECT_NE(sim.log().find("command \"P\""), std::string::npos) << sim.log();
+}
+
+// Run from a script with its input closed, the simulator waits for the line's
+// pace without spinning on the ended input.
+TEST(ScaleSim, anEndedStandardInputIsNotPolledAgain) {
+  std::string program = std::string(TARVEX_BUILD_DIR) + "/bin/scale-sim";
+  std::vector<std::string> args = {program, "--demo", "--stdout", "--frames", "3", "--settings", "300,N,8,1"};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  pid_t pid = -1;
+  ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  int status = 0;
+  rusage usage{};
+  ASSERT_EQ(::wait4(pid, &status, 0, &usage), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  // Three frames of 36 characters at 30 characters a second: over two seconds
+  // on the wire, of which a waiting simulator spends almost none on the CPU.
+  const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+  EXPECT_LT(cpu, 0.5);
 }
 
 }  // namespace

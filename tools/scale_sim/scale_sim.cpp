@@ -215,9 +215,13 @@ private:
   void Serve(double seconds) {
     pollfd p{in_, POLLIN, 0};
     const int ms = static_cast<int>(std::ceil(seconds * 1000));
-    if (::poll(&p, 1, ms) <= 0 || !(p.revents & POLLIN)) return;
+    // An ended input (a negative descriptor) only waits out the time.
+    if (::poll(&p, 1, ms) <= 0) return;
+    if (p.revents & (POLLHUP | POLLERR | POLLNVAL) && !(p.revents & POLLIN)) { in_ = -1; return; }
+    if (!(p.revents & POLLIN)) return;
     char buffer[256];
     const ssize_t n = ::read(in_, buffer, sizeof buffer);
+    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) in_ = -1;
     if (n <= 0) return;
     for (ssize_t k = 0; k < n; ++k) {
       const char c = buffer[k];
