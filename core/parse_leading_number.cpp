@@ -1,6 +1,8 @@
 #include "parse_leading_number.h"
 
 #include <charconv>
+#include <cstdint>
+#include <optional>
 #include <cmath>
 #include <string>
 
@@ -37,9 +39,48 @@ double ParseRadix(const std::string& s, size_t from, int radix) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The common case without allocation: a sign, at most 15 significant digits
+// and a point, no exponent and no radix prefix. The digits make an exact
+// integer below 2^53 and 10^decimals is exact up to 10^22, so one division
+// gives the correctly rounded double, as from_chars would. Anything else:
+// nothing, and the general reading below decides.
+std::optional<double> SimpleDecimal(std::string_view text) {
+  uint64_t mantissa = 0;
+  int digits = 0, decimals = 0;
+  bool negative = false, sign = false, point = false, anyDigit = false;
+  size_t i = 0;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (Ignored(c)) continue;
+    if (IsDigit(c)) {
+      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+      if (mantissa != 0 && ++digits > 15) return std::nullopt;
+      if (point && ++decimals > 22) return std::nullopt;
+      anyDigit = true;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else if ((c == '+' || c == '-') && !sign && !point && !anyDigit) {
+      sign = true;
+      negative = c == '-';
+    } else {
+      break;
+    }
+  }
+  if (i < text.size()) {
+    const char c = text[i];
+    if (c == '&' || c == 'E' || c == 'e' || c == 'D' || c == 'd') return std::nullopt;
+  }
+  if (!anyDigit) return 0.0;
+  static constexpr double Powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const double value = static_cast<double>(mantissa) / Powers[decimals];
+  return negative ? -value : value;
+}
+
 }  // namespace
 
 double ParseLeadingNumber(std::string_view text) {
+  if (const auto simple = SimpleDecimal(text)) return *simple;
   const std::string s = Significant(text);
   if (s.size() >= 2 && s[0] == '&') {
     if (s[1] == 'H' || s[1] == 'h') return ParseRadix(s, 2, 16);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
+#include <random>
 #include <string>
 
 #include "core/parse_leading_number.h"
@@ -52,6 +54,23 @@ TEST(ParseLeadingNumber, ignoresACommaDecimalLocale) {
   ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "the de_DE.UTF-8 locale is not installed";
   ExpectAllRows();
   std::setlocale(LC_ALL, saved.c_str());
+}
+
+// Short decimals take a quicker road than long ones or exponents: both must
+// give the double that the digits name, to the last bit.
+TEST(ParseLeadingNumber, readsShortDecimalsExactlyAsTheGeneralReading) {
+  std::mt19937_64 random(42);
+  for (int i = 0; i < 100000; ++i) {
+    const int digits = 1 + static_cast<int>(random() % 15);
+    std::string text;
+    for (int d = 0; d < digits; ++d) text += static_cast<char>('0' + random() % 10);
+    const size_t point = random() % (text.size() + 1);
+    text.insert(point, ".");
+    if (random() % 2) text.insert(0, "-");
+    double expected = 0;
+    std::from_chars(text.data(), text.data() + text.size(), expected);
+    EXPECT_EQ(ParseLeadingNumber(" " + text + " kg"), expected) << text;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,87 @@
+#pragma once
+// What one cut frame publishes: the status, the lamps, the status text and the
+// gross, tare, net and ID texts in the order they are to be stored, decided
+// without touching the channel's publication, so the scan pass only applies
+// it.
+//
+// What it must cope with: fields at fixed positions that a short frame does
+// not hold, error frames, NET mode with or without a gross field and with or
+// without decimals reported by the status, weights with their own sign.
+//
+// Policy, by the frame's status:
+//   - error (ErrorText not empty): net "0", gross "0", tare "0" unless the mode
+//     is NET (then tare is not stored at all); the status text is the error.
+//   - NET: tare (formatted, no sign) or empty, net (formatted with the sign)
+//     or "0", then gross: empty when the protocol has no gross field, else
+//     tare + net in the channel's pattern (the reported decimals' pattern once
+//     the scale reports them, the chosen pattern before), so a NET frame never
+//     leaves a stale gross in place.
+//   - any other mode: gross (formatted with the sign) or "0", tare "0", net
+//     "0".
+// The ID is read in every frame: its numeric value with one leading blank, or
+// "-" when negative; empty when the protocol has no ID field or the frame
+// does not hold it.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/checked_protocol.h"
+#include "engine/status_table.h"
+#include "engine/weight_format.h"
+
+namespace tarvex {
+
+// ValueCode of SetVal.
+namespace ValueCode {
+constexpr int16_t Gross = 1;
+constexpr int16_t Tare = 2;
+constexpr int16_t Net = 3;
+constexpr int16_t ScaleStat = 6;
+constexpr int16_t ID = 9;
+}  // namespace ValueCode
+
+struct FrameValue {
+  int16_t code = 0;   // ValueCode: Gross, Tare, Net or ID
+  std::string text;   // the New... text to store before SetVal(code)
+
+  bool operator==(const FrameValue&) const = default;
+};
+
+struct FrameValues {
+  StatusReading status;            // ScaleStatBits and the other per-frame results
+  bool errorLamp = false;          // column 7
+  bool netLamp = false;            // column 3
+  bool motionLamp = false;         // column 2
+  std::optional<bool> unitsLamp;   // column 4; nothing when the frame names no units
+  std::string_view statusText;     // ErrorText, or "Online..."
+  std::array<FrameValue, 4> values{};  // in the order of their SetVal calls
+  int valueCount = 0;
+
+  std::string_view Value(int16_t code) const {
+    for (int i = 0; i < valueCount; ++i) {
+      if (values[static_cast<size_t>(i)].code == code) return values[static_cast<size_t>(i)].text;
+    }
+    return {};
+  }
+};
+
+// The texts of status and statusText view constants or the protocol's
+// checked status table, never frame: a FrameValues is used before the
+// protocol is checked again or destroyed, and its texts are copied to keep.
+//
+// frame: as FrameCutter::CutNewest gives it. format is the channel's
+// formatting state; it takes the decimals the status reports and the pattern
+// FormatValue chooses. configuredPattern: see FormatValue. primaryUnits: the
+// channel's PrimaryUnitsText.
+FrameValues ReadFrameValues(std::string_view frame, const CheckedProtocol& protocol, ChannelFormat& format,
+                            std::string_view configuredPattern, std::string_view primaryUnits);
+
+// The weight log line of a frame: "Device #: <ch>, <gross>, <tare>, <net>,
+// <id>, <date and time>" and CR LF; the texts exactly as published.
+// dateTime: GeneralDateTimeText (platform/clock.h) of the moment.
+std::string WeightLogLine(int ch, std::string_view gross, std::string_view tare, std::string_view net,
+                          std::string_view id, std::string_view dateTime);
+
+}  // namespace tarvex
