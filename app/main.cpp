@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
   tarvex::ExitProcess processEnd;
   tarvex::ProgramWindows programWindows({
       state,
-      config.System,
+      config.System.AutoStart,
       [&] { configuration.CfgProc(tarvex::CfgOp::ReadSystemSetup, 0); },
       [&] { return std::make_shared<tarvex::StandInMainWindow>(folder, references, activation); },
       registry,

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "core/form_references.h"
+#include "core/activation_state.h"
 #include "core/main_screen.h"
 
 namespace tarvex {
