@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 
 #include "core/grid_background.h"
-#include "core/log_writer.h"
 
 namespace tarvex {
 
@@ -23,7 +22,7 @@ int ShiftBits(Qt::KeyboardModifiers modifiers) {
 MainWindowWidget::MainWindowWidget(const GridLayout& layout, int maxChannel, Gdi& gdi)
     : places_(MainWindowPlacesFor(layout)), canvas_(places_.client), gdi_(gdi) {
   setObjectName(QStringLiteral("frmTVM"));
-  setWindowTitle(QString::fromLatin1(ApplicationTitle.data(), static_cast<qsizetype>(ApplicationTitle.size())));
+  setWindowTitle(QStringLiteral("Tarvex Manager - Channels"));
   setFixedSize(places_.client);
   PaintGridBackground(canvas_.Image(), layout, maxChannel);
   hWnd_ = gdi_.RegisterWindow(canvas_);
