@@ -31,4 +31,5 @@ stop_xvfb() {
   xvfb_pid=
 }
 
-count_lines() { [ -f "$1" ] && grep -c "$2" "$1" || echo 0; }
+# count_lines <file> <pattern>: the count of matching lines, 0 without the file.
+count_lines() { if [ -f "$1" ]; then grep -c "$2" "$1"; else echo 0; fi; }

@@ -11,22 +11,24 @@ MainWindowPlaces MainWindowPlacesFor(const GridLayout& layout) {
   places.fontPixels = wide ? 11 : 9;
   const GridCellRect lastLamp = GridCellPlace(layout, 0, GridColumn::LastLamp);
   const int gap = 4;
-  // Clear of the panel the background draws around the grid.
-  const int left = lastLamp.x + lastLamp.width + 3 * gap;
-  const int width = (places.client.width() - left - 2 * gap) / 2;
+  // Clear of the panel the background draws around the grid (6 pixels right
+  // of the lamps), the two buttons share the rest of the width.
+  const int left = lastLamp.x + lastLamp.width + 10;
+  const int between = 3;
+  const int width = (places.client.width() - left - between - gap) / 2;
   const int height = layout.RowPitch - 1;
   for (int row = 0; row < GridLayoutRows; ++row) {
     // Centred on the row's lamps.
     const GridCellRect lamp = GridCellPlace(layout, row, GridColumn::LastLamp);
     const int top = lamp.y + layout.GridCellHeight / 2 - height / 2;
     places.setup[row] = QRect(left, top, width, height);
-    places.detail[row] = QRect(left + width + gap, top, width, height);
+    places.detail[row] = QRect(left + width + between, top, width, height);
   }
   // The band above the grid: title and revision left, the window buttons right.
   const int bandBottom = GridRowBase(layout, 0) - (wide ? 34 : 28);
   const int buttonHeight = wide ? 24 : 20;
   places.cmdRefresh = QRect(left, bandBottom - buttonHeight, width, buttonHeight);
-  places.CmdHelp = QRect(left + width + gap, bandBottom - buttonHeight, width, buttonHeight);
+  places.CmdHelp = QRect(left + width + between, bandBottom - buttonHeight, width, buttonHeight);
   const int small = wide ? 24 : 20;
   places.cmdEnd = QRect(places.client.width() - gap - small, gap, small, small);
   places.cmdPutInTray = places.cmdEnd.translated(-(small + gap), 0);

@@ -37,7 +37,7 @@ MainWindowWidget::MainWindowWidget(const GridLayout& layout, int maxChannel, Gdi
   QFont font = this->font();
   font.setPixelSize(places_.fontPixels);
   setFont(font);
-  setStyleSheet(QStringLiteral("QPushButton { padding: 0px 2px; }"));
+  setStyleSheet(QStringLiteral("QPushButton { padding: 0px 1px; }"));
 
   for (int index = 0; index < ChannelButtonCount; ++index) {
     const QString suffix = QStringLiteral("(%1)").arg(index);
