@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "tests/main_window/main_window_fixture.h"
+#include "ui/main_window/qt_window_timer.h"
 #include "ui/main_window/widget/main_window_widget.h"
 
 namespace tarvex::test {
@@ -99,6 +100,21 @@ TEST_F(MainWindowWidgetTest, theFramesCloseIsEndAndTheWidgetStays) {
 TEST_F(MainWindowWidgetTest, clickingAButtonRunsItsHandler) {
   Button("cmdRefresh")->click();
   EXPECT_EQ(events, (Events{"refresh dialog 40 2 15 0 25 1"}));
+}
+
+TEST(QtWindowTimer, anIntervalOfZeroStillTicksAndDisablingStopsIt) {
+  Application();
+  int ticks = 0;
+  QtWindowTimer timer([&] { ++ticks; });
+  timer.SetInterval(0);
+  EXPECT_EQ(timer.Interval(), 0);
+  EXPECT_FALSE(timer.Enabled());
+  timer.SetEnabled(true);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }, 5000));
+  timer.SetEnabled(false);
+  EXPECT_FALSE(timer.Enabled());
+  timer.SetInterval(40);
+  EXPECT_EQ(timer.Interval(), 40);
 }
 
 TEST(MainWindowPlaces, eachChannelsButtonsStandOnItsRowRightOfTheLampsInsideTheWindow) {

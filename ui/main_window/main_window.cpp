@@ -15,6 +15,10 @@ constexpr int KeyX = 88;
 constexpr int InternalErrorNumber = 51;
 constexpr const char* DetailSentinelID = "X789879";
 constexpr int SecondsPerDay = 24 * 60 * 60;
+// The intervals the transmit and grid timers run at from the load until the
+// interface sets those of the system setup (its defaults).
+constexpr int DesignTxInterval = 15;
+constexpr int DesignGDIInterval = 25;
 
 // The number and description of whatever a step threw.
 std::pair<int, std::string> Describe(const std::exception& error) {
@@ -84,6 +88,8 @@ void MainWindow::Form_Load() {
   SetMousePointer(MousePointer::Hourglass);
   // The transmit and grid timers run from the load on; the scan waits for the
   // interface to start.
+  if (timers_.TxTimer.Interval() <= 0) timers_.TxTimer.SetInterval(DesignTxInterval);
+  if (timers_.GDITimer.Interval() <= 0) timers_.GDITimer.SetInterval(DesignGDIInterval);
   timers_.TxTimer.SetEnabled(true);
   timers_.GDITimer.SetEnabled(true);
   Step("Device Binding", [this] { services_.handshake.BindDeviceHandlers(); });
