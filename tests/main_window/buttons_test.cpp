@@ -171,6 +171,22 @@ TEST_F(ButtonsTest, refreshShowsTheIntervalsTheTimersHoldAndDisablesTheButtons) 
   EXPECT_TRUE(view.last.cmdDetailEnabled[31]);
 }
 
+TEST_F(ButtonsTest, aWindowThatFailsToOpenIsReportedAndLeavesTheButtonsEnabled) {
+  windows.failing = true;
+  config.Channels[2].DeviceEnabled = true;
+  config.Channels[2].ChannelProtocol = 3;
+  for (const bool keypad : {false, true}) {
+    config.Channels[2].VirtualTerminalEnabled = keypad;
+    window->cmdDetail_Click(2);
+  }
+  window->cmdRefresh_Click();
+  EXPECT_EQ(boxes.shown().size(), 3u);
+  EXPECT_FALSE(state.Values.DetailOpen[2]);
+  EXPECT_FALSE(state.Values.RefreshDialogOpen);
+  EXPECT_TRUE(view.last.cmdRefreshEnabled);
+  EXPECT_TRUE(view.last.cmdSetupEnabled[2]);
+}
+
 class ButtonsOnEightChannels : public MainWindowTest {
 protected:
   ButtonsOnEightChannels() : MainWindowTest({1024, 7, true, false}) { Launch(); }

@@ -175,6 +175,15 @@ TEST_F(MainWindowTest, unloadLogsReleasesAndUnbindsInOrder) {
   EXPECT_TRUE(devices.IsCreated(0));
 }
 
+TEST_F(MainWindowTest, aFailingUnloadStepIsReportedAndTheRestOfTheUnloadRuns) {
+  Launch();
+  engine.failWith = {{"terminal closed", 462}, {"channel work released 5", 9}};
+  registry.Unload(*window);
+  EXPECT_EQ(LogLines(LogKind::Error).size(), 2u);
+  EXPECT_EQ(events.back(), "channel work released 31");
+  EXPECT_FALSE(handshake.IsBound(31));
+}
+
 TEST_F(MainWindowTest, mouseMoveShowsThePointerPositionAsShortestText) {
   Launch();
   window->Form_MouseMove(12.0f, 3.5f);

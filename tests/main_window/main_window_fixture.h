@@ -73,20 +73,26 @@ private:
   Events& events_;
 };
 
+// Records every call; failing makes the windows fail to open.
 class RecordingWindows final : public OperatorWindows {
 public:
   explicit RecordingWindows(Events& events) : events_(events) {}
   void PutInTray() override { events_.push_back("tray"); }
-  void ShowKeypad() override { events_.push_back("keypad shown"); }
-  void ShowDetail() override { events_.push_back("detail shown"); }
+  void ShowKeypad() override { Open("keypad shown"); }
+  void ShowDetail() override { Open("detail shown"); }
   void ShowRefreshDialog(const std::array<std::string, 6>& tVal) override {
     std::string text = "refresh dialog";
     for (const auto& value : tVal) text += " " + value;
-    events_.push_back(text);
+    Open(text);
   }
   void SetlScan3(const std::string& caption) override { events_.push_back("lScan3 " + caption); }
+  bool failing = false;
 
 private:
+  void Open(const std::string& window) {
+    events_.push_back(window);
+    if (failing) throw RunTimeError(ErrorNumber::CantCreateObject);
+  }
   Events& events_;
 };
 

@@ -56,12 +56,14 @@ void MainWindow::ReportFailure(const char* what, int number, const std::string& 
   }
 }
 
-void MainWindow::Step(const char* what, const std::function<void()>& step) {
+bool MainWindow::Step(const char* what, const std::function<void()>& step) {
   try {
     step();
+    return true;
   } catch (const std::exception& error) {
     const auto [number, description] = Describe(error);
     ReportFailure(what, number, description);
+    return false;
   }
 }
 
@@ -270,8 +272,10 @@ void MainWindow::cmdDetail_Click(int index) {
   if (!channel.DeviceEnabled || channel.ChannelProtocol == 0) return;
   MainWindowValues& values = state_.Values;
   values.SelectedChannel = index;
+  // A window that failed to open has no Close to give the buttons back, so
+  // they stay enabled.
   if (channel.VirtualTerminalEnabled) {
-    Step("Virtual Terminal", [this] { services_.windows.ShowKeypad(); });
+    if (!Step("Virtual Terminal", [this] { services_.windows.ShowKeypad(); })) return;
   } else {
     PublicationState& publication = services_.publication;
     values.PubStatBits[index] = ForceStatusPublication;
@@ -279,7 +283,7 @@ void MainWindow::cmdDetail_Click(int index) {
     publication.PubGross[index] = ForcePublication;
     publication.PubTare[index] = ForcePublication;
     publication.PubID[index] = DetailSentinelID;
-    Step("Device Detail", [this] { services_.windows.ShowDetail(); });
+    if (!Step("Device Detail", [this] { services_.windows.ShowDetail(); })) return;
     values.DetailOpen[index] = true;
   }
   DisableButtons();
@@ -293,7 +297,10 @@ void MainWindow::cmdRefresh_Click() {
       std::to_string(timers_.GDITimer.Interval()), std::to_string(system.GDIIdle),
   };
   state_.Values.RefreshDialogOpen = true;
-  Step("Refresh Rates", [&] { services_.windows.ShowRefreshDialog(tVal); });
+  if (!Step("Refresh Rates", [&] { services_.windows.ShowRefreshDialog(tVal); })) {
+    state_.Values.RefreshDialogOpen = false;
+    return;
+  }
   DisableButtons();
 }
 

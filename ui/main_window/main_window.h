@@ -171,7 +171,8 @@ public:
 
 private:
   // Runs one step; a failure is logged, shown, and the caller goes on.
-  void Step(const char* what, const std::function<void()>& step);
+  // True when the step succeeded.
+  bool Step(const char* what, const std::function<void()>& step);
   // A timer tick: a failure is reported once until the tick succeeds again.
   void Tick(const char* what, const std::function<void()>& tick);
   void ReportFailure(const char* what, int number, const std::string& description);
