@@ -1,5 +1,7 @@
 #include "app/main_window_assembly.h"
 
+#include <QTimer>
+
 #include "core/screen_layout.h"
 
 namespace tarvex {
@@ -49,10 +51,15 @@ void MainWindowAssembly::OperatorPlaceholders::PutInTray() {
 }
 
 void MainWindowAssembly::OperatorPlaceholders::Closed() {
-  MainWindowValues& values = assembly_.parts_.state.Values;
-  values.DetailOpen[values.SelectedChannel] = false;
-  values.RefreshDialogOpen = false;
-  if (assembly_.window_) assembly_.window_->EnableButtons();
+  // The window closes once the click that opened it has finished: the click
+  // disables the buttons after the window is shown.
+  if (!assembly_.widget_) return;
+  QTimer::singleShot(0, assembly_.widget_.get(), [this] {
+    MainWindowValues& values = assembly_.parts_.state.Values;
+    values.DetailOpen[values.SelectedChannel] = false;
+    values.RefreshDialogOpen = false;
+    if (assembly_.window_) assembly_.window_->EnableButtons();
+  });
 }
 
 }  // namespace tarvex

@@ -83,8 +83,9 @@ public:
   std::shared_ptr<MainScreen> Create();
 
 private:
-  // The operator windows that are not wired yet: opening one gives the
-  // buttons back at once; the tray button minimises the window.
+  // The operator windows that are not wired yet: one that opens closes
+  // again right after the click, giving the buttons back; the tray button
+  // minimises the window.
   class OperatorPlaceholders final : public OperatorWindows {
   public:
     explicit OperatorPlaceholders(MainWindowAssembly& assembly) : assembly_(assembly) {}

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program operated by clicks on a virtual 1024 x 768 X screen: Setup
 # of channel 1 disables the main window and opens the setup dialog; Cancel
-# gives the window back; End hides the main window and shows the start-up
+# gives the window back; Refresh, whose dialog is not there yet, leaves the
+# buttons working; End hides the main window and shows the start-up
 # window; Continue brings the main window back, initialised once more.
 set -u
 tarvex=$1
@@ -37,6 +38,7 @@ click 729 128
 wait_for 100 lines "Tarvex Std. Manager Setup Deactivated" 1 || fail "Cancel did not close: $(cat "$activity")"
 wait_for 100 map_state "Tarvex Manager Setup" IsUnMapped || fail "the setup dialog stayed"
 
+click 886 161
 click 1000 16
 wait_for 100 map_state "Tarvex Manager - Channels" IsUnMapped || fail "End left the main window shown"
 wait_for 100 map_state "Tarvex Manager" IsViewable || fail "End did not show the start-up window"
