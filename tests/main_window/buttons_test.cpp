@@ -109,6 +109,35 @@ TEST_F(ButtonsTest, setupWhoseFirstStepFailsStillGivesTheWindowBack) {
   EXPECT_EQ(handover.ReinitChannel, 4);
 }
 
+TEST_F(ButtonsTest, theGridDrawsAgainOnceTheWindowIsBackFromSetup) {
+  const struct {
+    const char* legend;
+    std::map<int, int> failingOperation;
+    std::map<std::string, int> failingEngineCall;
+  } rows[] = {
+      {"cancelled", {}, {}},
+      {"failed while filling the dialog", {{4, 8002}}, {}},
+      {"failed before the dialog was touched", {}, {{"terminal suspended", 462}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.legend);
+    setupCalls.failOn = row.failingOperation;
+    engine.failWith = row.failingEngineCall;
+    window->Form_Paint();
+    rig.display->GDITimer_Timer(false, 0, [](int) {});
+
+    window->cmdSetup_Click(4);
+    if (setupDialog->IsOpen()) {
+      EXPECT_FALSE(rig.grid.Painted);
+      setupDialog->cmdCancel_Click();
+    }
+
+    EXPECT_TRUE(rig.grid.Painted);
+    EXPECT_TRUE(rig.grid.CellDirty(0, 9));
+    EXPECT_TRUE(rig.grid.CellDirty(31, 12));
+  }
+}
+
 TEST_F(ButtonsTest, detailOpensTheKeypadOrTheDetailWindowAndDisablesTheButtons) {
   const struct {
     const char* legend;

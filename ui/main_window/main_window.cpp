@@ -231,9 +231,8 @@ void MainWindow::cmdSetup_Click(int index) {
     // the channel up again with its own port fallback.
     services_.handover.ReinitChannel = static_cast<int16_t>(index);
     Step("Setup", [this] { timers_.Timer1.SetEnabled(true); });
-    controls_.Enabled = true;
     controls_.MousePointer = MousePointer::Default;
-    render();
+    SetMainWindowEnabled(true);
   }
 }
 
@@ -360,6 +359,9 @@ void MainWindow::CloseTerminalRegistration() { services_.engine.SuspendTerminalP
 void MainWindow::SetMainWindowEnabled(bool enabled) {
   controls_.Enabled = enabled;
   render();
+  // Back from setup, the window is painted anew where the dialog stood: the
+  // grid draws again.
+  if (enabled && controls_.Visible) Form_Paint();
 }
 
 void MainWindow::CloseChannelPort(int channel) {
