@@ -133,6 +133,21 @@ TEST_F(MainWindowTest, closingTheWindowFrameIsEnd) {
   EXPECT_FALSE(timer1.enabled);
 }
 
+TEST_F(MainWindowTest, theFrameCannotEndWhileTheSetupDialogHasTheWindowDisabled) {
+  Launch();
+  window->cmdSetup_Click(4);
+  ASSERT_FALSE(view.last.Enabled);
+  window->CloseRequested();
+  EXPECT_TRUE(view.last.Visible);
+  EXPECT_FALSE(startupView.last.Visible);
+  EXPECT_TRUE(timer1.enabled);
+  setupDialog->cmdCancel_Click();
+  window->CloseRequested();
+  EXPECT_FALSE(view.last.Visible);
+  EXPECT_TRUE(startupView.last.Visible);
+  EXPECT_FALSE(timer1.enabled);
+}
+
 TEST_F(MainWindowTest, aFailingLoadStepIsReportedAndTheLoadGoesOnToAWorkingWindow) {
   engine.failWith = {{"workspaces opened", 3000}};
   Launch();

@@ -15,7 +15,8 @@
 // reported again until the tick has succeeded once, so a broken tick cannot
 // flood the log or stack boxes. End always ends with the start-up window
 // shown and this window hidden. A Setup that fails hands the channel back and
-// enables the window again. The window's own close is End.
+// enables the window again. The window's own close is End while the window
+// accepts input.
 //
 // This class holds the behaviour and the state of the controls; a
 // MainWindowView shows them and forwards the events.
@@ -136,8 +137,11 @@ public:
   // the modifier bits (1 Shift, 2 Ctrl, 4 Alt).
   void Form_KeyDown(int keyCode, int shift);
   void Form_MouseMove(float x, float y);
-  // The window frame asks to close: End.
-  void CloseRequested() { cmdEnd_Click(); }
+  // The window frame asks to close: End, unless the setup dialog has the
+  // window disabled (its exit would start the scan of a stopped manager).
+  void CloseRequested() {
+    if (controls_.Enabled) cmdEnd_Click();
+  }
 
   // Buttons.
   void cmdSetup_Click(int index);
