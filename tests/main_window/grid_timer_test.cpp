@@ -55,6 +55,18 @@ TEST_F(GridTimerTest, aShownWindowDrawsEveryDirtyCellAndSleepsAfterEachRow) {
   for (int row = 0; row <= 31; ++row) EXPECT_EQ(DirtyCells(row), 0) << row;
 }
 
+TEST_F(GridTimerTest, anIdleTimeFromADamagedSetupFileSleepsAtMostOneSecond) {
+  window->Form_Paint();
+  config.System.GDIIdle = 2000000000;
+  window->GDITimer_Timer();
+  EXPECT_EQ(Sleeps(), 32);
+  EXPECT_EQ(Count(events, "sleep 1000"), 32);
+  state.Values.InTray = true;
+  events.clear();
+  window->GDITimer_Timer();
+  EXPECT_EQ(events, (Events{"sleep 1000"}));
+}
+
 class GridTimerOnEightChannels : public GridTimerTest {
 protected:
   GridTimerOnEightChannels() : GridTimerTest({1024, 7, true, false}) {}

@@ -19,6 +19,9 @@ constexpr int SecondsPerDay = 24 * 60 * 60;
 // interface sets those of the system setup (its defaults).
 constexpr int DesignTxInterval = 15;
 constexpr int DesignGDIInterval = 25;
+// The longest idle sleep of the grid timer: above anything the refresh-rate
+// dialog sets (three digits), so a damaged setup value cannot freeze the window.
+constexpr int LongestIdle = 1000;
 
 // The number and description of whatever a step threw.
 std::pair<int, std::string> Describe(const std::exception& error) {
@@ -348,7 +351,8 @@ void MainWindow::GDITimer_Timer() {
         ++state_.GDITicksThisSecond;
       }
     }
-    services_.grid.GDITimer_Timer(state_.Values.InTray, services_.config.System.GDIIdle, services_.Sleep);
+    const int idle = std::min(services_.config.System.GDIIdle, LongestIdle);
+    services_.grid.GDITimer_Timer(state_.Values.InTray, idle, services_.Sleep);
   });
 }
 
