@@ -1,14 +1,16 @@
 // The tarvex manager program.
 #include "app/bus_topics.h"
 #include "app/program_windows.h"
-#include "app/stand_in_main_window.h"
+#include "app/main_window_assembly.h"
 #include "config/cfg_proc.h"
 #include "app/tarvex_application.h"
 #include "core/startup.h"
+#include "config/serial_port_operations.h"
 #include "platform/command_line.h"
 #include "platform/program_folder.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_screen.h"
+#include "platform/speech/espeak_speech.h"
 
 namespace {
 constexpr const char* LockFileName = "TarvexManager.lock";
@@ -43,17 +45,29 @@ int main(int argc, char** argv) {
   tarvex::FormReferences references;
   tarvex::ActivationState activation;
   tarvex::ExitProcess processEnd;
+  // The 32 serial ports have this one owner; the setup dialog and the main
+  // window reach them by reference.
+  tarvex::SerialPortArray ports(folder);
+  tarvex::SetupHandoverState handover;
+  tarvex::PublicationState publication;
+  tarvex::EngineState engineState;
+  tarvex::MainWindowState windowState;
+  tarvex::DeviceHandshake handshake(devices, windowState.Values, publication, engineState, config, log);
+  tarvex::EspeakSpeech speech;
+  tarvex::SerialPortOperations portOperations(config, state, ports, log, *messageBox, speech);
+  configuration.SetPortOperations(&portOperations);
+  tarvex::IdleScanEngine engine;  // until the polling engine is wired
+  tarvex::MainWindowAssembly mainWindow({state, config, configuration, handover, engineState, activation, references, ports,
+                                         publication, handshake, windowState, engine, log, *messageBox, clock});
   tarvex::ProgramWindows programWindows({
       state,
-      config.System,
+      config.System.AutoStart,
       [&] { configuration.CfgProc(tarvex::CfgOp::ReadSystemSetup, 0); },
-      [&] { return std::make_shared<tarvex::StandInMainWindow>(folder, references, activation); },
+      [&] { return mainWindow.Create(); },
       registry,
       references,
       activation,
-      // The stand-in main window runs no scan pass, so there is nothing to
-      // initialise again.
-      [] {},
+      [&] { engineState.DevicesInitialized = false; },
       processEnd,
       tarvex::ProgramVersion::Current(),
   });

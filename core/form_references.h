@@ -8,6 +8,7 @@
 
 #include "core/form.h"
 #include "core/main_screen.h"
+#include "core/startup_screen.h"
 
 namespace tarvex {
 

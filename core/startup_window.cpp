@@ -55,7 +55,7 @@ void StartupWindow::ShowMainChoice() {
     case ScreenLayout::Width1024: controls_.iMenu1024Visible = true; break;
     case ScreenLayout::None: break;
   }
-  if (services_.system.AutoStart && services_.state.AutoStartPending) {
+  if (services_.AutoStart && services_.state.AutoStartPending) {
     controls_.CmdContinueEnabled = false;
     controls_.CmdContinueFocused = false;
     render();

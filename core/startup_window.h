@@ -14,10 +14,11 @@
 #include <memory>
 #include <string>
 
-#include "config/system_setup.h"
 #include "core/form_references.h"
 #include "core/form_registry.h"
+#include "core/activation_state.h"
 #include "core/main_screen.h"
+#include "core/startup_screen.h"
 #include "core/program_version.h"
 #include "core/startup_state.h"
 
@@ -68,7 +69,8 @@ constexpr int32_t Hide = 8;
 
 struct StartupWindowServices {
   StartupState& state;
-  const SystemSetup& system;
+  // AutoStart of the system setup, as the last read of the file left it.
+  const bool& AutoStart;
   // Reads the system setup file into `system` (configuration operation 15),
   // creating the file with its defaults when it is missing.
   std::function<void()> ReadSystemSetup;

@@ -1,8 +1,9 @@
 #pragma once
-// Values of the main window that publication reads or writes. The main window
-// owns them (it creates them zeroed, its Detail button and tray button set
-// DetailOpen and InTray); they live here until the main window has a home of
-// its own, and are passed by reference to the code that uses them.
+// The main window's values that the layers under the windows read or write:
+// publication (the Device handshake, the detail labels, the indicators) and
+// the scan pass. The main window (ui/main_window) owns the one instance as
+// part of its state and passes it down by reference; this header only gives
+// those layers the type, since they cannot include the windows.
 #include <cstdint>
 
 #include "core/channel_array.h"
@@ -19,6 +20,10 @@ struct MainWindowValues {
   ChannelArray<int32_t> ClientCmdStat{"ClientCmdStat"};
   // The detail window shows this channel.
   ChannelArray<bool> DetailOpen{"DetailOpen"};
+  // The channel of the open detail window or keypad.
+  int32_t SelectedChannel = 0;
+  // The refresh-rate dialog is open: the timers count their ticks per second.
+  bool RefreshDialogOpen = false;
   // The window is hidden behind its tray icon.
   bool InTray = false;
 };

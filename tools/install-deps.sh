@@ -12,6 +12,8 @@ packages=(
   espeak-ng libespeak-ng-dev
   # Liberation Sans stands in for the grid's Arial with the same metrics.
   xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation2
+  # Clicks on the virtual screen in the main window's script tests.
+  python3 libxtst6
   locales-all
 )
 

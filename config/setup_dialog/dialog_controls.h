@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "core/mouse_pointer.h"
 #include "platform/run_time_error.h"
 
 namespace tarvex {
@@ -35,11 +36,6 @@ constexpr OleColour DarkBlue = 0xC00000;
 constexpr OleColour Grey = 0x808080;
 constexpr OleColour Black = 0x000000;
 }  // namespace DialogColour
-
-namespace MousePointer {
-constexpr int Default = 0;
-constexpr int Hourglass = 11;
-}  // namespace MousePointer
 
 // What every control has. Watchers are the widgets that show the control; they
 // are told after each change of any property.

@@ -31,4 +31,14 @@ stop_xvfb() {
   xvfb_pid=
 }
 
-count_lines() { [ -f "$1" ] && grep -c "$2" "$1" || echo 0; }
+# count_lines <file> <pattern>: the count of matching lines, 0 without the file.
+count_lines() { if [ -f "$1" ]; then grep -c "$2" "$1"; else echo 0; fi; }
+
+# on_x_screen: the program runs on the X screen start_xvfb gives it, records
+# its message boxes in $work/boxes.txt and keeps its runtime files in $work.
+on_x_screen() {
+  export QT_QPA_PLATFORM=xcb
+  export TARVEX_MESSAGE_BOXES=$work/boxes.txt
+  export XDG_RUNTIME_DIR=$work/runtime
+  mkdir -m 0700 "$XDG_RUNTIME_DIR"
+}

@@ -19,8 +19,9 @@ inline void EnsureGuiApplication() {
   static int argc = 1;
   static char name[] = "grid-tests";
   static char* argv[] = {name, nullptr};
-  // Never deleted: destroying it among the static destructors crashes.
-  [[maybe_unused]] static auto* app = new QGuiApplication(argc, argv);
+  // A widget test may have made its QApplication already. Never deleted:
+  // destroying it among the static destructors crashes.
+  if (QCoreApplication::instance() == nullptr) new QGuiApplication(argc, argv);
 }
 
 struct LogRecord {

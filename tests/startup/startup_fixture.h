@@ -158,7 +158,7 @@ struct StartupRig {
       registry.Load(*topic);
     }
     window = std::make_shared<StartupWindow>(
-        StartupWindowServices{state, system, readSystemSetup, CreateMainScreen(), registry, references,
+        StartupWindowServices{state, system.AutoStart, readSystemSetup, CreateMainScreen(), registry, references,
                               activation, [this] { devicesInitialized = false; }, processEnd, version},
         view);
     references.frmTarvexStartup = window;

@@ -16,10 +16,7 @@ running=
 trap '[ -n "$running" ] && kill "$running" 2>/dev/null; stop_xvfb; rm -rf "$work"' EXIT
 . "$(dirname "$0")/../foundation/script_helpers.sh"
 
-export QT_QPA_PLATFORM=xcb
-export TARVEX_MESSAGE_BOXES=$work/boxes.txt
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 0700 "$XDG_RUNTIME_DIR"
+on_x_screen
 export TARVEX_HOME=$work/home
 mkdir -p "$TARVEX_HOME" "$shots"
 setup=$TARVEX_HOME/TarvexSysSetup.Cfg

@@ -1,0 +1,66 @@
+#include "app/main_window_assembly.h"
+
+#include <QTimer>
+
+#include "core/screen_layout.h"
+
+namespace tarvex {
+
+MainWindowAssembly::MainWindowAssembly(MainWindowParts parts)
+    : parts_(parts),
+      setup_(SetupDialogServices{parts.config, parts.startup, parts.handover, parts.log, parts.messageBox, link_,
+                                 parts.scanState.Handover()},
+             parts.cfg),
+      gridTexts_(parts.config, parts.publication) {
+  parts_.cfg.SetDialogTransfer(&setup_);
+  setup_.OnCreated([this](SetupDialog& dialog) {
+    statusEditor_ = std::make_unique<SetupDialogStatusEditor>(dialog, parts_.startup);
+    setupWindows_ = std::make_unique<SetupDialogWindowHost>(dialog);
+    statusEditorWindows_ = std::make_unique<StatusEditorWindowHost>(dialog, *setupWindows_, *statusEditor_);
+  });
+}
+
+MainWindowAssembly::~MainWindowAssembly() {
+  parts_.cfg.SetDialogTransfer(nullptr);
+  link_.Set(nullptr);
+}
+
+std::shared_ptr<MainScreen> MainWindowAssembly::Create() {
+  if (window_) return window_;
+  const auto layout = GridLayoutForScreen(parts_.startup.ScreenWidth);
+  // Start-up refuses screens narrower than 800 pixels, so a layout exists.
+  const GridLayout gridLayout = layout.value_or(GridLayoutForScreen(800).value());
+  widget_ = std::make_unique<MainWindowWidget>(gridLayout, parts_.startup.MaxChannel, gdi_);
+  grid_ = std::make_unique<GridDisplay>(gridState_, parts_.startup, gridTexts_,
+                                        GridServices{gdi_, parts_.log, parts_.messageBox, parts_.clock},
+                                        widget_->hWnd());
+  window_ = std::make_shared<MainWindow>(
+      MainWindowServices{parts_.startup, parts_.config, parts_.scanState, parts_.activation, parts_.references,
+                         parts_.ports, *grid_, gridState_, parts_.publication, parts_.handshake, parts_.engine,
+                         operatorWindows_, parts_.log, parts_.messageBox, parts_.clock,
+                         [](int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); },
+                         [this] { parts_.cfg.CfgProc(CfgOp::ReadSystemSetup, 0); },
+                         [this](int channel) { setup_.Get().OpenForChannel(channel); }, ProgramVersion::Current()},
+      parts_.state, MainWindowTimers{timer1_, txTimer_, gdiTimer_}, *widget_);
+  widget_->Attach(*window_);
+  link_.Set(window_.get());
+  return window_;
+}
+
+void MainWindowAssembly::OperatorPlaceholders::PutInTray() {
+  if (assembly_.widget_) assembly_.widget_->showMinimized();
+}
+
+void MainWindowAssembly::OperatorPlaceholders::Closed() {
+  // The window closes once the click that opened it has finished: the click
+  // disables the buttons after the window is shown.
+  if (!assembly_.widget_) return;
+  QTimer::singleShot(0, assembly_.widget_.get(), [this] {
+    MainWindowValues& values = assembly_.parts_.state.Values;
+    values.DetailOpen[values.SelectedChannel] = false;
+    values.RefreshDialogOpen = false;
+    if (assembly_.window_) assembly_.window_->EnableButtons();
+  });
+}
+
+}  // namespace tarvex

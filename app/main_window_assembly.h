@@ -1,0 +1,122 @@
+#pragma once
+// The main window of the running program and everything it is made of: its
+// widget with the grid canvas, the drawn grid, the three precise timers, and
+// its setup dialog with the status-table editor and their windows. It is made
+// when the start-up window first launches the main window, once the screen
+// width and MaxChannel are known, and kept for the run.
+//
+// The polling engine reaches the window through ScanEngine; until the engine
+// is wired the program runs IdleScanEngine, so the scan timer ticks without
+// serving a channel. The detail window, the keypad, the refresh dialog and the
+// tray are not wired yet either: OperatorPlaceholders gives the buttons back
+// at once.
+#include <QThread>
+#include <memory>
+
+#include "config/cfg_proc.h"
+#include "config/setup_dialog/setup_dialog_instance.h"
+#include "config/setup_dialog/widget/setup_dialog_window_host.h"
+#include "config/status_editor/setup_dialog_status_editor.h"
+#include "config/status_editor/widget/status_editor_window.h"
+#include "ui/main_window/channel_grid_texts.h"
+#include "ui/main_window/main_window.h"
+#include "ui/main_window/qt_window_timer.h"
+#include "ui/main_window/widget/main_window_widget.h"
+
+namespace tarvex {
+
+// Does nothing: the program's engine until the polling engine is wired.
+class IdleScanEngine final : public ScanEngine {
+public:
+  void Timer1_Timer() override {}
+  void TxTimer_Timer() override {}
+  void CloseTerminalProcess() override {}
+  void SuspendTerminalProcess() override {}
+  std::string RemoveOPCGroup(int) override { return {}; }
+  std::string DisconnectOPC(int) override { return {}; }
+  void OpenWorkspaces() override {}
+  void CloseWorkspaces() override {}
+  void ReleaseChannelWork(int) override {}
+};
+
+// The setup dialog is made before the main window; its calls reach the main
+// window once that exists, and do nothing before.
+class MainWindowLinkSlot final : public MainWindowLink {
+public:
+  void Set(MainWindowLink* target) { target_ = target ? target : &detached_; }
+  void StopGridDrawing() override { target_->StopGridDrawing(); }
+  void CloseTerminalRegistration() override { target_->CloseTerminalRegistration(); }
+  void SetMainWindowPointer(int pointer) override { target_->SetMainWindowPointer(pointer); }
+  void SetMainWindowEnabled(bool enabled) override { target_->SetMainWindowEnabled(enabled); }
+  void CloseChannelPort(int channel) override { target_->CloseChannelPort(channel); }
+  void RemoveOPCGroup(int channel) override { target_->RemoveOPCGroup(channel); }
+  void EnableScanTimer() override { target_->EnableScanTimer(); }
+
+private:
+  DetachedMainWindowLink detached_;
+  MainWindowLink* target_ = &detached_;
+};
+
+struct MainWindowParts {
+  StartupState& startup;
+  ConfigState& config;
+  ConfigProcedure& cfg;
+  SetupHandoverState& handover;
+  EngineState& scanState;
+  ActivationState& activation;
+  FormReferences& references;
+  SerialPortArray& ports;
+  PublicationState& publication;
+  DeviceHandshake& handshake;
+  MainWindowState& state;
+  ScanEngine& engine;
+  LogWriter& log;
+  MessageBox& messageBox;
+  const Clock& clock;
+};
+
+class MainWindowAssembly {
+public:
+  explicit MainWindowAssembly(MainWindowParts parts);
+  ~MainWindowAssembly();
+
+  // The main window, made on the first call.
+  std::shared_ptr<MainScreen> Create();
+
+private:
+  // The operator windows that are not wired yet: one that opens closes
+  // again right after the click, giving the buttons back; the tray button
+  // minimises the window.
+  class OperatorPlaceholders final : public OperatorWindows {
+  public:
+    explicit OperatorPlaceholders(MainWindowAssembly& assembly) : assembly_(assembly) {}
+    void PutInTray() override;
+    void ShowKeypad() override { Closed(); }
+    void ShowDetail() override { Closed(); }
+    void ShowRefreshDialog(const std::array<std::string, 6>&) override { Closed(); }
+    void SetlScan3(const std::string&) override {}
+
+  private:
+    void Closed();
+    MainWindowAssembly& assembly_;
+  };
+
+  MainWindowParts parts_;
+  MainWindowLinkSlot link_;
+  SetupDialogInstance setup_;
+  std::unique_ptr<SetupDialogStatusEditor> statusEditor_;
+  std::unique_ptr<SetupDialogWindowHost> setupWindows_;
+  std::unique_ptr<StatusEditorWindowHost> statusEditorWindows_;
+  OperatorPlaceholders operatorWindows_{*this};
+  ChannelGridTexts gridTexts_;
+  Gdi gdi_;
+  GridState gridState_;
+  std::unique_ptr<MainWindowWidget> widget_;
+  std::unique_ptr<GridDisplay> grid_;
+  std::shared_ptr<MainWindow> window_;
+  QtWindowTimer timer1_{[this] { window_->Timer1_Timer(); }};
+  QtWindowTimer txTimer_{[this] { window_->TxTimer_Timer(); }};
+  QtWindowTimer gdiTimer_{[this] { window_->GDITimer_Timer(); }};
+};
+
+}  // namespace tarvex

@@ -1,0 +1,25 @@
+#pragma once
+// The windows the main window opens and the tray it hides behind. Each opened
+// window, when the operator closes it, enables the main window's buttons again
+// (MainWindow::EnableButtons).
+#include <array>
+#include <string>
+
+namespace tarvex {
+
+class OperatorWindows {
+public:
+  virtual ~OperatorWindows() = default;
+  // Background mode: the window hides behind its tray icon (cmdPutInTray_Click).
+  virtual void PutInTray() = 0;
+  // The virtual terminal keypad ZELVAR for SelectedChannel, its display focused.
+  virtual void ShowKeypad() = 0;
+  // The detail window frmDetail for SelectedChannel.
+  virtual void ShowDetail() = 0;
+  // The refresh-rate dialog frmRefresh with its six boxes tVal(0..5) filled.
+  virtual void ShowRefreshDialog(const std::array<std::string, 6>& tVal) = 0;
+  // The grid timer's ticks per second, in the refresh dialog's label lScan3.
+  virtual void SetlScan3(const std::string& caption) = 0;
+};
+
+}  // namespace tarvex
