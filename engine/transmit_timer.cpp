@@ -102,19 +102,21 @@ void TransmitTimer::TransmitLampOff(int32_t ch) {
 void TransmitTimer::Write(int32_t ch, size_t count) {
   EngineState& e = s_.engine;
   std::string& waiting = e.TxBuffer[ch];
-  try {
-    s_.MSComm[ch].Output(std::string_view(waiting).substr(0, count));
-  } catch (...) {
-    // The rest of a reply whose characters cannot go out means nothing to the
-    // device: drop it rather than fail again on every tick.
-    waiting.clear();
-    throw;
-  }
+  s_.MSComm[ch].Output(std::string_view(waiting).substr(0, count));
   waiting.erase(0, count);
   e.LastTxTick[ch] = e.TxTick;
 }
 
 void TransmitTimer::ReportTickFailure(int32_t ch) noexcept {
+  if (ch >= 0) {
+    try {
+      // The rest of a reply whose turn failed means nothing to the device:
+      // drop it, so that the failure is met and logged once, not on every tick.
+      s_.engine.TxBuffer[ch].clear();
+    } catch (...) {
+      // A channel number out of range: there is no queue to drop.
+    }
+  }
   const RunTimeError error = ErrorInFlight();
   try {
     std::string line = ch >= 0 ? "Channel: " + std::to_string(ch + 1) + "  " : std::string();

@@ -12,9 +12,9 @@
 // Policy: a tick never waits on a device (SerialPort::Output queues what the
 // device does not take at once). The pace is CharactersDue
 // (engine/transmit_pacing.h) over the wrap-aware ticks since the channel's last
-// character. A write that fails drops the channel's waiting characters and
-// writes one error-log line; nothing a tick meets leaves it, and the other
-// channels are served as usual.
+// character. A channel whose turn fails (a write, the grid, memory) has its
+// waiting characters dropped and one error-log line written; nothing a tick
+// meets leaves it, and the other channels are served as usual.
 #include <cstdint>
 
 #include "engine/scan_services.h"

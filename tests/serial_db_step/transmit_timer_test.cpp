@@ -176,6 +176,28 @@ TEST(TransmitTimer, aFailingWriteIsLoggedOnceItsQueueDroppedAndOtherChannelsServ
   EXPECT_EQ(second.Receive(2), "ok");
 }
 
+// A grid whose cells cannot be drawn.
+class UndrawableGrid final : public RecordingGrid {
+public:
+  using RecordingGrid::RecordingGrid;
+  void DrawCell(int32_t, int) override { throw RunTimeError(7, "Out of memory"); }
+};
+
+TEST(TransmitTimer, aChannelWhoseTurnFailsIsLoggedOnceAndItsQueueDropped) {
+  SerialDBFixture f(kSqliteDriver, 12);
+  UndrawableGrid grid(f.trace);
+  const ScanServices s = f.Own();
+  TransmitTimer timer(ScanServices{s.engine, s.config, s.startup, s.setup, s.publication, s.window, grid,
+                                   s.publisher, s.dde, s.handshake, s.icons, s.cfg, s.log, s.speech, s.MSComm,
+                                   s.net, s.opc, s.clock, s.pacing, s.mainWindow, s.steps, s.errors},
+                      f.lScan2);
+  f.engine.TxBuffer[0] = "lost";
+  for (int tick = 0; tick < 5; ++tick) timer.TxTimer_Timer(15);
+  EXPECT_EQ(f.engine.TxBuffer[0], "");
+  ASSERT_EQ(f.log.lines.size(), 1u);
+  EXPECT_EQ(f.log.lines[0].text, "Channel: 1  Transmit Error: 7  Out of memory");
+}
+
 TEST(TransmitTimer, aDeviceNobodyReadsHoldsNoTickAndIsReportedOnceAfterItsStall) {
   SerialDBFixture f(kSqliteDriver, 0);
   // Far more than a terminal holds: most of it waits in the port's queue.
