@@ -117,8 +117,8 @@ void TransmitTimer::ReportTickFailure(int32_t ch) noexcept {
       // A channel number out of range: there is no queue to drop.
     }
   }
-  const RunTimeError error = ErrorInFlight();
   try {
+    const RunTimeError error = ErrorInFlight();
     std::string line = ch >= 0 ? "Channel: " + std::to_string(ch + 1) + "  " : std::string();
     line += "Transmit Error: " + std::to_string(error.number()) + "  " + error.description();
     s_.log.WriteLog(LogKind::Error, line);
