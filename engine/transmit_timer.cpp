@@ -43,9 +43,12 @@ void TransmitTimer::CountTick() {
   if (!s_.mainWindow.RefreshDialogOpen()) return;
   const int32_t now = s_.clock.TimeOfDaySeconds();
   if (now != e.LastTxSecond) {
-    lScan2_.ShowTransmitRate(e.TxTicksThisSecond);
+    // The count starts afresh before the label is written, so that a label
+    // that fails is met once a second, not on every tick.
+    const int32_t rate = e.TxTicksThisSecond;
     e.TxTicksThisSecond = 0;
     e.LastTxSecond = now;
+    lScan2_.ShowTransmitRate(rate);
   } else {
     ++e.TxTicksThisSecond;
   }

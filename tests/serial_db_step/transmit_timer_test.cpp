@@ -176,11 +176,15 @@ TEST(TransmitTimer, aFailingWriteIsLoggedOnceItsQueueDroppedAndOtherChannelsServ
   EXPECT_EQ(second.Receive(2), "ok");
 }
 
-// A grid whose cells cannot be drawn.
+// A grid whose cells cannot be drawn, and a rate label that cannot be written.
 class UndrawableGrid final : public RecordingGrid {
 public:
   using RecordingGrid::RecordingGrid;
   void DrawCell(int32_t, int) override { throw RunTimeError(7, "Out of memory"); }
+};
+class BrokenRateLabel final : public TransmitRateLabel {
+public:
+  void ShowTransmitRate(int32_t) override { throw RunTimeError(7, "Out of memory"); }
 };
 
 TEST(TransmitTimer, aChannelWhoseTurnFailsIsLoggedOnceAndItsQueueDropped) {
@@ -196,6 +200,18 @@ TEST(TransmitTimer, aChannelWhoseTurnFailsIsLoggedOnceAndItsQueueDropped) {
   EXPECT_EQ(f.engine.TxBuffer[0], "");
   ASSERT_EQ(f.log.lines.size(), 1u);
   EXPECT_EQ(f.log.lines[0].text, "Channel: 1  Transmit Error: 7  Out of memory");
+}
+
+TEST(TransmitTimer, aRateLabelThatCannotBeWrittenIsLoggedOncePerSecondNotOnEveryTick) {
+  SerialDBFixture f;
+  BrokenRateLabel label;
+  TransmitTimer timer(f.Own(), label);
+  f.mainWindow.refreshDialogOpen = true;
+  f.engine.LastTxSecond = 100;
+  f.clock.second = 101;
+  for (int tick = 0; tick < 5; ++tick) timer.TxTimer_Timer(15);
+  EXPECT_EQ(f.log.Texts(), std::vector<std::string>{"1 Transmit Error: 7  Out of memory"});
+  EXPECT_EQ(f.engine.TxTick, 5);
 }
 
 TEST(TransmitTimer, aDeviceNobodyReadsHoldsNoTickAndIsReportedOnceAfterItsStall) {
