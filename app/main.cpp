@@ -1,9 +1,12 @@
 // The tarvex manager program.
+#include <iostream>
+
 #include "app/bus_topics.h"
 #include "app/program_windows.h"
 #include "app/stand_in_main_window.h"
 #include "config/cfg_proc.h"
 #include "app/tarvex_application.h"
+#include "core/fallback_log_writer.h"
 #include "core/startup.h"
 #include "platform/command_line.h"
 #include "platform/program_folder.h"
@@ -17,17 +20,16 @@ constexpr const char* LockFileName = "TarvexManager.lock";
 int main(int argc, char** argv) {
   // The switches are read from the arguments as given, before Qt takes its own.
   const std::string commandLine = tarvex::CommandLineFromArgv(argc, argv);
-  tarvex::MessageBox* reportBox = nullptr;
-  tarvex::TarvexApplication app(argc, argv, reportBox);
+  tarvex::TarvexApplication app(argc, argv);
   // The start-up window stays loaded while the main window is hidden; the
   // program ends only through its End button.
   QApplication::setQuitOnLastWindowClosed(false);
 
   const auto folder = tarvex::ProgramFolder::FromEnvironment(QCoreApplication::applicationDirPath().toStdString());
   tarvex::SystemClock clock;
-  tarvex::LogWriter log(folder, clock);
+  tarvex::FallbackLogWriter log(folder, clock, std::cerr);
   const auto messageBox = tarvex::MakeMessageBox();
-  reportBox = messageBox.get();
+  app.ReportErrorsTo(messageBox.get(), &log);
   tarvex::LinuxOsVersion os;
   tarvex::QtScreen screen;
   tarvex::InstanceLock instance(folder.join(LockFileName));
@@ -60,6 +62,7 @@ int main(int argc, char** argv) {
     if (tarvex::Main(state, services, windows) != tarvex::StartupOutcome::Started) return 1;
     return QApplication::exec();
   } catch (const std::exception& error) {
-    return tarvex::TarvexApplication::ReportUncaughtError(reportBox, error);
+    // Only an error of the start-up itself ends the program.
+    return tarvex::TarvexApplication::ReportUncaughtError(messageBox.get(), &log, error);
   }
 }
