@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -63,6 +64,52 @@ private:
   bool kept_ = false;
 };
 
+// mkstemp's pattern: six letters or digits after the file's name and a dot.
+constexpr std::string_view TemporarySuffix = ".XXXXXX";
+
+bool IsTemporaryNameOf(std::string_view entry, std::string_view base) {
+  if (entry.size() != base.size() + TemporarySuffix.size() || entry.substr(0, base.size()) != base) return false;
+  if (entry[base.size()] != '.') return false;
+  for (const char c : entry.substr(base.size() + 1)) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+// A save that was killed leaves its temporary file behind; the next save of
+// the same file removes it. Only one manager runs per folder, so no other
+// save of this file is under way.
+void RemoveStaleTemporaryFiles(const std::string& path) {
+  const std::string base = path.substr(path.rfind('/') + 1);
+  const std::string dir = path.substr(0, path.rfind('/'));
+  DIR* listing = ::opendir(dir.empty() ? "/" : dir.c_str());
+  if (listing == nullptr) return;
+  std::vector<std::string> stale;
+  while (const dirent* entry = ::readdir(listing)) {
+    if (IsTemporaryNameOf(entry->d_name, base)) stale.emplace_back(dir + "/" + entry->d_name);
+  }
+  ::closedir(listing);
+  for (const auto& file : stale) {
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(file.c_str());
+  }
+}
+
+// The file a path finally names: a settings file may be a symbolic link to
+// one kept elsewhere, and the save must replace that file, not the link.
+std::string FollowLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n < 0 || static_cast<size_t>(n) >= target.size()) return path;
+    target.resize(static_cast<size_t>(n));
+    path = target.front() == '/' ? target : path.substr(0, path.rfind('/') + 1) + target;
+  }
+  Raise(ErrorNumber::PathFileAccessError, "cannot follow the links of", path, ELOOP);
+}
+
 }  // namespace
 
 std::string FindSettingsFile(const ProgramFolder& folder, std::string_view name) {
@@ -111,14 +158,25 @@ void CreateEmptySettingsFile(const std::string& path) {
   ::close(fd);
 }
 
-void SaveSettingsFile(const std::string& path, std::string_view bytes, const FileWriteCall& write) {
+void SaveSettingsFile(const std::string& linkPath, std::string_view bytes, const FileWriteCall& write) {
+  const std::string path = FollowLinks(linkPath);
   const std::string dir = path.substr(0, path.rfind('/'));
-  TemporaryFile temporary(path + ".XXXXXX");
+
+  // A file the user may not write is left alone. The check is the file's own
+  // (the rename below needs only the folder's permission), and a file without
+  // any write permission counts as read-only for root too.
+  struct stat old {};
+  const bool exists = ::stat(path.c_str(), &old) == 0;
+  if (exists && (::access(path.c_str(), W_OK) != 0 || (old.st_mode & 0222) == 0)) {
+    Raise(ErrorNumber::PathFileAccessError, "cannot write the read-only file", path, EACCES);
+  }
+
+  RemoveStaleTemporaryFiles(path);
+  TemporaryFile temporary(path + std::string(TemporarySuffix));
   if (temporary.fd() < 0) Raise(ErrorNumber::PathFileAccessError, "cannot create a temporary file for", path, errno);
 
   // The new file keeps the old one's permissions.
-  struct stat old {};
-  ::fchmod(temporary.fd(), ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
+  ::fchmod(temporary.fd(), exists ? (old.st_mode & 07777) : 0644);
 
   size_t done = 0;
   while (done < bytes.size()) {

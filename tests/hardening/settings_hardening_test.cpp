@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -79,6 +80,108 @@ TEST(HugeFieldError, aTextTheWriterRefusesIsShortenedToo) {
     EXPECT_LT(error.description().size(), 400u);
     EXPECT_NE(error.description().find("(DeviceDesc)"), std::string::npos);
   }
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+  return st.st_mode & 07777;
+}
+
+std::vector<std::string> Entries(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class SettingsSaveTest : public testing::Test {
+protected:
+  QTemporaryDir dir;
+  std::string folder = dir.path().toStdString();
+  std::string file = folder + "/Tarvex-SCALE1.Cfg";
+};
+
+TEST_F(SettingsSaveTest, aReadOnlyFileIsRefusedWithErrorSeventyFiveAndLeftAlone) {
+  WriteAll(file, "old\r\n");
+  ::chmod(file.c_str(), 0444);
+  try {
+    SaveSettingsFile(file, "new\r\n");
+    ADD_FAILURE() << "the read-only file was replaced";
+  } catch (const RunTimeError& error) {
+    EXPECT_EQ(error.number(), ErrorNumber::PathFileAccessError);
+    EXPECT_NE(error.description().find(file), std::string::npos) << error.description();
+  }
+  EXPECT_EQ(ReadAll(file), "old\r\n");
+  EXPECT_EQ(ModeOf(file), 0444u);
+  EXPECT_EQ(Entries(folder), std::vector<std::string>{"Tarvex-SCALE1.Cfg"});
+}
+
+TEST_F(SettingsSaveTest, aSaveKeepsTheFileMode) {
+  WriteAll(file, "old\r\n");
+  ::chmod(file.c_str(), 0640);
+  SaveSettingsFile(file, "new\r\n");
+  EXPECT_EQ(ReadAll(file), "new\r\n");
+  EXPECT_EQ(ModeOf(file), 0640u);
+}
+
+TEST_F(SettingsSaveTest, aSaveThroughASymbolicLinkReplacesItsTargetAndKeepsTheLink) {
+  std::filesystem::create_directory(folder + "/shared");
+  const struct {
+    const char* legend;
+    std::string target;      // as the link holds it
+    std::string targetPath;  // the file it leads to
+    bool targetExists;
+  } rows[] = {
+      {"absolute link", folder + "/shared/scale1.cfg", folder + "/shared/scale1.cfg", true},
+      {"relative link", "shared/scale2.cfg", folder + "/shared/scale2.cfg", true},
+      {"link to a file not yet made", "shared/scale3.cfg", folder + "/shared/scale3.cfg", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.legend);
+    if (row.targetExists) {
+      WriteAll(row.targetPath, "old\r\n");
+      ::chmod(row.targetPath.c_str(), 0600);
+    }
+    std::filesystem::remove(file);
+    std::filesystem::create_symlink(row.target, file);
+    SaveSettingsFile(file, "new\r\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(file));
+    EXPECT_EQ(std::filesystem::read_symlink(file), row.target);
+    EXPECT_EQ(ReadAll(row.targetPath), "new\r\n");
+    if (row.targetExists) {
+      EXPECT_EQ(ModeOf(row.targetPath), 0600u);
+    }
+  }
+  // No temporary file anywhere.
+  EXPECT_EQ(Entries(folder + "/shared"), (std::vector<std::string>{"scale1.cfg", "scale2.cfg", "scale3.cfg"}));
+}
+
+TEST_F(SettingsSaveTest, theNextSaveRemovesTheTemporaryFilesOfAKilledOne) {
+  WriteAll(file, "old\r\n");
+  // What a save killed mid-way leaves, beside files that only look alike.
+  const std::vector<std::string> litter = {"Tarvex-SCALE1.Cfg.a1B2c3", "Tarvex-SCALE1.Cfg.ZZZZZZ"};
+  const std::vector<std::string> kept = {"Tarvex-SCALE1.Cfg.bak", "Tarvex-SCALE1.Cfg.a1B2c3d",
+                                         "Tarvex-SCALE2.Cfg.a1B2c3", "Tarvex-SCALE1.Cfg.a1-2c3"};
+  for (const auto& name : litter) WriteAll(folder + "/" + name, "half");
+  for (const auto& name : kept) WriteAll(folder + "/" + name, "keep");
+  SaveSettingsFile(file, "new\r\n");
+  EXPECT_EQ(ReadAll(file), "new\r\n");
+  std::vector<std::string> expected = kept;
+  expected.push_back("Tarvex-SCALE1.Cfg");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Entries(folder), expected);
 }
 
 }  // namespace
