@@ -102,10 +102,17 @@ void SerialPortOperations::SpeakPortError(int channel, const char* sentence) {
                          "assistance.");
 }
 
+void SerialPortOperations::LogPortErrorDetail(int channel, const RunTimeError& error) {
+  // The fixed line above says what went wrong, this one where and why: the
+  // port number, the device path and the system's reason.
+  log_.WriteLog(LogKind::Error, "Channel " + std::to_string(channel + 1) + ": " + error.description());
+}
+
 bool SerialPortOperations::HandlePortError(int channel, const RunTimeError& error) {
   switch (error.number()) {
     case ErrorNumber::InvalidPortNumber:
       log_.WriteLog(LogKind::Error, "Invalid COM: Port Selected.");
+      LogPortErrorDetail(channel, error);
       SpeakPortError(channel, InvalidPortSentence);
       messageBox_.Show("The COM: port you have selected is invalid.\r\nDisabling Device Now...",
                        BoxStyle, BoxTitle);
@@ -114,6 +121,7 @@ bool SerialPortOperations::HandlePortError(int channel, const RunTimeError& erro
       return false;
     case ErrorNumber::PortAlreadyOpen:
       log_.WriteLog(LogKind::Error, "COM: Port Already In Use.");
+      LogPortErrorDetail(channel, error);
       SpeakPortError(channel, PortInUseSentence);
       messageBox_.Show(
           "The COM: port you have selected is already in use...\r\nDisabling Device Now...",

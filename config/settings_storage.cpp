@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -16,21 +15,6 @@
 namespace tarvex {
 
 namespace {
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  }
-  return true;
-}
-
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0;
-}
 
 [[noreturn]] void Raise(int number, const std::string& what, const std::string& path, int error) {
   throw RunTimeError(number, StandardErrorDescription(number) + ": " + what + " " + path + ": " + std::strerror(error));
@@ -112,22 +96,7 @@ std::string FollowLinks(std::string path) {
 
 }  // namespace
 
-std::string FindSettingsFile(const ProgramFolder& folder, std::string_view name) {
-  const std::string exact = folder.join(name);
-  if (Exists(exact)) return exact;
-
-  const std::string base = exact.substr(exact.rfind('/') + 1);
-  const std::string dir = exact.substr(0, exact.rfind('/'));
-  DIR* listing = ::opendir(dir.empty() ? "/" : dir.c_str());
-  if (listing == nullptr) return exact;
-  std::vector<std::string> matches;
-  while (const dirent* entry = ::readdir(listing)) {
-    if (SameIgnoringCase(entry->d_name, base)) matches.emplace_back(entry->d_name);
-  }
-  ::closedir(listing);
-  if (matches.empty()) return exact;
-  return dir + "/" + *std::min_element(matches.begin(), matches.end());
-}
+std::string FindSettingsFile(const ProgramFolder& folder, std::string_view name) { return folder.find(name); }
 
 std::optional<std::string> ReadSettingsFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
