@@ -1,5 +1,8 @@
 // The tarvex manager program.
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <string_view>
 
 #include "app/bus_topics.h"
 #include "app/program_windows.h"
@@ -9,17 +12,43 @@
 #include "core/fallback_log_writer.h"
 #include "core/startup.h"
 #include "platform/command_line.h"
+#include "platform/display_check.h"
 #include "platform/program_folder.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_screen.h"
 
 namespace {
 constexpr const char* LockFileName = "TarvexManager.lock";
+
+// A start that cannot go on before Qt is up: one line on stderr and in the
+// error log, then a non-zero exit instead of Qt's abort.
+int RefuseToStart(const std::string& why) {
+  std::cerr << "tarvex: " << why << std::endl;
+  std::error_code error;
+  const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  const auto folder = tarvex::ProgramFolder::FromEnvironment(executable.parent_path().string());
+  tarvex::SystemClock clock;
+  tarvex::FallbackLogWriter log(folder, clock, std::cerr);
+  log.WriteLog(tarvex::LogKind::Error, why);
+  return 1;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
   // The switches are read from the arguments as given, before Qt takes its own.
   const std::string commandLine = tarvex::CommandLineFromArgv(argc, argv);
+  // Qt's own "-platform name" argument stands before the environment's.
+  const char* platformArgument = nullptr;
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::string_view(argv[i]) == "-platform" || std::string_view(argv[i]) == "--platform") {
+      platformArgument = argv[i + 1];
+    }
+  }
+  const std::string noDisplay = tarvex::MissingDisplay([&](const char* name) -> const char* {
+    if (platformArgument != nullptr && std::string_view(name) == "QT_QPA_PLATFORM") return platformArgument;
+    return std::getenv(name);
+  });
+  if (!noDisplay.empty()) return RefuseToStart(noDisplay);
   tarvex::TarvexApplication app(argc, argv);
   // The start-up window stays loaded while the main window is hidden; the
   // program ends only through its End button.

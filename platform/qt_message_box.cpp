@@ -1,7 +1,9 @@
 #include "qt_message_box.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <cstdlib>
+#include <iostream>
 
 #include "ansi_text.h"
 
@@ -41,6 +43,12 @@ std::vector<ButtonAnswer> ButtonsOf(int style) {
 }  // namespace
 
 int QtMessageBox::Show(const std::string& text, int style, const std::string& title) {
+  // On a platform without a visible screen nobody could press a button: the
+  // box answers at once with the button Enter would choose.
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+    return RecordingMessageBox::DefaultAnswer(style);
+  }
   QMessageBox box(IconOf(style), FromAnsi(title), FromAnsi(text));
   const auto buttons = ButtonsOf(style);
   for (const auto& b : buttons) box.addButton(b.button);
@@ -55,8 +63,10 @@ int QtMessageBox::Show(const std::string& text, int style, const std::string& ti
 
 std::unique_ptr<MessageBox> MakeMessageBox() {
   const char* record = std::getenv("TARVEX_MESSAGE_BOXES");
-  if (record != nullptr && *record != '\0') return std::make_unique<RecordingMessageBox>(record);
-  return std::make_unique<QtMessageBox>();
+  if (record != nullptr && *record != '\0') {
+    return std::make_unique<EchoedMessageBox>(std::make_unique<RecordingMessageBox>(record), std::cerr);
+  }
+  return std::make_unique<EchoedMessageBox>(std::make_unique<QtMessageBox>(), std::cerr);
 }
 
 }  // namespace tarvex

@@ -13,6 +13,7 @@
 
 #include "app/tarvex_application.h"
 #include "core/fallback_log_writer.h"
+#include "platform/qt_message_box.h"
 #include "platform/run_time_error.h"
 
 namespace tarvex {
@@ -127,6 +128,17 @@ TEST_F(LastResortReportTest, aFullDiskCostsLogRecordsNotTheManager) {
   log.WriteLog(LogKind::Receive, "frame 100");
   EXPECT_EQ(ReadAll(log.FileName(LogKind::Receive)), "frame 100 @ 3/7/2026 2:05:09 PM\r\n");
   EXPECT_EQ(err.str(), "tarvex: log " + log.FileName(LogKind::Receive) + " is written again; 100 records were lost\n");
+}
+
+TEST_F(LastResortReportTest, everyBoxIsEchoedAndNoneWaitsOnAScreenNobodySees) {
+  std::ostringstream echo;
+  // The offscreen platform of the tests: a real box would wait for ever.
+  EchoedMessageBox box(std::make_unique<QtMessageBox>(), echo);
+  EXPECT_EQ(box.Show("The COM: port you have selected is invalid.\r\nDisabling Device Now...",
+                     MsgBoxStyle::YesNo | MsgBoxStyle::Critical, "Tarvex Setup Error"),
+            MsgBoxResult::Yes);
+  EXPECT_EQ(echo.str(),
+            "tarvex: Tarvex Setup Error: The COM: port you have selected is invalid. / Disabling Device Now...\n");
 }
 
 }  // namespace
