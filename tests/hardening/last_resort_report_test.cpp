@@ -15,16 +15,12 @@
 #include "core/fallback_log_writer.h"
 #include "platform/qt_message_box.h"
 #include "platform/run_time_error.h"
+#include "tests/hardening/file_bytes.h"
 
 namespace tarvex {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using hardening::ReadAll;
 
 class LastResortReportTest : public testing::Test {
 protected:

@@ -12,9 +12,13 @@
 #include "config/settings_storage.h"
 #include "config/system_setup_file.h"
 #include "platform/run_time_error.h"
+#include "tests/hardening/file_bytes.h"
 
 namespace tarvex {
 namespace {
+
+using hardening::ReadAll;
+using hardening::WriteAll;
 
 constexpr size_t Big = 10 * 1024 * 1024;
 
@@ -80,17 +84,6 @@ TEST(HugeFieldError, aTextTheWriterRefusesIsShortenedToo) {
     EXPECT_LT(error.description().size(), 400u);
     EXPECT_NE(error.description().find("(DeviceDesc)"), std::string::npos);
   }
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 mode_t ModeOf(const std::string& path) {
