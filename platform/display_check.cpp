@@ -17,7 +17,8 @@ bool Set(const EnvironmentLookup& environment, const char* name) {
 
 std::string MissingDisplay(const EnvironmentLookup& environment) {
   const char* platforms = environment("QT_QPA_PLATFORM");
-  std::string_view rest = platforms != nullptr && *platforms != '\0' ? platforms : "xcb";
+  // Unset, Qt takes xcb, or wayland in a Wayland session: either will do.
+  std::string_view rest = platforms != nullptr && *platforms != '\0' ? platforms : "xcb;wayland";
   std::vector<std::string_view> missing;
   while (!rest.empty()) {
     const size_t end = rest.find(';');
@@ -43,7 +44,7 @@ std::string MissingDisplay(const EnvironmentLookup& environment) {
     what += missing[i];
   }
   return "no display to show the windows on: " + what +
-         " is set (when the session bus starts the manager, its activation environment needs it: "
+         " is set (when the session bus starts the manager, give its activation environment the display: "
          "dbus-update-activation-environment DISPLAY XAUTHORITY WAYLAND_DISPLAY)";
 }
 

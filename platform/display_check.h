@@ -7,8 +7,9 @@
 // The check runs before Qt starts, so the refusal is one clear line instead.
 //
 // Policy: QT_QPA_PLATFORM names the platforms to try in turn ("wayland;xcb");
-// unset, Qt tries xcb. xcb needs DISPLAY, wayland needs WAYLAND_DISPLAY; any
-// other platform (offscreen, vnc, eglfs, ...) is taken as given.
+// unset, Qt takes xcb, or wayland in a Wayland session, so either display
+// will do. xcb needs DISPLAY, wayland needs WAYLAND_DISPLAY; any other
+// platform (offscreen, vnc, eglfs, ...) is taken as given.
 #include <functional>
 #include <string>
 

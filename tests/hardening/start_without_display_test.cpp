@@ -26,8 +26,9 @@ struct DisplayRow {
 TEST(MissingDisplay, namesWhatThePlatformsToTryNeed) {
   const DisplayRow rows[] = {
       {"X display", nullptr, ":0", nullptr, nullptr},
-      {"nothing set", nullptr, nullptr, nullptr, "DISPLAY is set"},
-      {"empty DISPLAY", "", "", nullptr, "DISPLAY is set"},
+      {"nothing set", nullptr, nullptr, nullptr, "neither DISPLAY nor WAYLAND_DISPLAY is set"},
+      {"Wayland session", nullptr, nullptr, "wayland-0", nullptr},
+      {"empty DISPLAY", "", "", nullptr, "neither DISPLAY nor WAYLAND_DISPLAY is set"},
       {"xcb with options", "xcb:nomitshm", nullptr, nullptr, "DISPLAY is set"},
       {"wayland only", "wayland", ":0", nullptr, "WAYLAND_DISPLAY is set"},
       {"wayland, then xcb", "wayland;xcb", nullptr, nullptr, "neither WAYLAND_DISPLAY nor DISPLAY is set"},
@@ -74,7 +75,9 @@ TEST(StartWithoutDisplay, endsWithOneLineOnStderrAndInTheErrorLog) {
   EXPECT_NE(manager.exitCode(), 0);
 
   const std::string err = manager.readAllStandardError().toStdString();
-  EXPECT_EQ(err.rfind("tarvex: no display to show the windows on: DISPLAY is set (", 0), 0u) << err;
+  EXPECT_EQ(err.rfind("tarvex: no display to show the windows on: neither DISPLAY nor WAYLAND_DISPLAY is set (", 0),
+            0u)
+      << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 
   std::ifstream log(home.filePath(QStringLiteral("ErrorLog-Velmar Orinda Tarvex.txt")).toStdString(),
@@ -82,7 +85,8 @@ TEST(StartWithoutDisplay, endsWithOneLineOnStderrAndInTheErrorLog) {
   std::stringstream read;
   read << log.rdbuf();
   const std::string lines = read.str();
-  EXPECT_EQ(lines.rfind("no display to show the windows on: DISPLAY is set (", 0), 0u) << lines;
+  EXPECT_EQ(lines.rfind("no display to show the windows on: neither DISPLAY nor WAYLAND_DISPLAY is set (", 0), 0u)
+      << lines;
   EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
 }
 
