@@ -48,13 +48,16 @@ private:
   bool kept_ = false;
 };
 
-// mkstemp's pattern: six letters or digits after the file's name and a dot.
-constexpr std::string_view TemporarySuffix = ".XXXXXX";
+// A save's temporary file: the file's name, a mark no user's own copy bears,
+// then mkstemp's six letters or digits. Only names of this shape are litter:
+// "Tarvex-SCALE1.Cfg.backup" is a user's file.
+constexpr std::string_view TemporaryMark = ".tarvex-save-";
+constexpr std::string_view TemporarySuffix = ".tarvex-save-XXXXXX";
 
 bool IsTemporaryNameOf(std::string_view entry, std::string_view base) {
   if (entry.size() != base.size() + TemporarySuffix.size() || entry.substr(0, base.size()) != base) return false;
-  if (entry[base.size()] != '.') return false;
-  for (const char c : entry.substr(base.size() + 1)) {
+  if (entry.substr(base.size(), TemporaryMark.size()) != TemporaryMark) return false;
+  for (const char c : entry.substr(base.size() + TemporaryMark.size())) {
     if (!std::isalnum(static_cast<unsigned char>(c))) return false;
   }
   return true;

@@ -164,9 +164,16 @@ TEST_F(SettingsSaveTest, aSaveThroughASymbolicLinkReplacesItsTargetAndKeepsTheLi
 TEST_F(SettingsSaveTest, theNextSaveRemovesTheTemporaryFilesOfAKilledOne) {
   WriteAll(file, "old\r\n");
   // What a save killed mid-way leaves, beside files that only look alike.
-  const std::vector<std::string> litter = {"Tarvex-SCALE1.Cfg.a1B2c3", "Tarvex-SCALE1.Cfg.ZZZZZZ"};
-  const std::vector<std::string> kept = {"Tarvex-SCALE1.Cfg.bak", "Tarvex-SCALE1.Cfg.a1B2c3d",
-                                         "Tarvex-SCALE2.Cfg.a1B2c3", "Tarvex-SCALE1.Cfg.a1-2c3"};
+  const std::vector<std::string> litter = {"Tarvex-SCALE1.Cfg.tarvex-save-a1B2c3",
+                                           "Tarvex-SCALE1.Cfg.tarvex-save-ZZZZZZ"};
+  // A user's own copies beside the file are never taken for litter, whatever
+  // six letters or digits they end in.
+  const std::vector<std::string> kept = {"Tarvex-SCALE1.Cfg.bak",    "Tarvex-SCALE1.Cfg.a1B2c3d",
+                                         "Tarvex-SCALE2.Cfg.a1B2c3", "Tarvex-SCALE1.Cfg.a1-2c3",
+                                         "Tarvex-SCALE1.Cfg.backup", "Tarvex-SCALE1.Cfg.old123",
+                                         "Tarvex-SCALE2.Cfg.tarvex-save-a1B2c3",
+                                         "Tarvex-SCALE1.Cfg.tarvex-save-a1B2c3d",
+                                         "Tarvex-SCALE1.Cfg.tarvex-save-a1-2c3"};
   for (const auto& name : litter) WriteAll(folder + "/" + name, "half");
   for (const auto& name : kept) WriteAll(folder + "/" + name, "keep");
   SaveSettingsFile(file, "new\r\n");
