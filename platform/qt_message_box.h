@@ -6,8 +6,9 @@
 namespace tarvex {
 
 // A modal QMessageBox with the icon and buttons of the style. On a platform
-// without a visible screen (offscreen, minimal) it answers at once with the
-// first button instead of waiting where nobody can see it.
+// without a visible screen (offscreen, minimal) it answers at once as a box
+// closed unanswered does (OK, else Cancel, No or Ignore) instead of waiting
+// where nobody can see it: no retry loop, no abort, no agreement nobody gave.
 class QtMessageBox final : public MessageBox {
 public:
   int Show(const std::string& text, int style, const std::string& title) override;

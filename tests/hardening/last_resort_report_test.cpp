@@ -131,10 +131,29 @@ TEST_F(LastResortReportTest, everyBoxIsEchoedAndNoneWaitsOnAScreenNobodySees) {
   // The offscreen platform of the tests: a real box would wait for ever.
   EchoedMessageBox box(std::make_unique<QtMessageBox>(), echo);
   EXPECT_EQ(box.Show("The COM: port you have selected is invalid.\r\nDisabling Device Now...",
-                     MsgBoxStyle::YesNo | MsgBoxStyle::Critical, "Tarvex Setup Error"),
-            MsgBoxResult::Yes);
+                     MsgBoxStyle::OkOnly | MsgBoxStyle::Critical, "Tarvex Setup Error"),
+            MsgBoxResult::Ok);
   EXPECT_EQ(echo.str(),
             "tarvex: Tarvex Setup Error: The COM: port you have selected is invalid. / Disabling Device Now...\n");
+}
+
+TEST_F(LastResortReportTest, aBoxNobodySeesAnswersAsAClosedOneNeverAbortRetryOrYes) {
+  QtMessageBox box;
+  const struct {
+    int style;
+    int answer;
+  } rows[] = {
+      {MsgBoxStyle::OkOnly, MsgBoxResult::Ok},
+      {MsgBoxStyle::OkCancel, MsgBoxResult::Cancel},
+      {MsgBoxStyle::AbortRetryIgnore, MsgBoxResult::Ignore},
+      {MsgBoxStyle::YesNoCancel, MsgBoxResult::Cancel},
+      {MsgBoxStyle::YesNo, MsgBoxResult::No},
+      {MsgBoxStyle::RetryCancel, MsgBoxResult::Cancel},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(box.Show("Shall it go on?", row.style | MsgBoxStyle::Question, "Tarvex"), row.answer)
+        << "style " << row.style;
+  }
 }
 
 }  // namespace
