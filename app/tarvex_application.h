@@ -9,11 +9,14 @@
 // it serves scales and clients that must not lose it over one failed event.
 // Only an error of the start-up itself ends the program (see main).
 //
-// While one report's box is open, errors of further events (a timer that fails
-// at every tick) are reported to stderr and the log only, so boxes never pile
-// up.
+// While one report's box is open, errors of further events are reported to
+// stderr and the log only, so boxes never pile up. The same error again within
+// a minute (a timer that fails at every tick) is only counted; the count goes
+// to stderr and the log before the next report.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <exception>
+#include <string>
 
 #include "core/log_writer.h"
 #include "platform/message_box.h"
@@ -42,6 +45,11 @@ private:
   MessageBox* box_ = nullptr;
   LogWriter* log_ = nullptr;
   bool reporting_ = false;
+  // The last error reported, and how often it came again since.
+  int lastNumber_ = 0;
+  std::string lastDescription_;
+  long repeats_ = 0;
+  QElapsedTimer sinceLastReport_;
 };
 
 }  // namespace tarvex

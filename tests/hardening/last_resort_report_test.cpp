@@ -95,6 +95,27 @@ TEST_F(LastResortReportTest, anErrorWhileAReportBoxIsOpenGetsNoSecondBox) {
   EXPECT_NE(stderrText.find("tarvex: run-time error 57: Device I/O error: tick"), std::string::npos);
 }
 
+TEST_F(LastResortReportTest, anErrorRepeatedAtEveryTickIsReportedOnceAndCounted) {
+  app.ReportErrorsTo(&boxes, &log);
+  const auto tick = [] { throw RunTimeError(ErrorNumber::DeviceIOError, "Device I/O error: tick"); };
+  std::vector<std::function<void()>> events(50, tick);
+  events.push_back([] { throw RunTimeError(ErrorNumber::FileNotFound); });
+  events.push_back(tick);
+  testing::internal::CaptureStderr();
+  const int status = RunEvents(events);
+  const std::string stderrText = testing::internal::GetCapturedStderr();
+
+  EXPECT_EQ(status, 7);
+  ASSERT_EQ(boxes.shown().size(), 3u);
+  EXPECT_EQ(boxes.shown()[1].text, "Run-time error '53':\r\n\r\nFile not found");
+  EXPECT_EQ(ErrorLog(),
+            "Run-time error 57: Device I/O error: tick @ 3/7/2026 2:05:09 PM\r\n"
+            "Run-time error 57 occurred 49 more times: Device I/O error: tick @ 3/7/2026 2:05:09 PM\r\n"
+            "Run-time error 53: File not found @ 3/7/2026 2:05:09 PM\r\n"
+            "Run-time error 57: Device I/O error: tick @ 3/7/2026 2:05:09 PM\r\n");
+  EXPECT_EQ(std::count(stderrText.begin(), stderrText.end(), '\n'), 4) << stderrText;
+}
+
 TEST_F(LastResortReportTest, aFullDiskCostsLogRecordsNotTheManager) {
   // Every write to /dev/full fails with "No space left on device".
   std::filesystem::create_symlink("/dev/full", log.FileName(LogKind::Receive));
