@@ -3,6 +3,7 @@
 #include <dbus/dbus.h>
 #include <poll.h>
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDateTime>
 #include <QPointer>
@@ -145,8 +146,11 @@ void ConnectionWatchdog::Check() {
       side,
       [self, connection = connection_, busSide = busSide_] {
         if (!busSide->Look(connection)) return;
+        // The watchdog may be going away on its own thread right now: the
+        // report goes through the application, and the pointer is tested
+        // there, on the watchdog's thread.
         QMetaObject::invokeMethod(
-            self.data(),
+            QCoreApplication::instance(),
             [self] {
               if (self) self->Resumed();
             },
