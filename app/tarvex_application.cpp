@@ -1,5 +1,6 @@
 #include "tarvex_application.h"
 
+#include <QThread>
 #include <iostream>
 
 #include "platform/run_time_error.h"
@@ -51,30 +52,42 @@ bool TarvexApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
-    // An error that recurs at every tick of a timer is reported once, then
-    // counted; the count is reported with the next report.
-    const int number = NumberOf(error);
-    const std::string description = DescriptionOf(error);
-    if (number == lastNumber_ && description == lastDescription_ && sinceLastReport_.isValid() &&
-        !sinceLastReport_.hasExpired(RepeatQuietMs)) {
-      ++repeats_;
+    if (QThread::currentThread() != thread()) {
+      // An event of another thread (the bus library's): the box and the logs
+      // belong to the program's own thread, so the report is made there.
+      QMetaObject::invokeMethod(
+          this, [this, report = RunTimeError(NumberOf(error), DescriptionOf(error))] { Report(report); },
+          Qt::QueuedConnection);
       return false;
     }
-    if (repeats_ > 0) {
-      WriteErrorLine(log_, lastNumber_, " occurred " + std::to_string(repeats_) + " more times: " + lastDescription_);
-    }
-    lastNumber_ = number;
-    lastDescription_ = description;
-    repeats_ = 0;
-    sinceLastReport_.start();
-    // The box runs its own event loop; an error of an event dispatched there
-    // is reported without a second box.
-    const bool nested = reporting_;
-    reporting_ = true;
-    ReportUncaughtError(nested ? nullptr : box_, log_, error);
-    reporting_ = nested;
+    Report(error);
   }
   return false;
+}
+
+void TarvexApplication::Report(const std::exception& error) {
+  // An error that recurs at every tick of a timer is reported once, then
+  // counted; the count is reported with the next report.
+  const int number = NumberOf(error);
+  const std::string description = DescriptionOf(error);
+  if (number == lastNumber_ && description == lastDescription_ && sinceLastReport_.isValid() &&
+      !sinceLastReport_.hasExpired(RepeatQuietMs)) {
+    ++repeats_;
+    return;
+  }
+  if (repeats_ > 0) {
+    WriteErrorLine(log_, lastNumber_, " occurred " + std::to_string(repeats_) + " more times: " + lastDescription_);
+  }
+  lastNumber_ = number;
+  lastDescription_ = description;
+  repeats_ = 0;
+  sinceLastReport_.start();
+  // The box runs its own event loop; an error of an event dispatched there
+  // is reported without a second box.
+  const bool nested = reporting_;
+  reporting_ = true;
+  ReportUncaughtError(nested ? nullptr : box_, log_, error);
+  reporting_ = nested;
 }
 
 }  // namespace tarvex

@@ -9,6 +9,9 @@
 // it serves scales and clients that must not lose it over one failed event.
 // Only an error of the start-up itself ends the program (see main).
 //
+// An error of an event of another thread is reported on the program's own
+// thread, where the box and the logs live.
+//
 // While one report's box is open, errors of further events are reported to
 // stderr and the log only, so boxes never pile up. The same error again within
 // a minute (a timer that fails at every tick) is only counted; the count goes
@@ -42,6 +45,9 @@ public:
   static int ReportUncaughtError(MessageBox* box, LogWriter* log, const std::exception& error);
 
 private:
+  // Reports an error of an event of the program's own thread.
+  void Report(const std::exception& error);
+
   MessageBox* box_ = nullptr;
   LogWriter* log_ = nullptr;
   bool reporting_ = false;

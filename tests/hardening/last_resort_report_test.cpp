@@ -5,6 +5,7 @@
 
 #include <QEventLoop>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -114,6 +115,46 @@ TEST_F(LastResortReportTest, anErrorRepeatedAtEveryTickIsReportedOnceAndCounted)
             "Run-time error 53: File not found @ 3/7/2026 2:05:09 PM\r\n"
             "Run-time error 57: Device I/O error: tick @ 3/7/2026 2:05:09 PM\r\n");
   EXPECT_EQ(std::count(stderrText.begin(), stderrText.end(), '\n'), 4) << stderrText;
+}
+
+// Records on which thread each box was shown.
+class ThreadNotingBox final : public MessageBox {
+public:
+  int Show(const std::string& text, int, const std::string&) override {
+    texts.push_back(text);
+    threads.push_back(QThread::currentThread());
+    return MsgBoxResult::Ok;
+  }
+  std::vector<std::string> texts;
+  std::vector<QThread*> threads;
+};
+
+TEST_F(LastResortReportTest, anErrorOfAnotherThreadIsReportedOnTheProgramsOwnThread) {
+  ThreadNotingBox box;
+  app.ReportErrorsTo(&box, &log);
+  QThread worker;
+  QObject onWorker;
+  onWorker.moveToThread(&worker);
+  worker.start();
+  testing::internal::CaptureStderr();
+  QTimer::singleShot(0, &onWorker, [] { throw RunTimeError(ErrorNumber::DeviceIOError, "Device I/O error: bus"); });
+  QTimer::singleShot(5000, &app, [this] { app.exit(1); });
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &app, [&] {
+    if (!box.texts.empty()) app.exit(7);
+  });
+  poll.start(10);
+  const int status = app.exec();
+  testing::internal::GetCapturedStderr();
+  worker.quit();
+  worker.wait();
+  onWorker.moveToThread(QThread::currentThread());
+
+  EXPECT_EQ(status, 7);
+  ASSERT_EQ(box.threads.size(), 1u);
+  EXPECT_EQ(box.threads[0], app.thread());
+  EXPECT_EQ(box.texts[0], "Run-time error '57':\r\n\r\nDevice I/O error: bus");
+  EXPECT_NE(ErrorLog().find("Run-time error 57: Device I/O error: bus @ "), std::string::npos);
 }
 
 TEST_F(LastResortReportTest, aFullDiskCostsLogRecordsNotTheManager) {
