@@ -133,11 +133,12 @@ TEST_F(LastResortReportTest, anErrorOfAnotherThreadIsReportedOnTheProgramsOwnThr
   ThreadNotingBox box;
   app.ReportErrorsTo(&box, &log);
   QThread worker;
-  QObject onWorker;
-  onWorker.moveToThread(&worker);
+  auto* onWorker = new QObject;  // deleted with the worker thread's end
+  onWorker->moveToThread(&worker);
+  QObject::connect(&worker, &QThread::finished, onWorker, &QObject::deleteLater);
   worker.start();
   testing::internal::CaptureStderr();
-  QTimer::singleShot(0, &onWorker, [] { throw RunTimeError(ErrorNumber::DeviceIOError, "Device I/O error: bus"); });
+  QTimer::singleShot(0, onWorker, [] { throw RunTimeError(ErrorNumber::DeviceIOError, "Device I/O error: bus"); });
   QTimer::singleShot(5000, &app, [this] { app.exit(1); });
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, &app, [&] {
@@ -148,7 +149,6 @@ TEST_F(LastResortReportTest, anErrorOfAnotherThreadIsReportedOnTheProgramsOwnThr
   testing::internal::GetCapturedStderr();
   worker.quit();
   worker.wait();
-  onWorker.moveToThread(QThread::currentThread());
 
   EXPECT_EQ(status, 7);
   ASSERT_EQ(box.threads.size(), 1u);
