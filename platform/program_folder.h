@@ -24,6 +24,12 @@ public:
   // without one; backslashes become "/", the rest of the name is kept exactly.
   std::string join(std::string_view name) const;
 
+  // A file of the folder as it is found on disk: join(name) when that exists,
+  // else the first entry of its folder (in byte order) whose name matches
+  // without regard to ASCII case (files copied from Windows keep whatever
+  // letter case the copy gave them), else join(name).
+  std::string find(std::string_view name) const;
+
 private:
   std::string path_;
 };
