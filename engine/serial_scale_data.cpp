@@ -63,7 +63,7 @@ void SerialScaleData::Serve(int32_t ch) {
   AtPort(s_.grid, ch, [&] { waiting = port.InBufferCount(); });
   bool cut = false;
   if (waiting > 0) {
-    indicators_.TurnRXLedON(ch);
+    ChannelIndicators(s_.publication, s_.engine, s_.window, s_.startup, s_.grid, s_.icons).TurnRXLedON(ch);
     std::string piece;
     AtPort(s_.grid, ch, [&] { piece = port.Input(); });
     FrameCutter& cutter = Cutter(ch);

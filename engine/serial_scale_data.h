@@ -43,16 +43,12 @@ class SerialScaleData final : public ChannelStep {
 public:
   // opc: the channel items SetVal also writes; detail: the detail window's
   // labels; clock: the date and time of the weight log; folder: where weight
-  // log names are placed (as every file name of the settings).
+  // log names are placed (as every file name of the settings). Only the
+  // references are kept: the services may be built after the step, as the
+  // pass's services hold the steps.
   SerialScaleData(ScanServices& services, OpcItems& opc, DetailLabels& detail, const Clock& clock,
                   const ProgramFolder& folder)
-      : s_(services),
-        opc_(opc),
-        detail_(detail),
-        clock_(clock),
-        folder_(folder),
-        indicators_(services.publication, services.engine, services.window, services.startup, services.grid,
-                    services.icons) {}
+      : s_(services), opc_(opc), detail_(detail), clock_(clock), folder_(folder) {}
 
   void Serve(int32_t ch) override;
 
@@ -70,7 +66,6 @@ private:
   DetailLabels& detail_;
   const Clock& clock_;
   const ProgramFolder& folder_;
-  ChannelIndicators indicators_;
 };
 
 }  // namespace tarvex

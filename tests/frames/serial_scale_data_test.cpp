@@ -293,10 +293,14 @@ TEST(SerialScaleData, statusReachesOpcDdeAndTheDetailWindowAndOfflineIsRepublish
                    "label 9 OUT OF RANGE"}));
   EXPECT_EQ(rig.f.publication.DDEValues(DDEItem::ScaleStat, 0), DDEValue(int16_t{1}));
 
-  // The same frame again: nothing changed, nothing published.
+  // The same frame again: nothing changed, nothing published, no lamp or
+  // status cell touched.
   rig.Feed(pty, frame);
   rig.Pass();
-  EXPECT_EQ(rig.f.Only({"opc 0 3", "label 3", "label 9"}), Trace{});
+  EXPECT_EQ(rig.f.Only({"opc 0 3", "label 3", "label 9", "on 0 2", "off 0 2", "on 0 3", "off 0 3", "on 0 4",
+                        "off 0 4", "on 0 7", "off 0 7", "dirty 0 2", "dirty 0 3", "dirty 0 4", "dirty 0 7",
+                        "dirty 0 12"}),
+            Trace{});
 
   rig.Pass();
   EXPECT_EQ(rig.f.Only({"opc 0 3", "icon", "tray"}), Trace{});
@@ -313,6 +317,43 @@ TEST(SerialScaleData, statusReachesOpcDdeAndTheDetailWindowAndOfflineIsRepublish
   rig.Pass();
   EXPECT_EQ(rig.f.Only({"opc 0"}), (Trace{"opc 0 3 1", "opc 0 2 0", "opc 0 0 0", "opc 0 1 0"}));
   EXPECT_EQ(rig.f.publication.StatusText[0], "OUT OF RANGE");
+}
+
+// In the tray the receive indicator is lit at most once in ten passes, and
+// the window and tray icons show the receive picture.
+TEST(SerialScaleData, inTheTrayReceptionShowsTheReceiveIcon) {
+  const ProtocolDefinition protocol = SampleProtocol(true);
+  const std::string frame = sim::ScaleFrameWriter(protocol).Frame({.gross = 1});
+  testing::PtyPair pty;
+  ScaleRig rig(pty.path(), ScaleChannel(0), protocol);
+  rig.f.window.InTray = true;
+  rig.f.engine.LastIndicatorTick[0][Indicator::Receive] = rig.f.engine.ScanTick;
+  Trace lit;
+  for (int pass = 1; pass <= 30; ++pass) {
+    rig.Feed(pty, frame);
+    rig.Pass();
+    for (const std::string& line : rig.f.Only({"on 0 0", "off 0 0", "icon", "tray"})) {
+      lit.push_back(std::to_string(pass) + " " + line);
+    }
+  }
+  EXPECT_EQ(lit, (Trace{"10 on 0 0", "10 icon iRcv", "10 tray", "20 off 0 0", "20 icon iIdle", "20 tray",
+                        "30 on 0 0", "30 icon iRcv", "30 tray"}));
+}
+
+// Passes count forward across the wrap of ScanTick: a frame just before the
+// wrap keeps the channel on-line for its time-out after it.
+TEST(SerialScaleData, theTimeoutCountsAcrossTheWrapOfTheScanTick) {
+  const ProtocolDefinition protocol = SampleProtocol(true);
+  testing::PtyPair pty;
+  ScaleRig rig(pty.path(), ScaleChannel(5), protocol);
+  rig.f.engine.ScanTick = ScanTickWrap - 1;
+  rig.Feed(pty, sim::ScaleFrameWriter(protocol).Frame({.gross = 1}));
+  rig.Pass();
+  ASSERT_EQ(rig.f.engine.LastDataTick[0], ScanTickWrap);
+  for (int pass = 1; pass <= 5; ++pass) {
+    rig.Pass();
+    EXPECT_EQ(rig.f.publication.StatusText[0], pass < 5 ? "Online..." : "Offline...") << rig.f.engine.ScanTick;
+  }
 }
 
 TEST(SerialScaleData, aWeightLogThatCannotBeWrittenReachesTheScanErrorHandlerAfterPublication) {
