@@ -356,6 +356,33 @@ TEST(SerialScaleData, theTimeoutCountsAcrossTheWrapOfTheScanTick) {
   }
 }
 
+// A protocol field that cannot be cut is reported once, when the protocol is
+// loaded, and is off; a protocol changed by the setup dialog takes effect
+// when the channel is handed back.
+TEST(SerialScaleData, protocolFaultsAreReportedAtLoadAndAChangedProtocolIsCheckedAgain) {
+  ProtocolDefinition protocol = SampleProtocol(true);
+  const std::string frame = sim::ScaleFrameWriter(protocol).Frame({.gross = 4, .id = 7});
+  const int32_t idStart = protocol.IDStart;
+  protocol.IDStart = 0;
+  testing::PtyPair pty;
+  ScaleRig rig(pty.path(), ScaleChannel(0), protocol);
+  EXPECT_EQ(rig.f.Only({"log 1 Protocol"}),
+            Trace{"log 1 Protocol: 5  ID Field At 0 Length " + std::to_string(protocol.IDLength) +
+                  " Cannot Be Cut: Field Off."});
+  rig.Feed(pty, frame);
+  rig.Pass();
+  EXPECT_EQ(rig.f.publication.PubID[0], "");
+  EXPECT_EQ(rig.f.Only({"log 1", "error"}), Trace{});
+
+  rig.f.config.Protocols[Protocol].IDStart = idStart;
+  rig.f.HandBack(0);
+  rig.Pass();
+  ASSERT_TRUE(rig.f.engine.ChannelActive[0]);
+  rig.Feed(pty, frame);
+  rig.Pass();
+  EXPECT_EQ(rig.f.publication.PubID[0], " 7");
+}
+
 TEST(SerialScaleData, aWeightLogThatCannotBeWrittenReachesTheScanErrorHandlerAfterPublication) {
   const ProtocolDefinition protocol = SampleProtocol(true);
   testing::PtyPair pty;
