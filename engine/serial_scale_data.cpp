@@ -1,14 +1,9 @@
 #include "engine/serial_scale_data.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include "core/grid_layout.h"
 #include "engine/lamps.h"
 #include "engine/port_calls.h"
+#include "platform/append_file.h"
 
 namespace tarvex {
 
@@ -22,33 +17,6 @@ constexpr const char* Offline = "Offline...";
 std::string_view ConfiguredPattern(const FixedTables& tables, int32_t decimalPlaces) {
   if (decimalPlaces < 1 || decimalPlaces > 6) return {};
   return tables.DecimalFormats(decimalPlaces);
-}
-
-// Appends bytes to the file, creating it when missing; the file is closed
-// again before the call returns. Error 75 when it cannot be opened, 57 when
-// it cannot be written.
-void AppendToFile(const std::string& path, const std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    throw RunTimeError(ErrorNumber::PathFileAccessError,
-                       "Path/File access error: cannot open weight log " + path + ": " + std::strerror(errno));
-  }
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int saved = errno;
-      ::close(fd);
-      throw RunTimeError(ErrorNumber::DeviceIOError,
-                         "Device I/O error: cannot write weight log " + path + ": " + std::strerror(saved));
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (::close(fd) != 0) {
-    throw RunTimeError(ErrorNumber::DeviceIOError,
-                       "Device I/O error: cannot close weight log " + path + ": " + std::strerror(errno));
-  }
 }
 
 }  // namespace
@@ -132,12 +100,17 @@ void SerialScaleData::Interpret(int32_t ch, const CheckedProtocol& protocol) {
 
 void SerialScaleData::PublishStatus(int32_t ch) {
   EngineState& e = s_.engine;
-  PublicationState& pub = s_.publication;
-  const ChannelSetup& channel = s_.config.Channels[ch];
   const int16_t bits = e.ScaleStatBits[ch];
   e.PubStatBits[ch] = bits;
   s_.publisher.SetVal(ValueCode::ScaleStat, ch);
   s_.window.DeviceDirty[ch] = true;
+  StatusToOpcAndDde(ch, bits);
+  if (s_.window.DetailOpen[ch]) detail_.SetCaption(DetailLabel::ScaleStat, std::to_string(bits));
+}
+
+void SerialScaleData::StatusToOpcAndDde(int32_t ch, int16_t bits) {
+  PublicationState& pub = s_.publication;
+  const ChannelSetup& channel = s_.config.Channels[ch];
   if (channel.OPCEnabled) {
     opc_.SetItemValue(ch, OPCItemScaleStat, bits);
     pub.OPCDirty[ch] = true;
@@ -146,7 +119,6 @@ void SerialScaleData::PublishStatus(int32_t ch) {
     pub.DDEValues(DDEItem::ScaleStat, ch) = bits;
     pub.DDEDirty[ch] = true;
   }
-  if (s_.window.DetailOpen[ch]) detail_.SetCaption(DetailLabel::ScaleStat, std::to_string(bits));
 }
 
 void SerialScaleData::SetStatusText(int32_t ch, const std::string& text, bool toDetail) {
@@ -178,14 +150,7 @@ void SerialScaleData::OfflineTest(int32_t ch) {
   pub.PubNet[ch] = ForcePublication;
   pub.PubGross[ch] = ForcePublication;
   pub.PubTare[ch] = ForcePublication;
-  if (channel.OPCEnabled) {
-    opc_.SetItemValue(ch, OPCItemScaleStat, bits);
-    pub.OPCDirty[ch] = true;
-  }
-  if (channel.DDEServerEnabled) {
-    pub.DDEValues(DDEItem::ScaleStat, ch) = bits;
-    pub.DDEDirty[ch] = true;
-  }
+  StatusToOpcAndDde(ch, bits);
   s_.icons.SetWindowIcon(ActivityImage::Idle);
   if (!s_.startup.DebugMode) s_.icons.ShowWindowIconInTray();
 }
@@ -194,7 +159,7 @@ void SerialScaleData::AppendWeightLog(int32_t ch) {
   const PublicationState& pub = s_.publication;
   const std::string line = WeightLogLine(ch, pub.NewGross[ch], pub.NewTare[ch], pub.NewNet[ch], pub.NewID[ch],
                                          GeneralDateTimeText(clock_.now()));
-  AppendToFile(folder_.join(s_.config.Channels[ch].AsciiLogFileName), line);
+  AppendToFile(folder_.join(s_.config.Channels[ch].AsciiLogFileName), line, "weight log");
 }
 
 void SerialScaleData::SetLamp(int32_t ch, int lamp, bool on) {

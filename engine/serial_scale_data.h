@@ -56,6 +56,8 @@ private:
   FrameCutter& Cutter(int32_t ch);
   void Interpret(int32_t ch, const CheckedProtocol& protocol);
   void PublishStatus(int32_t ch);
+  // OPC item 3 and DDE value 3, as the channel publishes them.
+  void StatusToOpcAndDde(int32_t ch, int16_t bits);
   void SetStatusText(int32_t ch, const std::string& text, bool toDetail);
   void OfflineTest(int32_t ch);
   void AppendWeightLog(int32_t ch);
