@@ -159,7 +159,7 @@ void SerialScaleData::AppendWeightLog(int32_t ch) {
   const PublicationState& pub = s_.publication;
   const std::string line = WeightLogLine(ch, pub.NewGross[ch], pub.NewTare[ch], pub.NewNet[ch], pub.NewID[ch],
                                          GeneralDateTimeText(clock_.now()));
-  AppendToFile(folder_.join(s_.config.Channels[ch].AsciiLogFileName), line, "weight log");
+  AppendToFile(folder_.place(s_.config.Channels[ch].AsciiLogFileName), line, "weight log");
 }
 
 void SerialScaleData::SetLamp(int32_t ch, int lamp, bool on) {

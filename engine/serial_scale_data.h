@@ -42,8 +42,8 @@ inline constexpr int16_t OPCItemScaleStat = 3;
 class SerialScaleData final : public ChannelStep {
 public:
   // opc: the channel items SetVal also writes; detail: the detail window's
-  // labels; clock: the date and time of the weight log; folder: where weight
-  // log names are placed (as every file name of the settings). Only the
+  // labels; clock: the date and time of the weight log; folder: where a
+  // weight log named without a full path is placed. Only the
   // references are kept: the services may be built after the step, as the
   // pass's services hold the steps.
   SerialScaleData(ScanServices& services, OpcItems& opc, DetailLabels& detail, const Clock& clock,

@@ -24,4 +24,9 @@ std::string ProgramFolder::join(std::string_view name) const {
   return path_ + "/" + relative.substr(start);
 }
 
+std::string ProgramFolder::place(std::string_view name) const {
+  if (!name.empty() && name.front() == '/') return std::string(name);
+  return join(name);
+}
+
 }  // namespace tarvex

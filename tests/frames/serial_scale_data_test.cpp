@@ -8,8 +8,10 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 
+#include "config/channel_file.h"
 #include "config/protocol_file.h"
 #include "engine/serial_scale_data.h"
 #include "tests/engine/engine_fixture.h"
@@ -381,6 +383,42 @@ TEST(SerialScaleData, protocolFaultsAreReportedAtLoadAndAChangedProtocolIsChecke
   rig.Feed(pty, frame);
   rig.Pass();
   EXPECT_EQ(rig.f.publication.PubID[0], " 7");
+}
+
+// The weight log's name as the channel file stores it: the default is a full
+// path in the program folder; a name an operator types may be a full path, a
+// "\Name" or a bare name, both of the program folder.
+TEST(SerialScaleData, theWeightLogIsWrittenWhereTheChannelNamesIt) {
+  const ProtocolDefinition protocol = SampleProtocol(true);
+  const std::filesystem::path elsewhere =
+      std::filesystem::temp_directory_path() / ("weights-" + std::to_string(::getpid()) + ".txt");
+  const struct {
+    const char* legend;
+    std::function<std::string(const ProgramFolder&)> name;
+    std::function<std::string(const ProgramFolder&)> path;
+  } cases[] = {
+      {"the default channel file's",
+       [](const ProgramFolder& folder) { return ChannelDefaults(0, folder).Setup.AsciiLogFileName; },
+       [](const ProgramFolder& folder) { return folder.path() + "/WtData-SCALE1.Txt"; }},
+      {"a full path elsewhere", [&](const ProgramFolder&) { return elsewhere.string(); },
+       [&](const ProgramFolder&) { return elsewhere.string(); }},
+      {"a name of the program folder", [](const ProgramFolder&) { return std::string("Scale1.log"); },
+       [](const ProgramFolder& folder) { return folder.path() + "/Scale1.log"; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.legend);
+    testing::PtyPair pty;
+    ChannelSetup channel = ScaleChannel(0);
+    ScaleRig rig(pty.path(), channel, protocol);
+    rig.f.config.Channels[0].AsciiLogFileName = c.name(rig.f.scratch.folder());
+    rig.Feed(pty, sim::ScaleFrameWriter(protocol).Frame({.gross = 3}));
+    rig.Pass();
+    EXPECT_EQ(rig.f.Only({"error "}), Trace{});
+    std::ifstream in(c.path(rig.f.scratch.folder()), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              "Device #: 0,    3.00, 0, 0,  1, " + GeneralDateTimeText(rig.wallClock.now()) + "\r\n");
+    std::filesystem::remove(elsewhere);
+  }
 }
 
 TEST(SerialScaleData, aWeightLogThatCannotBeWrittenReachesTheScanErrorHandlerAfterPublication) {
