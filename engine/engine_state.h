@@ -95,6 +95,9 @@ struct EngineState : ScanValues {
   ChannelArray<ChannelFormat> Format{"Format"};
   // The protocols as checked at load.
   CheckedProtocolTable CheckedProtocols;
+  // The weight log whose last write failed; empty after one that succeeded.
+  // A log that cannot be written is reported once, not on every frame.
+  ChannelArray<std::string> WeightLogFailed{"WeightLogFailed"};
 
   // --- Per channel: OPC ---
   // A write of the channel's items is under way (channel tail).

@@ -4,6 +4,7 @@
 #include "engine/lamps.h"
 #include "engine/port_calls.h"
 #include "platform/append_file.h"
+#include "platform/run_time_error.h"
 
 namespace tarvex {
 
@@ -159,7 +160,19 @@ void SerialScaleData::AppendWeightLog(int32_t ch) {
   const PublicationState& pub = s_.publication;
   const std::string line = WeightLogLine(ch, pub.NewGross[ch], pub.NewTare[ch], pub.NewNet[ch], pub.NewID[ch],
                                          GeneralDateTimeText(clock_.now()));
-  AppendToFile(folder_.place(s_.config.Channels[ch].AsciiLogFileName), line, "weight log");
+  const std::string path = folder_.place(s_.config.Channels[ch].AsciiLogFileName);
+  std::string& failed = s_.engine.WeightLogFailed[ch];
+  try {
+    AppendToFile(path, line, "weight log");
+  } catch (const RunTimeError&) {
+    // Reported once: raised on every frame, the error would interrupt the
+    // operator and end every pass at this channel, so the channels after it
+    // would never be served.
+    if (failed == path) return;
+    failed = path;
+    throw;
+  }
+  failed.clear();
 }
 
 void SerialScaleData::SetLamp(int32_t ch, int lamp, bool on) {

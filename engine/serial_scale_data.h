@@ -7,7 +7,8 @@
 // What it must cope with: a port that is not open (the error lamp goes off,
 // the pass goes on), reads that split frames anywhere, a line that sends only
 // garbage or nothing at all, a weight log file that cannot be written (the
-// error reaches the scan error handler, after the values are published).
+// error reaches the scan error handler, after the values are published, once
+// until a line is written to that file again; the lines in between are lost).
 //
 // Policy: one frame per pass at most, the newest (engine/frame_cutter.h); the
 // values go through SetVal in the order of engine/frame_values.h; a lamp

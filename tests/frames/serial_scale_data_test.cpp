@@ -421,16 +421,38 @@ TEST(SerialScaleData, theWeightLogIsWrittenWhereTheChannelNamesIt) {
   }
 }
 
-TEST(SerialScaleData, aWeightLogThatCannotBeWrittenReachesTheScanErrorHandlerAfterPublication) {
+TEST(SerialScaleData, aWeightLogThatCannotBeWrittenReachesTheScanErrorHandlerOnceAfterPublication) {
   const ProtocolDefinition protocol = SampleProtocol(true);
   testing::PtyPair pty;
   ChannelSetup channel = ScaleChannel(0);
   channel.AsciiLogFileName = "\\no-such-folder\\Weights.txt";
   ScaleRig rig(pty.path(), channel, protocol);
-  rig.Feed(pty, sim::ScaleFrameWriter(protocol).Frame({.gross = 3}));
+  const sim::ScaleFrameWriter writer(protocol);
+  rig.Feed(pty, writer.Frame({.gross = 3}));
   rig.Pass();
   EXPECT_EQ(rig.f.Only({"error "}), Trace{"error 0 75"});
   EXPECT_EQ(rig.f.publication.PubGross[0], "   3.00");
+
+  // Reported once, not on every frame; the values are still published.
+  for (int frame = 4; frame <= 6; ++frame) {
+    rig.Feed(pty, writer.Frame({.gross = double(frame)}));
+    rig.Pass();
+    EXPECT_EQ(rig.f.Only({"error "}), Trace{});
+  }
+  EXPECT_EQ(rig.f.publication.PubGross[0], "   6.00");
+
+  // Once the log can be written, its lines go on; a later failure is reported
+  // again.
+  const std::filesystem::path folder = rig.f.scratch.folder().join("no-such-folder");
+  std::filesystem::create_directory(folder);
+  rig.Feed(pty, writer.Frame({.gross = 7}));
+  rig.Pass();
+  EXPECT_EQ(rig.f.Only({"error "}), Trace{});
+  EXPECT_TRUE(std::filesystem::exists(folder / "Weights.txt"));
+  std::filesystem::remove_all(folder);
+  rig.Feed(pty, writer.Frame({.gross = 8}));
+  rig.Pass();
+  EXPECT_EQ(rig.f.Only({"error "}), Trace{"error 0 75"});
 }
 
 // Random splits of one recorded stream publish the same values as whole
