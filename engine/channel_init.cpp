@@ -287,9 +287,20 @@ void ChannelInitialisation::RegisterTerminal(int32_t ch, Occasion occasion) {
 }
 
 void ChannelInitialisation::CheckLoadedProtocol(int32_t p) {
-  s_.engine.CheckedProtocols[p] = CheckProtocol(s_.config.Protocols[p], p, [&](const std::string& line) {
+  CheckedProtocol& checked = s_.engine.CheckedProtocols[p];
+  const CheckedProtocol before = checked;
+  checked = CheckProtocol(s_.config.Protocols[p], p, [&](const std::string& line) {
     s_.log.WriteLog(LogKind::Error, line);
   });
+  if (checked.StreamStartChar == before.StreamStartChar && checked.StreamEndChar == before.StreamEndChar &&
+      checked.MaxStreamLength == before.MaxStreamLength) {
+    return;
+  }
+  // Every channel of the protocol cuts its frames by the new framing from its
+  // next pass on, not only the one handed back.
+  for (int32_t ch = 0; ch < ChannelArraySize; ++ch) {
+    if (s_.config.Channels[ch].ChannelProtocol == p) s_.engine.RxCutter[ch].reset();
+  }
 }
 
 void ChannelInitialisation::SetPrimaryUnitsText(int32_t ch) {

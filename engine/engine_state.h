@@ -69,7 +69,8 @@ struct EngineState : ScanValues {
   // service (protocol 0) collects request lines in RxBuffer; a scale channel's
   // bytes not yet cut into a frame are held by its RxCutter, which the frame
   // step builds from the channel's protocol when it is empty. Opening the
-  // port empties both.
+  // port empties both; a protocol checked again with another framing empties
+  // the cutters of its channels.
   ChannelArray<std::string> RxBuffer{"RxBuffer"};
   ChannelArray<std::optional<FrameCutter>> RxCutter{"RxCutter"};
   // The last frame cut (terminator included, first CR a blank); FrameLength

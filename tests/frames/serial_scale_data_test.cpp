@@ -52,14 +52,21 @@ ChannelSetup ScaleChannel(int32_t timeout) {
   return c;
 }
 
-// Channel 0 on the device, served by the real step, after the first pass.
+// Channel 0 on the device, served by the real step, after the first pass;
+// with a second device, channel 1 the same on it.
 struct ScaleRig {
-  ScaleRig(const std::string& device, const ChannelSetup& channel, const ProtocolDefinition& protocol) {
-    f.startup.MaxChannel = 0;
-    f.scratch.MapPorts({{2, device}});
+  ScaleRig(const std::string& device, const ChannelSetup& channel, const ProtocolDefinition& protocol,
+           const std::string& secondDevice = {}) {
+    f.startup.MaxChannel = secondDevice.empty() ? 0 : 1;
+    f.scratch.MapPorts({{2, device}, {3, secondDevice.empty() ? device : secondDevice}});
     const std::string path = f.cfg.ProtocolFilePath(Protocol);
     std::ofstream(path, std::ios::binary) << FormatProtocolFile(protocol, path);
     f.StoreChannel(0, channel);
+    if (!secondDevice.empty()) {
+      ChannelSetup second = channel;
+      second.ComPortIndex = 2;  // port 3
+      f.StoreChannel(1, second);
+    }
     f.steps.during["serial data"] = [this](int32_t ch) { step.Serve(ch); };
     f.pass.Timer1_Timer();
   }
@@ -80,11 +87,11 @@ struct ScaleRig {
   }
 
   // Sends bytes on the line and waits until the port holds them all.
-  void Feed(testing::PtyPair& pty, std::string_view bytes) {
-    const int32_t before = f.ports[0].InBufferCount();
+  void Feed(testing::PtyPair& pty, std::string_view bytes, int32_t ch = 0) {
+    const int32_t before = f.ports[ch].InBufferCount();
     ASSERT_TRUE(pty.Send(bytes));
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (f.ports[0].InBufferCount() < before + static_cast<int32_t>(bytes.size()) &&
+    while (f.ports[ch].InBufferCount() < before + static_cast<int32_t>(bytes.size()) &&
            std::chrono::steady_clock::now() < until) {
       pollfd p{pty.deviceSide(), POLLIN, 0};
       ::poll(&p, 1, 10);
@@ -383,6 +390,31 @@ TEST(SerialScaleData, protocolFaultsAreReportedAtLoadAndAChangedProtocolIsChecke
   rig.Feed(pty, frame);
   rig.Pass();
   EXPECT_EQ(rig.f.publication.PubID[0], " 7");
+}
+
+// A protocol whose framing the setup dialog changed is cut by the new framing
+// on every channel of it, not only on the one handed back.
+TEST(SerialScaleData, aChangedTerminatorReachesEveryChannelOfTheProtocol) {
+  const ProtocolDefinition protocol = SampleProtocol(true);
+  testing::PtyPair first, second;
+  ScaleRig rig(first.path(), ScaleChannel(0), protocol, second.path());
+  ASSERT_TRUE(rig.f.engine.ChannelActive[1]);
+  rig.Feed(second, sim::ScaleFrameWriter(protocol).Frame({.gross = 1}), 1);
+  rig.Pass();
+  ASSERT_EQ(rig.f.publication.PubGross[1], "   1.00");
+
+  rig.f.config.Protocols[Protocol].StreamEndChar = '#';
+  rig.f.HandBack(0);
+  rig.Pass();
+  ASSERT_TRUE(rig.f.engine.ChannelActive[0]);
+  ProtocolDefinition changed = protocol;
+  changed.StreamEndChar = '#';
+  const sim::ScaleFrameWriter writer(changed);
+  rig.Feed(first, writer.Frame({.gross = 2}), 0);
+  rig.Feed(second, writer.Frame({.gross = 3}), 1);
+  rig.Pass();
+  EXPECT_EQ(rig.f.publication.PubGross[0], "   2.00");
+  EXPECT_EQ(rig.f.publication.PubGross[1], "   3.00");
 }
 
 // The weight log's name as the channel file stores it: the default is a full
