@@ -61,4 +61,9 @@ std::string ProgramFolder::find(std::string_view name) const {
   return dir + "/" + *std::min_element(matches.begin(), matches.end());
 }
 
+std::string ProgramFolder::place(std::string_view name) const {
+  if (!name.empty() && name.front() == '/') return std::string(name);
+  return join(name);
+}
+
 }  // namespace tarvex

@@ -29,6 +29,10 @@ public:
   // without regard to ASCII case (files copied from Windows keep whatever
   // letter case the copy gave them), else join(name).
   std::string find(std::string_view name) const;
+  // A file name an operator typed or a settings file stores as a full path
+  // (the weight log): a path beginning with "/" is used as it is, any other
+  // name ("\Weights.Txt", "Weights.Txt") is a file of the folder, as join.
+  std::string place(std::string_view name) const;
 
 private:
   std::string path_;
