@@ -106,13 +106,7 @@ void ScanErrorHandling::Reply(int32_t ch, const ScanErrorReply& reply) {
 void ScanErrorHandling::PortError(int32_t ch, const ScanErrorReport& report) {
   const bool invalidPort = report.Fallback == PortFallback::RestoreDefaultPort;
   auto disable = [&] { s_.config.Channels[ch].DeviceEnabled = false; };
-  Step(ch, "lamps", [&] {
-    SetLamp(ch, Lamp::Error, true);
-    s_.grid.DrawCell(ch, Lamp::Error);
-  });
-  Step(ch, "error log", [&] { s_.log.WriteLog(LogKind::Error, report.LogLine); });
-  if (!report.Spoken.empty()) Step(ch, "speech", [&] { s_.speech.Speak(report.Spoken); });
-  ShowBox(ch, report);
+  Announce(ch, report);
   if (invalidPort) {
     Step(ch, "port defaults", [&] {
       SerialPort& port = s_.MSComm[ch];
@@ -135,6 +129,12 @@ void ScanErrorHandling::PortError(int32_t ch, const ScanErrorReport& report) {
 }
 
 void ScanErrorHandling::CriticalError(int32_t ch, const ScanErrorReport& report) {
+  Announce(ch, report);
+  Step(ch, "lamps", [&] { SetLamp(ch, Lamp::Error, false); });
+  Step(ch, "grid", [&] { window_.MarkAllCellsDirty(); });
+}
+
+void ScanErrorHandling::Announce(int32_t ch, const ScanErrorReport& report) {
   Step(ch, "lamps", [&] {
     SetLamp(ch, Lamp::Error, true);
     s_.grid.DrawCell(ch, Lamp::Error);
@@ -142,8 +142,6 @@ void ScanErrorHandling::CriticalError(int32_t ch, const ScanErrorReport& report)
   Step(ch, "error log", [&] { s_.log.WriteLog(LogKind::Error, report.LogLine); });
   if (!report.Spoken.empty()) Step(ch, "speech", [&] { s_.speech.Speak(report.Spoken); });
   ShowBox(ch, report);
-  Step(ch, "lamps", [&] { SetLamp(ch, Lamp::Error, false); });
-  Step(ch, "grid", [&] { window_.MarkAllCellsDirty(); });
 }
 
 void ScanErrorHandling::ShowBox(int32_t ch, const ScanErrorReport& report) {

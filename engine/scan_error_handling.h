@@ -60,6 +60,8 @@ private:
   void PortError(int32_t ch, const ScanErrorReport& report);
   void CriticalError(int32_t ch, const ScanErrorReport& report);
   void Reply(int32_t ch, const ScanErrorReply& reply);
+  // Port and critical errors: error lamp on, the log line, speech, the box.
+  void Announce(int32_t ch, const ScanErrorReport& report);
   void ShowBox(int32_t ch, const ScanErrorReport& report);
   void SetLamp(int32_t ch, int lamp, bool on);
   // Runs one step; a failure is logged and the handler goes on.

@@ -70,16 +70,20 @@ INSTANTIATE_TEST_SUITE_P(
                     SentCase{"NegativeFraction", "T~~~~", 0, 0, -0.5, "T-.5", std::nullopt, false}),
     [](const ::testing::TestParamInfo<SentCase>& info) { return std::string(info.param.name); });
 
-// Nothing was written before the marker that the test sends after the pass.
-void ExpectNothingSent(CommandsFixture& f, PtyPair& pty) {
-  f.ports[Ch].Output("#");
-  EXPECT_EQ(pty.Receive(1), "#");
-}
-
-TEST(ClientCommands, AnUnknownCommandIsAnsweredNotTakenAndNothingIsSent) {
-  CommandsFixture f;
+// A scale protocol's channel on a pseudo-terminal.
+class ClientCommands : public ::testing::Test {
+protected:
+  ClientCommands() { f.SerialChannel(Ch, Scale, pty); }
+  // Nothing was written before the marker that the test sends after the pass.
+  void ExpectNothingSent() {
+    f.ports[Ch].Output("#");
+    EXPECT_EQ(pty.Receive(1), "#");
+  }
   PtyPair pty;
-  f.SerialChannel(Ch, Scale, pty);
+  CommandsFixture f;
+};
+
+TEST_F(ClientCommands, AnUnknownCommandIsAnsweredNotTakenAndNothingIsSent) {
   f.Command(Scale, 0, "Z", "Zero", "1");
   f.DeviceCommand(Ch, 9, 0);
 
@@ -90,13 +94,10 @@ TEST(ClientCommands, AnUnknownCommandIsAnsweredNotTakenAndNothingIsSent) {
   EXPECT_EQ(f.devices.At(Ch)->CCmdStat(), 1009);
   EXPECT_EQ(f.engine.PubStatBits[Ch], ForceStatusPublication);
   EXPECT_TRUE(f.errorLog.Texts().empty());
-  ExpectNothingSent(f, pty);
+  ExpectNothingSent();
 }
 
-TEST(ClientCommands, ADisabledEntryHoldsTheCommandAndIsLookedUpAgainEachPass) {
-  CommandsFixture f;
-  PtyPair pty;
-  f.SerialChannel(Ch, Scale, pty);
+TEST_F(ClientCommands, ADisabledEntryHoldsTheCommandAndIsLookedUpAgainEachPass) {
   // The lower duplicate wins even though the higher one is enabled.
   f.Command(Scale, 1, "Z", "Zero", "4", false);
   f.Command(Scale, 6, "Y", "Other", "04", true);
@@ -116,20 +117,17 @@ TEST(ClientCommands, ADisabledEntryHoldsTheCommandAndIsLookedUpAgainEachPass) {
     EXPECT_FALSE(f.window.DeviceDirty[Ch]);
   }
   EXPECT_TRUE(f.errorLog.Texts().empty());
-  ExpectNothingSent(f, pty);
+  ExpectNothingSent();
 }
 
-TEST(ClientCommands, WithTheHandshakeOnALeftStatusWaitsAndWithItOffTheCommandIsSent) {
-  CommandsFixture f;
-  PtyPair pty;
-  f.SerialChannel(Ch, Scale, pty);
+TEST_F(ClientCommands, WithTheHandshakeOnALeftStatusWaitsAndWithItOffTheCommandIsSent) {
   f.Command(Scale, 0, "Z", "Zero", "1");
   f.DeviceCommand(Ch, 1, 0, 5);
 
   f.Pass();
   EXPECT_EQ(f.window.ClientCmd[Ch], 1);
   EXPECT_EQ(f.window.ClientCmdStat[Ch], 5);
-  ExpectNothingSent(f, pty);
+  ExpectNothingSent();
 
   f.config.System.CmdHandshake = false;
   f.Pass();
@@ -141,10 +139,7 @@ TEST(ClientCommands, WithTheHandshakeOnALeftStatusWaitsAndWithItOffTheCommandIsS
             std::vector<std::string>{"Device: 1; Rcvd ActiveX Command: 1  Parm: 0   Stat: 5"});
 }
 
-TEST(ClientCommands, ATerminalChannelsCommandIsAnsweredNotTakenWithNothingWritten) {
-  CommandsFixture f;
-  PtyPair pty;
-  f.SerialChannel(Ch, Scale, pty);
+TEST_F(ClientCommands, ATerminalChannelsCommandIsAnsweredNotTakenWithNothingWritten) {
   f.config.Channels[Ch].ConnectUsing = ConnectionType::ArcNet;
   f.Command(Scale, 0, "Z", "Zero", "1");
   f.DeviceCommand(Ch, 1, 0);
@@ -156,13 +151,10 @@ TEST(ClientCommands, ATerminalChannelsCommandIsAnsweredNotTakenWithNothingWritte
   EXPECT_EQ(f.errorLog.Texts(LogKind::Error),
             std::vector<std::string>{"Channel: 2  Command 1 not sent: the channel is not on a serial port"});
   EXPECT_FALSE(f.grid.IndicatorOn(Ch, Lamp::Transmit));
-  ExpectNothingSent(f, pty);
+  ExpectNothingSent();
 }
 
-TEST(ClientCommands, AParameterTooWideForItsPlaceholderIsNeverSentCutDown) {
-  CommandsFixture f;
-  PtyPair pty;
-  f.SerialChannel(Ch, Scale, pty);
+TEST_F(ClientCommands, AParameterTooWideForItsPlaceholderIsNeverSentCutDown) {
   f.Command(Scale, 0, "W~~", "Weight", "2");
   f.DeviceCommand(Ch, 2, 1234);
 
@@ -172,13 +164,10 @@ TEST(ClientCommands, AParameterTooWideForItsPlaceholderIsNeverSentCutDown) {
   EXPECT_EQ(f.window.ClientCmdStat[Ch], 1002);
   EXPECT_EQ(f.errorLog.Texts(LogKind::Error),
             std::vector<std::string>{"Channel: 2  Command 2 not sent: parameter 1234 does not fit \"W~~\""});
-  ExpectNothingSent(f, pty);
+  ExpectNothingSent();
 }
 
-TEST(ClientCommands, AClosedPortAnswersNotTakenAndThePassGoesOn) {
-  CommandsFixture f;
-  PtyPair pty;
-  f.SerialChannel(Ch, Scale, pty);
+TEST_F(ClientCommands, AClosedPortAnswersNotTakenAndThePassGoesOn) {
   f.ports[Ch].SetPortOpen(false);
   f.grid.Light(Ch, Lamp::Error, true);
   f.Command(Scale, 0, "Z", "Zero", "1");
@@ -194,10 +183,7 @@ TEST(ClientCommands, AClosedPortAnswersNotTakenAndThePassGoesOn) {
   EXPECT_EQ(f.devices.At(Ch)->CCmdStat(), 1001);
 }
 
-TEST(ClientCommands, TheOPCStageAnswersThroughItsItemsAtTheSameTail) {
-  CommandsFixture f;
-  PtyPair pty;
-  f.SerialChannel(Ch, Scale, pty);
+TEST_F(ClientCommands, TheOPCStageAnswersThroughItsItemsAtTheSameTail) {
   f.config.Channels[Ch].Bidirectional = true;
   f.config.Channels[Ch].OPCEnabled = true;
   f.config.Channels[Ch].RefreshInterval = 30;
@@ -220,10 +206,7 @@ TEST(ClientCommands, TheOPCStageAnswersThroughItsItemsAtTheSameTail) {
             std::vector<std::string>{"Device: 1; Rcvd OPC Command: 3  Parm: 12.5   Stat: 0"});
 }
 
-TEST(ClientCommands, AnIdleOPCChannelIsWrittenAgainEveryRefreshInterval) {
-  CommandsFixture f;
-  PtyPair pty;
-  f.SerialChannel(Ch, Scale, pty);
+TEST_F(ClientCommands, AnIdleOPCChannelIsWrittenAgainEveryRefreshInterval) {
   f.config.Channels[Ch].OPCEnabled = true;
   f.config.Channels[Ch].RefreshInterval = 30;
   std::vector<int32_t> writtenAt;
@@ -235,10 +218,7 @@ TEST(ClientCommands, AnIdleOPCChannelIsWrittenAgainEveryRefreshInterval) {
   EXPECT_EQ(writtenAt, (std::vector<int32_t>{30, 60}));
 }
 
-TEST(ClientCommands, TheTransmitLampLitByACommandGoesOutOnALaterPass) {
-  CommandsFixture f;
-  PtyPair pty;
-  f.SerialChannel(Ch, Scale, pty);
+TEST_F(ClientCommands, TheTransmitLampLitByACommandGoesOutOnALaterPass) {
   f.Command(Scale, 0, "Z", "Zero", "1");
   f.DeviceCommand(Ch, 1, 0);
   f.Pass();
@@ -247,10 +227,7 @@ TEST(ClientCommands, TheTransmitLampLitByACommandGoesOutOnALaterPass) {
   EXPECT_FALSE(f.grid.IndicatorOn(Ch, Lamp::Transmit));
 }
 
-TEST(ClientCommands, APortWhoseDeviceReadsNothingNeverHoldsThePass) {
-  CommandsFixture f;
-  PtyPair pty;
-  f.SerialChannel(Ch, Scale, pty);
+TEST_F(ClientCommands, APortWhoseDeviceReadsNothingNeverHoldsThePass) {
   f.Command(Scale, 0, "P~~~~~~~~", "Print", "1");
   // Fill the line until the device takes no more.
   f.ports[Ch].Output(std::string(256 * 1024, 'x'));
@@ -275,10 +252,7 @@ TEST(ClientCommands, APortWhoseDeviceReadsNothingNeverHoldsThePass) {
   EXPECT_FALSE(f.engine.ScanInProgress);
 }
 
-TEST(ClientCommands, AHungUpLineIsReportedOnceAndThenLeftAlone) {
-  CommandsFixture f;
-  PtyPair pty;
-  f.SerialChannel(Ch, Scale, pty);
+TEST_F(ClientCommands, AHungUpLineIsReportedOnceAndThenLeftAlone) {
   f.Command(Scale, 0, "Z", "Zero", "1");
   f.DeviceCommand(Ch, 1, 0);
   f.Pass();

@@ -216,6 +216,28 @@ TEST(ScanErrorHandling, FailingLogSpeechAndBoxStillEndThePassCleanly) {
                                       "Channel: 3  Error handling (message box) failed: 7  Out of memory"}));
 }
 
+TEST(ScanErrorHandling, AChannelFileThatCannotBeWrittenStillLeavesTheChannelDisabled) {
+  CommandsFixture f;
+  RaiseOn(f, ConnectionType::PcSerialPort, CriticalCase(8005));
+  f.config.Channels[Ch].DeviceEnabled = true;
+  f.grid.Light(Ch, Lamp::Enabled, true);
+  f.cfg.SetFileWriteCall([](int, const void*, size_t) -> ssize_t {
+    errno = ENOSPC;
+    return -1;
+  });
+
+  f.Pass();
+
+  EXPECT_FALSE(f.engine.ScanInProgress);
+  EXPECT_FALSE(f.config.Channels[Ch].DeviceEnabled);
+  EXPECT_EQ(f.Lamps(Ch), "00000000");
+  EXPECT_EQ(f.Only({"mark all"}), Trace{"mark all cells dirty"});
+  const auto errors = f.errorLog.Texts(LogKind::Error);
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0], "Channel: 3  COM: Port Already In Use.");
+  EXPECT_TRUE(errors[1].starts_with("Channel: 3  Error handling (channel defaults) failed: ")) << errors[1];
+}
+
 struct PortCase {
   int32_t number;
   std::string logLine;
