@@ -183,6 +183,24 @@ TEST_F(ClientCommands, AClosedPortAnswersNotTakenAndThePassGoesOn) {
   EXPECT_EQ(f.devices.At(Ch)->CCmdStat(), 1001);
 }
 
+TEST_F(ClientCommands, AnUnusableCommandCharacterIsReportedOnceAndTheCommandAnswered) {
+  f.config.Protocols[Scale].CmdStartChar = 300;
+  f.Command(Scale, 0, "Z", "Zero", "1");
+  f.DeviceCommand(Ch, 1, 0);
+
+  f.Pass();
+  f.Pass();
+
+  EXPECT_EQ(f.window.ClientCmd[Ch], 0);
+  EXPECT_EQ(f.window.ClientCmdStat[Ch], 1001);
+  const auto errors = f.errorLog.Texts(LogKind::Error);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_TRUE(errors[0].starts_with("Channel: 2  Critical Error: 5  ")) << errors[0];
+  // The answer reached the client on the pass after the failing one.
+  EXPECT_EQ(f.devices.At(Ch)->CCmdStat(), 1001);
+  ExpectNothingSent();
+}
+
 TEST_F(ClientCommands, TheOPCStageAnswersThroughItsItemsAtTheSameTail) {
   f.config.Channels[Ch].Bidirectional = true;
   f.config.Channels[Ch].OPCEnabled = true;

@@ -145,6 +145,28 @@ INSTANTIATE_TEST_SUITE_P(Numbers, ErrorClass,
                            return std::to_string(info.param.number);
                          });
 
+TEST(ScanErrorHandling, ADatabaseErrorsEffectsComeInTheirOrder) {
+  CommandsFixture f;
+  RaiseOn(f, ConnectionType::PcSerialPort, Sql(2450));
+  f.grid.Light(Ch, Lamp::Receive, true);
+  f.Pass();
+  EXPECT_EQ(f.Only({"on 2 ", "off 2 ", "dirty 2 ", "draw 2 ", "icon", "tray", "log", "mark"}),
+            (Trace{"on 2 7",         "dirty 2 7",  "off 2 0",   "dirty 2 0",   "off 2 1",
+                   "dirty 2 1",      "on 2 7",     "dirty 2 7", "draw 2 7",    "dirty 2 12",
+                   "draw 2 12",      "icon iXmit", "tray",      "on 2 1",      "dirty 2 1",
+                   "draw 2 1",       "log 3 " + SerialReply,    "off 2 1",     "dirty 2 1",
+                   "log 1 " + Sql(2450).logLine,  "mark all cells dirty",     "off 2 7",
+                   "dirty 2 7",      "dirty 2 12"}));
+}
+
+TEST(ScanErrorHandling, InDebugModeTheTrayIconIsLeftAlone) {
+  CommandsFixture f;
+  RaiseOn(f, ConnectionType::PcSerialPort, Db(3022));
+  f.startup.DebugMode = true;
+  f.Pass();
+  EXPECT_EQ(f.Only({"icon", "tray"}), Trace{"icon iXmit"});
+}
+
 TEST(ScanErrorHandling, AFailedTerminalReplyBeepsAndLightsNothing) {
   CommandsFixture f;
   RaiseOn(f, ConnectionType::ArcNet, Db(3022));
