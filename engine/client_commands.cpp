@@ -1,6 +1,7 @@
 #include "engine/client_commands.h"
 
 #include <algorithm>
+#include <exception>
 #include <functional>
 #include <limits>
 
@@ -103,17 +104,31 @@ void ClientCommandStep::TakeCommand(int32_t ch, double command, double parameter
   }
   Republish(ch);
   stage.MarkDirty();
-  switch (decision.Outcome) {
-    case CommandOutcome::Held: return;
-    case CommandOutcome::Unknown: stage.WriteBack(decision.RefusedStatus); return;
-    case CommandOutcome::ParameterTooWide:
-      stage.LogReceived();
-      stage.WriteBack(decision.RefusedStatus);
-      s_.log.WriteLog(LogKind::Error, decision.ErrorLogLine);
-      return;
-    case CommandOutcome::Send: break;
+  if (decision.Outcome == CommandOutcome::Held) return;
+  if (decision.Outcome == CommandOutcome::Unknown) {
+    stage.WriteBack(decision.RefusedStatus);
+    return;
   }
-  stage.LogReceived();
+  // The record of the command shows the client's values as they stand, so it
+  // comes before the answer. A log that cannot be written must not keep the
+  // command pending (it would fail again on every pass): its failure is
+  // raised once the command is answered.
+  std::exception_ptr unlogged;
+  try {
+    stage.LogReceived();
+  } catch (...) {
+    unlogged = std::current_exception();
+  }
+  Deliver(ch, command, decision, stage);
+  if (unlogged) std::rethrow_exception(unlogged);
+}
+
+void ClientCommandStep::Deliver(int32_t ch, double command, const CommandDecision& decision, const Answer& stage) {
+  if (decision.Outcome == CommandOutcome::ParameterTooWide) {
+    stage.WriteBack(decision.RefusedStatus);
+    s_.log.WriteLog(LogKind::Error, decision.ErrorLogLine);
+    return;
+  }
   if (s_.config.Channels[ch].ConnectUsing != ConnectionType::PcSerialPort) {
     stage.WriteBack(decision.RefusedStatus);
     s_.log.WriteLog(LogKind::Error, NotSerialLogLine(ch, command));

@@ -50,6 +50,8 @@ private:
   // Runs a pending command through selection and answers it on the stage's
   // own targets.
   void TakeCommand(int32_t ch, double command, double parameter, const Answer& stage);
+  // Refuses or sends a command whose entry is enabled, and answers it.
+  void Deliver(int32_t ch, double command, const CommandDecision& decision, const Answer& stage);
   void Republish(int32_t ch);
   void SendToPort(int32_t ch, const std::string& bytes);
   void ShowSent(int32_t ch, const CommandDecision& decision);

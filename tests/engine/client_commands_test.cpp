@@ -201,6 +201,23 @@ TEST_F(ClientCommands, AnUnusableCommandCharacterIsReportedOnceAndTheCommandAnsw
   ExpectNothingSent();
 }
 
+TEST_F(ClientCommands, ALogThatCannotBeWrittenNeitherLosesNorRepeatsTheCommand) {
+  f.Command(Scale, 0, "Z", "Zero", "1");
+  f.DeviceCommand(Ch, 1, 0);
+  f.errorLog.failing = true;
+
+  f.Pass();
+  f.Pass();
+
+  EXPECT_EQ(pty.Receive(1), "Z");
+  EXPECT_EQ(f.window.ClientCmd[Ch], 0);
+  EXPECT_EQ(f.window.ClientCmdStat[Ch], 101);
+  // The failed record reached the handler once: one box, not one per pass.
+  ASSERT_EQ(f.box.shown.size(), 1u);
+  EXPECT_TRUE(f.box.shown[0].text.starts_with("Critical Error: 75  ")) << f.box.shown[0].text;
+  ExpectNothingSent();
+}
+
 TEST_F(ClientCommands, TheOPCStageAnswersThroughItsItemsAtTheSameTail) {
   f.config.Channels[Ch].Bidirectional = true;
   f.config.Channels[Ch].OPCEnabled = true;
