@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "tests/engine/commands_fixture.h"
+#include "tests/engine_commands/commands_fixture.h"
 
 namespace tarvex {
 namespace {

@@ -4,7 +4,7 @@
 // own steps fail.
 #include <gtest/gtest.h>
 
-#include "tests/engine/commands_fixture.h"
+#include "tests/engine_commands/commands_fixture.h"
 
 namespace tarvex {
 namespace {
