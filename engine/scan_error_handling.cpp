@@ -15,6 +15,22 @@ constexpr int FallbackLamps[] = {Lamp::Error,  Lamp::DatabaseRequest, Lamp::Enab
 
 }  // namespace
 
+template <typename StepCall>
+void ScanErrorHandling::Step(int32_t ch, const char* what, StepCall&& step) noexcept {
+  try {
+    step();
+  } catch (...) {
+    try {
+      const RunTimeError failure = ErrorInFlight();
+      s_.log.WriteLog(LogKind::Error, "Channel: " + std::to_string(ch + 1) + "  Error handling (" + what +
+                                          ") failed: " + std::to_string(failure.number()) + "  " +
+                                          failure.description());
+    } catch (...) {
+      // The error log itself failed: nowhere left to record it.
+    }
+  }
+}
+
 void ScanErrorHandling::HandleScanError(int32_t ch, const RunTimeError& error) noexcept {
   Step(ch, "lamps", [&] {
     SetLamp(ch, Lamp::Error, true);
@@ -151,21 +167,6 @@ void ScanErrorHandling::ShowBox(int32_t ch, const ScanErrorReport& report) {
 void ScanErrorHandling::SetLamp(int32_t ch, int lamp, bool on) {
   s_.grid.SetIndicatorOn(ch, lamp, on);
   s_.grid.SetCellDirty(ch, lamp);
-}
-
-void ScanErrorHandling::Step(int32_t ch, const char* what, const std::function<void()>& step) noexcept {
-  try {
-    step();
-  } catch (...) {
-    try {
-      const RunTimeError failure = ErrorInFlight();
-      s_.log.WriteLog(LogKind::Error, "Channel: " + std::to_string(ch + 1) + "  Error handling (" + what +
-                                          ") failed: " + std::to_string(failure.number()) + "  " +
-                                          failure.description());
-    } catch (...) {
-      // The error log itself failed: nowhere left to record it.
-    }
-  }
 }
 
 }  // namespace tarvex

@@ -17,7 +17,6 @@
 // any reply still being paced; the transmit timer sends it. The terminal reply
 // is written to the channel's request field at once.
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "config/cfg_proc.h"
@@ -64,8 +63,10 @@ private:
   void Announce(int32_t ch, const ScanErrorReport& report);
   void ShowBox(int32_t ch, const ScanErrorReport& report);
   void SetLamp(int32_t ch, int lamp, bool on);
-  // Runs one step; a failure is logged and the handler goes on.
-  void Step(int32_t ch, const char* what, const std::function<void()>& step) noexcept;
+  // Runs one step; a failure is logged and the handler goes on. The step is
+  // taken as it is (no std::function), so running it allocates nothing.
+  template <typename StepCall>
+  void Step(int32_t ch, const char* what, StepCall&& step) noexcept;
 
   ScanServices& s_;
   ConfigProcedure& defaults_;
