@@ -55,10 +55,13 @@ public:
   int Show(const std::string& text, int style, const std::string& title) override {
     if (failing) throw RunTimeError(7, "Out of memory");
     shown.push_back({text, style, title});
+    if (whileShown) whileShown();
     return MsgBoxResult::Ok;
   }
   std::vector<RecordingMessageBox::Shown> shown;
   bool failing = false;
+  // Runs while the box is open: the events a modal box lets through.
+  std::function<void()> whileShown;
 };
 
 class RecordingErrorWindow final : public ScanErrorWindow {

@@ -159,6 +159,27 @@ TEST(ScanErrorHandling, ADatabaseErrorsEffectsComeInTheirOrder) {
                    "dirty 2 7",      "dirty 2 12"}));
 }
 
+TEST(ScanErrorHandling, TimerTicksWhileItsBoxIsOpenFindThePassStillRunning) {
+  CommandsFixture f;
+  RaiseOn(f, ConnectionType::PcSerialPort, Db(3022));
+  const int32_t tick = f.engine.ScanTick + 1;
+  bool guardSet = false;
+  f.box.whileShown = [&] {
+    guardSet = f.engine.ScanInProgress;
+    f.Pass();
+    // And one more at the turn of the event loop after the box.
+    f.pacing.pending = [&] { f.Pass(); };
+  };
+
+  f.Pass();
+
+  EXPECT_TRUE(guardSet);
+  EXPECT_FALSE(f.pacing.pending);
+  EXPECT_EQ(f.engine.ScanTick, tick);
+  EXPECT_EQ(f.Only({"data"}), (Trace{"data 0", "data 1"}));
+  EXPECT_FALSE(f.engine.ScanInProgress);
+}
+
 TEST(ScanErrorHandling, InDebugModeTheTrayIconIsLeftAlone) {
   CommandsFixture f;
   RaiseOn(f, ConnectionType::PcSerialPort, Db(3022));
