@@ -90,13 +90,14 @@ void ClientCommandStep::OPCStage(int32_t ch) {
 }
 
 void ClientCommandStep::TakeCommand(int32_t ch, double command, double parameter, const Answer& stage) {
-  const ProtocolDefinition& protocol = s_.config.Protocols[s_.config.Channels[ch].ChannelProtocol];
   CommandDecision decision;
   try {
+    const ProtocolDefinition& protocol = s_.config.Protocols[s_.config.Channels[ch].ChannelProtocol];
     decision = DecideCommand(protocol, ch, command, parameter);
   } catch (...) {
-    // A protocol whose command characters are unusable: answered, so that the
-    // same command does not fail again on every pass.
+    // A channel without a protocol, or a protocol whose command characters
+    // are unusable: answered, so that the same command does not fail again on
+    // every pass.
     Republish(ch);
     stage.MarkDirty();
     stage.WriteBack(command + 1000);

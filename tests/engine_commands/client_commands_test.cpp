@@ -201,6 +201,24 @@ TEST_F(ClientCommands, AnUnusableCommandCharacterIsReportedOnceAndTheCommandAnsw
   ExpectNothingSent();
 }
 
+TEST_F(ClientCommands, AChannelWithoutAProtocolIsReportedOnceAndTheCommandAnswered) {
+  // A channel file that names no protocol (the setup dialog stores -1 when
+  // none is chosen).
+  f.config.Channels[Ch].ChannelProtocol = -1;
+  f.DeviceCommand(Ch, 1, 0);
+
+  f.Pass();
+  f.Pass();
+
+  EXPECT_EQ(f.window.ClientCmd[Ch], 0);
+  EXPECT_EQ(f.window.ClientCmdStat[Ch], 1001);
+  const auto errors = f.errorLog.Texts(LogKind::Error);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_TRUE(errors[0].starts_with("Channel: 2  Critical Error: 9  ")) << errors[0];
+  EXPECT_EQ(f.box.shown.size(), 1u);
+  ExpectNothingSent();
+}
+
 TEST_F(ClientCommands, ALogThatCannotBeWrittenNeitherLosesNorRepeatsTheCommand) {
   f.Command(Scale, 0, "Z", "Zero", "1");
   f.DeviceCommand(Ch, 1, 0);
