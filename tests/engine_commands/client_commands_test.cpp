@@ -79,6 +79,22 @@ protected:
     f.ports[Ch].Output("#");
     EXPECT_EQ(pty.Receive(1), "#");
   }
+  // Command 1 fails with error `number` on its pass: it is answered not
+  // taken, so the next pass does not fail again.
+  void ExpectReportedOnceAndAnswered(int32_t number) {
+    f.DeviceCommand(Ch, 1, 0);
+    f.Pass();
+    f.Pass();
+    EXPECT_EQ(f.window.ClientCmd[Ch], 0);
+    EXPECT_EQ(f.window.ClientCmdStat[Ch], 1001);
+    const auto errors = f.errorLog.Texts(LogKind::Error);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].starts_with("Channel: 2  Critical Error: " + std::to_string(number) + "  ")) << errors[0];
+    EXPECT_EQ(f.box.shown.size(), 1u);
+    // The answer reached the client on the pass after the failing one.
+    EXPECT_EQ(f.devices.At(Ch)->CCmdStat(), 1001);
+    ExpectNothingSent();
+  }
   PtyPair pty;
   CommandsFixture f;
 };
@@ -186,37 +202,14 @@ TEST_F(ClientCommands, AClosedPortAnswersNotTakenAndThePassGoesOn) {
 TEST_F(ClientCommands, AnUnusableCommandCharacterIsReportedOnceAndTheCommandAnswered) {
   f.config.Protocols[Scale].CmdStartChar = 300;
   f.Command(Scale, 0, "Z", "Zero", "1");
-  f.DeviceCommand(Ch, 1, 0);
-
-  f.Pass();
-  f.Pass();
-
-  EXPECT_EQ(f.window.ClientCmd[Ch], 0);
-  EXPECT_EQ(f.window.ClientCmdStat[Ch], 1001);
-  const auto errors = f.errorLog.Texts(LogKind::Error);
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_TRUE(errors[0].starts_with("Channel: 2  Critical Error: 5  ")) << errors[0];
-  // The answer reached the client on the pass after the failing one.
-  EXPECT_EQ(f.devices.At(Ch)->CCmdStat(), 1001);
-  ExpectNothingSent();
+  ExpectReportedOnceAndAnswered(5);
 }
 
 TEST_F(ClientCommands, AChannelWithoutAProtocolIsReportedOnceAndTheCommandAnswered) {
   // A channel file that names no protocol (the setup dialog stores -1 when
   // none is chosen).
   f.config.Channels[Ch].ChannelProtocol = -1;
-  f.DeviceCommand(Ch, 1, 0);
-
-  f.Pass();
-  f.Pass();
-
-  EXPECT_EQ(f.window.ClientCmd[Ch], 0);
-  EXPECT_EQ(f.window.ClientCmdStat[Ch], 1001);
-  const auto errors = f.errorLog.Texts(LogKind::Error);
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_TRUE(errors[0].starts_with("Channel: 2  Critical Error: 9  ")) << errors[0];
-  EXPECT_EQ(f.box.shown.size(), 1u);
-  ExpectNothingSent();
+  ExpectReportedOnceAndAnswered(9);
 }
 
 TEST_F(ClientCommands, ALogThatCannotBeWrittenNeitherLosesNorRepeatsTheCommand) {
