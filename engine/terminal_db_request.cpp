@@ -58,7 +58,7 @@ void TerminalDBRequest::Serve(int32_t ch) {
   if (verb == "SQL3:") {
     RunSQL3(ch, request);
   } else if (verb == "****:") {
-    WaitForPacketAnswer(ch);
+    WaitForPacketAnswer(ch, request);
   } else if (verb == "ACK1:") {
     PacketAcknowledged(ch);
   } else if (verb == "DONE:") {
@@ -249,7 +249,7 @@ bool TerminalDBRequest::SendPacketGroup(int32_t ch) {
   return allWritten;
 }
 
-void TerminalDBRequest::WaitForPacketAnswer(int32_t ch) {
+void TerminalDBRequest::WaitForPacketAnswer(int32_t ch, const std::string& header) {
   EngineState& e = s_.engine;
   const std::string row = Number(e.PacketRow[ch]);
   Status(ch, "Packet " + row + " Sent...");
@@ -260,7 +260,7 @@ void TerminalDBRequest::WaitForPacketAnswer(int32_t ch) {
   // the header it has not answered (still the text of lit01).
   e.PacketSentAt[ch] = now;
   if (!SendPacketGroup(ch)) Status(ch, "Packet Error");
-  if (WriteLit01(ch, s_.publication.StatusText[ch]) != 0) Status(ch, "Packet Error");
+  if (WriteLit01(ch, header) != 0) Status(ch, "Packet Error");
 }
 
 void TerminalDBRequest::PacketAcknowledged(int32_t ch) {

@@ -63,7 +63,8 @@ private:
   void WriteExecutedReply(int32_t ch);
   void LoadResultRows(int32_t ch, ResultSet& records);
 
-  void WaitForPacketAnswer(int32_t ch);
+  // header: the manager's own header, read back from lit01.
+  void WaitForPacketAnswer(int32_t ch, const std::string& header);
   void PacketAcknowledged(int32_t ch);
   void TransferDone(int32_t ch);
   // Writes the group's three fields; false when a write failed.
