@@ -63,6 +63,18 @@ TEST(TerminalSimPassTest, aWeightSetInTheSimulatorReachesTheChannelsDevice) {
   f.managerPass.Timer1_Timer();
   EXPECT_EQ(f.publication.PubGross[0], "1234.5");
   EXPECT_DOUBLE_EQ(f.devices.At(0)->CGross(), 1234.5);
+
+  // The terminal goes down: the read fails once and the channel is left alone.
+  ASSERT_EQ(f.sim.Command("down 3"), Lines{"ok"});
+  f.managerPass.Timer1_Timer();
+  EXPECT_EQ(f.publication.StatusText[0], "Network ID Error...");
+  EXPECT_FALSE(f.engine.ChannelActive[0]);
+  ASSERT_EQ(f.sim.Command("clear-log"), Lines{"ok"});
+  f.managerPass.Timer1_Timer();
+  const Lines calls = f.sim.Command("log");
+  ASSERT_FALSE(calls.empty());
+  EXPECT_NE(calls.front().find("/z5/lit01"), std::string::npos);  // channel 1 is still served
+  for (const std::string& line : calls) EXPECT_EQ(line.find("/z3/"), std::string::npos) << line;
 }
 
 TEST(TerminalSimPassTest, requestsFromTheSimulatorShellAreAnsweredPassByPass) {

@@ -144,6 +144,28 @@ TEST(TerminalDBRequestTest, oneRecordGoesOutInOneGroupUnderItsHeader) {
   EXPECT_EQ(f.Lit01(), "!" + Blanks(39));
 }
 
+TEST(TerminalDBRequestTest, theChannelLogRecordsTheQueryAndTheReplyItStandsFor) {
+  TerminalFixture f;
+  f.startup.ChannelLogEnabled[0] = true;
+  test::RunOn(f.database, {"INSERT INTO Items VALUES ('A', 2), ('B', NULL)"});
+  f.Sql("SELECT Code, Weight FROM Items");
+  f.dbRequest.Serve(0);
+  f.Sql("UPDATE Items SET Weight = 1");
+  f.dbRequest.Serve(0);
+  const std::string select = "SELECT Code, Weight FROM Items";
+  const std::vector<test::RecordingLog::Line> expected = {
+      {LogKind::Sql, "Opening: " + f.database + "..."},
+      {LogKind::Sql, "Opening: " + select + "..."},
+      {LogKind::Sql, "Record Count = 2"},
+      {LogKind::Transmit, "!COUNT=2!A!2!B!!12/09/26!14:05:00!!!"},
+      {LogKind::Sql, "Opening: " + f.database + "..."},
+      {LogKind::Sql, "Executing: UPDATE Items SET Weight = 1..."},
+      {LogKind::Sql, "Completed: UPDATE Items SET Weight = 1..."},
+      {LogKind::Transmit, "!EXECUTED"},
+  };
+  EXPECT_EQ(f.log.lines, expected);
+}
+
 TEST(TerminalDBRequestTest, sixteenRowsTakeASecondGroupFromRowFifteen) {
   TerminalFixture f;
   std::string insert = "INSERT INTO Items VALUES ";
