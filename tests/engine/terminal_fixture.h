@@ -53,6 +53,14 @@ public:
   int64_t milliseconds = 1'000'000;
 };
 
+// The pass's services over an engine fixture, with another network, clock
+// and steps.
+inline ScanServices ServicesOver(EngineFixture& f, TerminalNet& net, ScanClock& clock, ChannelSteps& steps) {
+  return ScanServices{f.engine, f.config, f.startup, f.setup, f.publication, f.window, f.grid,       f.publisher,
+                      f.dde,    f.handshake, f.icons, f.cfg, f.log,         f.speech, f.ports,      net,
+                      f.opc,    clock,    f.pacing, f.mainWindow, steps,      f.errors};
+}
+
 struct TerminalFixture : EngineFixture {
   TerminalFixture() {
     network.AddNode("5");
@@ -72,6 +80,12 @@ struct TerminalFixture : EngineFixture {
     network.SetField("/z5/ptp01", query);
     Request("SQL3:1");
   }
+  // Items "R0", "R1", ... of weight 1.
+  void Items(int count) {
+    std::string insert = "INSERT INTO Items VALUES ";
+    for (int i = 0; i < count; ++i) insert += std::string(i ? "," : "") + "('R" + std::to_string(i) + "',1)";
+    test::RunOn(database, {insert.c_str()});
+  }
   std::string Field(const std::string& name) const { return network.Field("/z5/" + name).value_or("?"); }
   std::string Lit01() const { return Field("lit01"); }
 
@@ -83,9 +97,7 @@ struct TerminalFixture : EngineFixture {
   CountingBeeper beeper;
   DatabaseWorkspace workspace;
   std::string database = scratch.folder().join("terminal.db");
-  ScanServices services{engine, config, startup, setup,  publication, window,     grid,  publisher,
-                        dde,    handshake, icons, cfg,   log,         speech,     ports, zel,
-                        opc,    scanClock, pacing, mainWindow, steps, errors};
+  ScanServices services = ServicesOver(*this, zel, scanClock, steps);
   TerminalScaleData scaleData{services};
   TerminalDBRequest dbRequest{services, workspace, wall, beeper};
 };

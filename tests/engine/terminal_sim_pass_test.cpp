@@ -44,9 +44,7 @@ struct TerminalSimPass : EngineFixture {
   DatabaseWorkspace workspace;
   std::string database = scratch.folder().join("stock.db");
 
-  ScanServices services{engine, config, startup, setup,  publication, window,     grid,  publisher,
-                        dde,    handshake, icons, cfg,   log,         speech,     ports, zel,
-                        opc,    clock,  pacing,  mainWindow, engineSteps, errors};
+  ScanServices services = ServicesOver(*this, zel, clock, engineSteps);
   TerminalScaleData scaleData{services};
   TerminalDBRequest dbRequest{services, workspace, wall, beeper};
   NoStep none;

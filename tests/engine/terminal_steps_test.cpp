@@ -168,9 +168,7 @@ TEST(TerminalDBRequestTest, theChannelLogRecordsTheQueryAndTheReplyItStandsFor) 
 
 TEST(TerminalDBRequestTest, sixteenRowsTakeASecondGroupFromRowFifteen) {
   TerminalFixture f;
-  std::string insert = "INSERT INTO Items VALUES ";
-  for (int i = 0; i < 14; ++i) insert += std::string(i ? "," : "") + "('R" + std::to_string(i) + "'," + "1)";
-  test::RunOn(f.database, {insert.c_str()});
+  f.Items(14);
   f.Sql("SELECT Code FROM Items");
   f.dbRequest.Serve(0);
   EXPECT_EQ(f.Lit01().substr(0, 14), "****:00014:016");
@@ -237,9 +235,7 @@ TEST(TerminalDBRequestTest, anInsertWhoseReplyFailsRunsOnceAndItsReplyIsRetried)
 
 TEST(TerminalDBRequestTest, anUnansweredGroupIsSentAgainFromTheSameRowAfterTheTimeout) {
   TerminalFixture f;
-  std::string insert = "INSERT INTO Items VALUES ";
-  for (int i = 0; i < 20; ++i) insert += std::string(i ? "," : "") + "('R" + std::to_string(i) + "',1)";
-  test::RunOn(f.database, {insert.c_str()});
+  f.Items(20);
   f.Sql("SELECT Code FROM Items");
   f.dbRequest.Serve(0);
   f.Request("ACK1:");
@@ -269,9 +265,7 @@ TEST(TerminalDBRequestTest, anUnansweredGroupIsSentAgainFromTheSameRowAfterTheTi
 
 TEST(TerminalDBRequestTest, aFailedHeaderAfterAckSendsTheSameGroupAtTheNextAck) {
   TerminalFixture f;
-  std::string insert = "INSERT INTO Items VALUES ";
-  for (int i = 0; i < 20; ++i) insert += std::string(i ? "," : "") + "('R" + std::to_string(i) + "',1)";
-  test::RunOn(f.database, {insert.c_str()});
+  f.Items(20);
   f.Sql("SELECT Code FROM Items");
   f.dbRequest.Serve(0);
   f.Request("ACK1:");
