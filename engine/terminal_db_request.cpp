@@ -13,6 +13,7 @@ namespace tarvex {
 namespace {
 
 constexpr int32_t kQueryPartFields = 5;
+constexpr int32_t kPacketRowCeiling = 1'000'000;
 
 std::string Number(int64_t value) { return std::to_string(value); }
 
@@ -265,7 +266,9 @@ void TerminalDBRequest::WaitForPacketAnswer(int32_t ch, const std::string& heade
 
 void TerminalDBRequest::PacketAcknowledged(int32_t ch) {
   EngineState& e = s_.engine;
-  e.PacketRow[ch] += kRowsPerGroup;
+  // An "ACK1:" left in place while "!" cannot be written comes back pass after
+  // pass; past the table the position only has to stay past it.
+  e.PacketRow[ch] = std::min(e.PacketRow[ch] + kRowsPerGroup, kPacketRowCeiling);
   Status(ch, "Packet OK");
   const std::string row = Number(e.PacketRow[ch]);
   if (e.PacketRow[ch] >= e.ResultRowCount[ch] || !e.ResultFound[ch]) {

@@ -49,7 +49,6 @@ void TakeSilentTerminalOutOfService(ScanServices& s, int32_t ch) {
   s.grid.SetCellDirty(ch, Lamp::Error);
   if (s.startup.SpeechEnabled) s.speech.Speak(TerminalNotRespondingSpeech(ch));
   s.config.Channels[ch].DeviceEnabled = false;
-  s.engine.ChannelActive[ch] = false;
 }
 
 }  // namespace tarvex

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/clock.h"
+#include "platform/run_time_error.h"
 
 namespace tarvex {
 
@@ -43,7 +44,10 @@ std::string BatchCode(const QDateTime& at) {
 }
 
 std::string DateAddReply(const QDateTime& at, int32_t days) {
-  const QDateTime then = at.addDays(days);
+  // Dates end with the year 9999, as they always did for the terminals.
+  constexpr int32_t kDaysToYear9999 = 3'000'000;
+  const QDateTime then = days <= kDaysToYear9999 ? at.addDays(days) : QDateTime();
+  if (!then.isValid() || then.date().year() > 9999) throw RunTimeError(ErrorNumber::Overflow);
   return "PADD:" + GeneralDateTimeText(then) + then.date().toString(QStringLiteral("MM/dd/yy")).toStdString();
 }
 

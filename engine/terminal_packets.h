@@ -41,7 +41,8 @@ std::string FieldText(std::string_view text, size_t width);
 std::string BatchCode(const QDateTime& at);
 
 // The "PADD:" reply for a date n days after at: "PADD:", the general date
-// text of that moment, then its date as "mm/dd/yy".
+// text of that moment, then its date as "mm/dd/yy". A date past the year 9999
+// raises error 6 (overflow).
 std::string DateAddReply(const QDateTime& at, int32_t days);
 
 // The link test: "!" and the digits 1234567890 seven times, then 1234567.
