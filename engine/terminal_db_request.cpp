@@ -260,6 +260,9 @@ void TerminalDBRequest::WaitForPacketAnswer(int32_t ch, const std::string& heade
   // The terminal may have missed the group: the same rows go again, under
   // the header it has not answered (still the text of lit01).
   e.PacketSentAt[ch] = now;
+  // A header without a transfer of this run behind it (one left from before
+  // a restart) has no rows here to send again.
+  if (!e.ResultFound[ch] || e.PacketRow[ch] >= e.ResultRowCount[ch]) return;
   if (!SendPacketGroup(ch)) Status(ch, "Packet Error");
   if (WriteLit01(ch, header) != 0) Status(ch, "Packet Error");
 }

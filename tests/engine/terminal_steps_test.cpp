@@ -263,6 +263,20 @@ TEST(TerminalDBRequestTest, anUnansweredGroupIsSentAgainFromTheSameRowAfterTheTi
   EXPECT_EQ(f.Lit01(), "!" + Blanks(39));
 }
 
+TEST(TerminalDBRequestTest, aHeaderLeftFromAnEarlierRunIsNotAnsweredWithEmptyRows) {
+  // The manager starts while the terminal still holds a header and packets of
+  // the manager's last run: it has no rows of that transfer to send again.
+  TerminalFixture f;
+  f.network.SetField("/z5/ptp01", "rows of the last run");
+  f.Request("****:00001:003");
+  f.scanClock.milliseconds += 1000;  // well past Timeout
+  f.network.ClearCallLog();
+  f.dbRequest.Serve(0);
+  EXPECT_EQ(f.publication.StatusText[0], "Packet 0  Timeout...");
+  EXPECT_EQ(f.Field("ptp01"), "rows of the last run");
+  EXPECT_EQ(f.network.CallLog().size(), 1u);  // the read only
+}
+
 TEST(TerminalDBRequestTest, aFailedHeaderAfterAckSendsTheSameGroupAtTheNextAck) {
   TerminalFixture f;
   f.Items(20);
