@@ -49,9 +49,9 @@ void TerminalDBRequest::Serve(int32_t ch) {
   indicators_.TurnRXLedON(ch);
 
   const std::string request = TrimBlanks(field.text);
-  if (!field.ended || request.empty()) return;
   // A remembered request counts only while the terminal still shows it.
-  if (e.ExecutedRequest[ch].rfind(request + '\0', 0) != 0) e.ExecutedRequest[ch].clear();
+  if (!field.ended || e.ExecutedRequest[ch].rfind(request + '\0', 0) != 0) e.ExecutedRequest[ch].clear();
+  if (!field.ended || request.empty()) return;
   s_.publication.StatusText[ch] = request;
   s_.grid.SetCellDirty(ch, GridColumn::StatusText);
 

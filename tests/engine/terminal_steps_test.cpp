@@ -233,6 +233,23 @@ TEST(TerminalDBRequestTest, anInsertWhoseReplyFailsRunsOnceAndItsReplyIsRetried)
   EXPECT_EQ(test::ValueOn(f.database, "SELECT COUNT(*) FROM Items").toInt(), 2);
 }
 
+TEST(TerminalDBRequestTest, theSameInsertAfterTheTerminalClearedItsRequestRunsAgain) {
+  TerminalFixture f;
+  f.Sql("INSERT INTO Items VALUES ('X', 1)");
+  f.zel.failingWrites["/z5/lit01"] = 1;
+  f.dbRequest.Serve(0);
+  ASSERT_EQ(test::ValueOn(f.database, "SELECT COUNT(*) FROM Items").toInt(), 1);
+
+  // The terminal gives up on the reply and clears its request, then sends
+  // the same insert again: a second record.
+  f.Request("");
+  f.dbRequest.Serve(0);
+  f.Sql("INSERT INTO Items VALUES ('X', 1)");
+  f.dbRequest.Serve(0);
+  EXPECT_EQ(test::ValueOn(f.database, "SELECT COUNT(*) FROM Items").toInt(), 2);
+  EXPECT_EQ(f.Lit01(), "!" + Blanks(39));
+}
+
 TEST(TerminalDBRequestTest, anUnansweredGroupIsSentAgainFromTheSameRowAfterTheTimeout) {
   TerminalFixture f;
   f.Items(20);
