@@ -59,7 +59,7 @@ void TerminalDBRequest::Serve(int32_t ch) {
   if (verb == "SQL3:") {
     RunSQL3(ch, request);
   } else if (verb == "****:") {
-    WaitForPacketAnswer(ch, request);
+    WaitForPacketAnswer(ch);
   } else if (verb == "ACK1:") {
     PacketAcknowledged(ch);
   } else if (verb == "DONE:") {
@@ -250,21 +250,21 @@ bool TerminalDBRequest::SendPacketGroup(int32_t ch) {
   return allWritten;
 }
 
-void TerminalDBRequest::WaitForPacketAnswer(int32_t ch, const std::string& header) {
+void TerminalDBRequest::WaitForPacketAnswer(int32_t ch) {
   EngineState& e = s_.engine;
   const std::string row = Number(e.PacketRow[ch]);
   Status(ch, "Packet " + row + " Sent...");
   const int64_t now = s_.clock.MonotonicMilliseconds();
   if (now - e.PacketSentAt[ch] <= s_.config.Channels[ch].Timeout) return;
   Status(ch, "Packet " + row + "  Timeout...");
-  // The terminal may have missed the group: the same rows go again, under
-  // the header it has not answered (still the text of lit01).
+  // The terminal may have missed the group: the same rows go again. The
+  // header it has not answered stays in lit01 as it is; writing it again
+  // could wipe out an answer the terminal gives meanwhile.
   e.PacketSentAt[ch] = now;
   // A header without a transfer of this run behind it (one left from before
   // a restart) has no rows here to send again.
   if (!e.ResultFound[ch] || e.PacketRow[ch] >= e.ResultRowCount[ch]) return;
   if (!SendPacketGroup(ch)) Status(ch, "Packet Error");
-  if (WriteLit01(ch, header) != 0) Status(ch, "Packet Error");
 }
 
 void TerminalDBRequest::PacketAcknowledged(int32_t ch) {

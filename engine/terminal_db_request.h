@@ -16,8 +16,9 @@
 //   remembered and, while lit01 still holds it, later passes only try the "!"
 //   again (a changed request is a new one).
 // - A group whose header has gone unanswered for Timeout milliseconds of a
-//   monotonic clock is sent again from the same row, and its time stamp is
-//   renewed; no row is skipped.
+//   monotonic clock is sent again from the same row (its fields only: the
+//   header stays in lit01 untouched), and its time stamp is renewed; no row
+//   is skipped.
 // - Result rows: 201 per channel, two kept for the date and the time; loading
 //   stops before the first record that would not fit. The count of rows taken
 //   belongs to one load.
@@ -63,8 +64,8 @@ private:
   void WriteExecutedReply(int32_t ch);
   void LoadResultRows(int32_t ch, ResultSet& records);
 
-  // header: the manager's own header, read back from lit01.
-  void WaitForPacketAnswer(int32_t ch, const std::string& header);
+  // lit01 still holds the manager's own header.
+  void WaitForPacketAnswer(int32_t ch);
   void PacketAcknowledged(int32_t ch);
   void TransferDone(int32_t ch);
   // Writes the group's three fields; false when a write failed.

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -34,13 +35,17 @@ public:
       --fail->second;
       return 4;
     }
-    return inner_.ZelWrite(path, length, buffer);
+    const int16_t result = inner_.ZelWrite(path, length, buffer);
+    if (afterWrite) afterWrite(path);
+    return result;
   }
   int16_t ZelSendKeystroke(int16_t node, int16_t mode, int16_t key) override {
     return inner_.ZelSendKeystroke(node, mode, key);
   }
   // path -> number of next writes that fail (with ZEL_INVALID_TERMINAL).
   std::map<std::string, int> failingWrites;
+  // Runs after every write: the terminal acting between the manager's calls.
+  std::function<void(std::string_view path)> afterWrite;
 
 private:
   TerminalNet& inner_;

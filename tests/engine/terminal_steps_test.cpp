@@ -280,6 +280,26 @@ TEST(TerminalDBRequestTest, anUnansweredGroupIsSentAgainFromTheSameRowAfterTheTi
   EXPECT_EQ(f.Lit01(), "!" + Blanks(39));
 }
 
+TEST(TerminalDBRequestTest, anAnswerGivenWhileTheGroupIsSentAgainIsKept) {
+  TerminalFixture f;
+  f.Items(20);
+  f.Sql("SELECT Code FROM Items");
+  f.dbRequest.Serve(0);
+  f.scanClock.milliseconds += 51;  // past Timeout: the group goes again
+  // The terminal takes the group it already had and answers meanwhile.
+  f.zel.afterWrite = [&](std::string_view path) {
+    if (path == "/z5/ptp03") f.Request("ACK1:");
+  };
+  f.dbRequest.Serve(0);
+  f.zel.afterWrite = nullptr;
+  EXPECT_EQ(f.publication.StatusText[0], "Packet 0  Timeout...");
+  EXPECT_EQ(f.Lit01().substr(0, 5), "ACK1:");
+
+  f.dbRequest.Serve(0);  // the answer brings the next group
+  EXPECT_EQ(f.engine.PacketRow[0], 15);
+  EXPECT_EQ(f.Field("ptp01").substr(0, 75), "R15" + Blanks(72));
+}
+
 TEST(TerminalDBRequestTest, aHeaderLeftFromAnEarlierRunIsNotAnsweredWithEmptyRows) {
   // The manager starts while the terminal still holds a header and packets of
   // the manager's last run: it has no rows of that transfer to send again.
