@@ -132,6 +132,23 @@ struct EngineState : ScanValues {
   ChannelArray<int32_t> WherePos{"WherePos"};
   ChannelArray<std::string> DBReply{"DBReply"};
   ChannelArray<bool> ResultFound{"ResultFound"};
+
+  // --- Per channel: the terminal database service and its result packets ---
+  // Query parts announced by the request ("SQL3:n").
+  ChannelArray<int32_t> QueryPartCount{"QueryPartCount"};
+  // The last select's rows, one value each, and how many are in use.
+  static constexpr int32_t ResultRowLimit = 201;
+  ChannelArray<std::array<std::string, ResultRowLimit>> ResultRows{"ResultRows"};
+  ChannelArray<int32_t> ResultRowCount{"ResultRowCount"};
+  // The value last sent with "PADD:" or "PLOT:".
+  ChannelArray<std::string> ReplyValue{"ReplyValue"};
+  // First row of the packet group being sent, and when it was sent
+  // (monotonic milliseconds).
+  ChannelArray<int32_t> PacketRow{"PacketRow"};
+  ChannelArray<int64_t> PacketSentAt{"PacketSentAt"};
+  // The action request that ran but whose "!" could not be written: while the
+  // terminal still shows it, only the reply is tried again.
+  ChannelArray<std::string> ExecutedRequest{"ExecutedRequest"};
 };
 
 }  // namespace tarvex

@@ -83,7 +83,7 @@ std::string ReadReply(int16_t result, std::string_view bytes) {
 }
 
 TEST(SocketTerminalNet, registrationWithoutASimulatorIsRefused) {
-  testing::ScratchFolder folder;
+  testing::SocketFolder folder;
   SocketTerminalNet net(folder.Path() + "/absent.sock");
   EXPECT_EQ(net.ZelRegisterProcess(125), WSAECONNREFUSED);
   std::string buffer(12, ' ');
@@ -92,7 +92,7 @@ TEST(SocketTerminalNet, registrationWithoutASimulatorIsRefused) {
 }
 
 TEST(SocketTerminalNet, noDescriptorLeftIsTooManyOpenFiles) {
-  testing::ScratchFolder folder;
+  testing::SocketFolder folder;
   SocketTerminalNet net(folder.Path() + "/absent.sock");
   rlimit limit{};
   ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
@@ -115,7 +115,7 @@ TEST(SocketTerminalNet, socketPathComesFromTheEnvironment) {
 }
 
 TEST(SocketTerminalNet, aSimulatorKilledMidRunGivesCodesAndARestartCanBeRegisteredAgain) {
-  testing::ScratchFolder folder;
+  testing::SocketFolder folder;
   const std::string path = folder.Path() + "/net.sock";
   SocketTerminalNet net(path);
   std::string buffer(12, ' ');
@@ -140,7 +140,7 @@ TEST(SocketTerminalNet, aSimulatorKilledMidRunGivesCodesAndARestartCanBeRegister
 }
 
 TEST(SocketTerminalNet, aRegistrationLostUnnoticedIsMadeAgainOnTheRestartedSimulator) {
-  testing::ScratchFolder folder;
+  testing::SocketFolder folder;
   const std::string path = folder.Path() + "/net.sock";
   SocketTerminalNet net(path);
   {
@@ -155,7 +155,7 @@ TEST(SocketTerminalNet, aRegistrationLostUnnoticedIsMadeAgainOnTheRestartedSimul
 }
 
 TEST(SocketTerminalNet, aPathTooLongForOneFrameIsAnInvalidFieldAndKeepsTheRegistration) {
-  testing::ScratchFolder folder;
+  testing::SocketFolder folder;
   const std::string path = folder.Path() + "/net.sock";
   testing::TerminalSimProcess sim(path, {"3"});
   ASSERT_TRUE(sim.Listening());
@@ -173,7 +173,7 @@ TEST(SocketTerminalNet, aPathTooLongForOneFrameIsAnInvalidFieldAndKeepsTheRegist
 }
 
 TEST(SocketTerminalNet, aSimulatorThatDoesNotAnswerGivesBadConnectWithinTheBound) {
-  testing::ScratchFolder folder;
+  testing::SocketFolder folder;
   const std::string path = folder.Path() + "/silent.sock";
   HandPeer silent(path);  // listens, never accepts or answers
   SocketTerminalNet net(path, milliseconds(100));
@@ -197,7 +197,7 @@ TEST(SocketTerminalNet, garbageFromThePeerIsACodeAndNeverReachesPastTheBuffer) {
   };
   for (const GarbageCase& c : cases) {
     SCOPED_TRACE(c.legend);
-    testing::ScratchFolder folder;
+    testing::SocketFolder folder;
     const std::string path = folder.Path() + "/garbage.sock";
     HandPeer peer(path);
     peer.Answer({Reply(0), c.readReply});
@@ -233,7 +233,7 @@ bool SendAndSeeClosed(const std::string& path, const std::string& bytes) {
 }
 
 TEST(TerminalSimServer, aClientSendingGarbageIsCutOffAndOthersAreServed) {
-  testing::ScratchFolder folder;
+  testing::SocketFolder folder;
   const std::string path = folder.Path() + "/net.sock";
   testing::TerminalSimProcess sim(path, {"3"});
   ASSERT_TRUE(sim.Listening());
@@ -253,7 +253,7 @@ TEST(TerminalSimServer, aClientSendingGarbageIsCutOffAndOthersAreServed) {
 }
 
 TEST(TerminalSimServer, aSecondSimulatorOnTheSocketStopsWithoutTouchingTheFirst) {
-  testing::ScratchFolder folder;
+  testing::SocketFolder folder;
   const std::string path = folder.Path() + "/net.sock";
   testing::TerminalSimProcess first(path, {"3"});
   ASSERT_TRUE(first.Listening());
@@ -274,7 +274,7 @@ TEST(TerminalSimServer, aSecondSimulatorOnTheSocketStopsWithoutTouchingTheFirst)
 }
 
 TEST(TerminalSimServer, aClientThatTakesNoRepliesDoesNotHoldUpTheManager) {
-  testing::ScratchFolder folder;
+  testing::SocketFolder folder;
   const std::string path = folder.Path() + "/net.sock";
   testing::TerminalSimProcess sim(path, {"3"});
   ASSERT_TRUE(sim.Listening());

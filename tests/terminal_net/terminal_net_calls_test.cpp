@@ -92,7 +92,7 @@ private:
     EXPECT_EQ(lines, std::vector<std::string>{"ok"}) << command;
   }
 
-  testing::ScratchFolder folder_;
+  testing::SocketFolder folder_;
   testing::TerminalSimProcess sim_;
   SocketTerminalNet net_;
 };

@@ -105,7 +105,7 @@ private:
 
 class TerminalRequests : public ::testing::Test {
 protected:
-  testing::ScratchFolder folder_;
+  testing::SocketFolder folder_;
   std::string path_ = folder_.Path() + "/net.sock";
   testing::TerminalSimProcess sim_{path_, {"5"}};
 };

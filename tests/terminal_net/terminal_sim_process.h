@@ -18,13 +18,13 @@
 namespace tarvex::testing {
 
 // A scratch folder removed with everything in it.
-class ScratchFolder {
+class SocketFolder {
 public:
-  ScratchFolder() {
+  SocketFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tarvex-tn-XXXXXX").string();
     path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
   }
-  ~ScratchFolder() {
+  ~SocketFolder() {
     std::error_code ignored;
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
   }

@@ -1,0 +1,40 @@
+#pragma once
+// Reading and writing a terminal's shared-data fields for the scan's terminal
+// steps, and what happens to a channel whose terminal does not answer.
+//
+// What it must cope with: a read leaves the field's text in the buffer ended
+// by a NUL, and nothing after it is the field's (a read that gives no NUL
+// gives no usable text); a write stores exactly the length given, so a
+// shorter text goes out blank-padded.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/scan_services.h"
+
+namespace tarvex {
+
+struct TerminalFieldText {
+  int16_t result = 0;   // ZelApiResult of the read
+  bool ended = false;   // the buffer held a NUL
+  std::string text;     // the bytes before the NUL (the whole buffer without one)
+};
+
+// Reads length characters of the field at path into a blank buffer.
+TerminalFieldText ReadTerminalField(TerminalNet& net, std::string_view path, int16_t length);
+
+// Writes text blank-padded (or cut) to length; the network's result.
+int16_t WriteTerminalField(TerminalNet& net, std::string_view path, int16_t length, std::string_view text);
+
+// text without its leading and trailing blanks.
+std::string TrimBlanks(std::string_view text);
+
+// The spoken warning for a terminal that does not answer (ch 0-based, spoken 1-based).
+std::string TerminalNotRespondingSpeech(int32_t ch);
+
+// A failed read of the channel's terminal: status "Network ID Error...", the
+// error lamp on, the spoken warning when speech is on, and the channel out of
+// service (DeviceEnabled and ChannelActive False) until it is initialised again.
+void TakeSilentTerminalOutOfService(ScanServices& s, int32_t ch);
+
+}  // namespace tarvex

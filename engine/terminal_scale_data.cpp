@@ -1,0 +1,29 @@
+#include "engine/terminal_scale_data.h"
+
+#include "engine/lamps.h"
+#include "engine/terminal_fields.h"
+
+namespace tarvex {
+
+void TerminalScaleData::ReadTerminalGross(int32_t ch) {
+  const TerminalFieldText field = ReadTerminalField(s_.net, s_.engine.ArcPathWt101[ch], kWeightFieldWidth);
+  s_.engine.ZelApiResult = field.result;
+  if (field.result != 0) {
+    TakeSilentTerminalOutOfService(s_, ch);
+    s_.grid.SetIndicatorOn(ch, Lamp::Enabled, false);
+    s_.grid.SetCellDirty(ch, Lamp::Enabled);
+    return;
+  }
+  if (!s_.grid.IndicatorOn(ch, Lamp::Receive) &&
+      PassesSince(s_.engine.ScanTick, s_.engine.LastIndicatorTick[ch][0]) >= 1) {
+    s_.grid.SetIndicatorOn(ch, Lamp::Receive, true);
+    s_.grid.SetCellDirty(ch, Lamp::Receive);
+    s_.grid.DrawCell(ch, Lamp::Receive);
+    s_.engine.LastIndicatorTick[ch][0] = s_.engine.ScanTick;
+  }
+  s_.publication.NewGross[ch] = TrimBlanks(field.text);
+  s_.publisher.SetVal(ValueCode::Gross, ch);
+  s_.window.DeviceDirty[ch] = true;
+}
+
+}  // namespace tarvex
