@@ -42,15 +42,20 @@ std::vector<ButtonAnswer> ButtonsOf(int style) {
 
 int QtMessageBox::Show(const std::string& text, int style, const std::string& title) {
   QMessageBox box(IconOf(style), FromAnsi(title), FromAnsi(text));
+  // Texts may carry outside bytes ("<" included): never markup.
+  box.setTextFormat(Qt::PlainText);
   const auto buttons = ButtonsOf(style);
   for (const auto& b : buttons) box.addButton(b.button);
   box.setDefaultButton(buttons.front().button);
+  // Escape and the frame's close answer the last button (Cancel, No or
+  // Ignore), never Abort: Qt would otherwise pick the button of the reject
+  // role, which for Abort/Retry/Ignore is Abort.
+  box.setEscapeButton(buttons.back().button);
   const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
   for (const auto& b : buttons) {
     if (b.button == pressed) return b.answer;
   }
-  // Closed by Escape or the frame: the last button's answer (Cancel or No where one exists).
-  return buttons.size() > 1 ? buttons.back().answer : MsgBoxResult::Ok;
+  return buttons.back().answer;
 }
 
 std::unique_ptr<MessageBox> MakeMessageBox() {
