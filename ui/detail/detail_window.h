@@ -12,6 +12,7 @@
 #include <string>
 
 #include "config/config_state.h"
+#include "core/form.h"
 #include "publish/detail_labels.h"
 #include "ui/detail/operator_window_close.h"
 
@@ -38,14 +39,14 @@ public:
   virtual void Render(const DetailControls& controls) = 0;
 };
 
-class DetailWindow final : public DetailLabels {
+class DetailWindow final : public Form, public DetailLabels {
 public:
   DetailWindow(const ConfigState& config, OperatorWindowReturn main);
 
   // The widget that shows the window; none before it is created.
   void AttachView(DetailView* view);
 
-  std::string Name() const { return "frmDetail"; }
+  std::string Name() const override { return "frmDetail"; }
   // Shown by the main window's Detail button: the window becomes the active
   // one, which runs its activation.
   void Show();

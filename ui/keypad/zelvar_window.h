@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/form.h"
 #include "ui/detail/operator_window_close.h"
 #include "ui/keypad/zel_api32.h"
 
@@ -55,21 +56,21 @@ public:
   virtual int WindowHeight() const = 0;
 };
 
-class ZelvarWindow {
+class ZelvarWindow final : public Form {
 public:
   ZelvarWindow(ZelApi32& api, OperatorWindowReturn main) : api_(api), main_(std::move(main)) {}
 
   void AttachView(ZelvarView* view) { view_ = view; }
 
-  std::string Name() const { return "ZELVAR"; }
+  std::string Name() const override { return "ZELVAR"; }
   // Shown by the main window's Detail button: loaded on first use, then
   // activated; the display has the focus.
   void Show();
   // Centred on the screen, shown, the display focused.
-  void Form_Load();
+  void Form_Load() override;
   void Form_Activate();
   // At the program's end: the registration is closed, the result stored.
-  void Form_Unload();
+  void Form_Unload() override;
   void cmdClose_Click();
 
   void Option1_Click(int index);
