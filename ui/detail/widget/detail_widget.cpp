@@ -1,6 +1,5 @@
 #include "ui/detail/widget/detail_widget.h"
 
-#include <QCloseEvent>
 #include <QFontDatabase>
 
 #include "platform/ansi_text.h"
@@ -26,8 +25,9 @@ QLabel* PlainLabel(QWidget* parent, const QString& name) {
 
 }  // namespace
 
-DetailWidget::DetailWidget(DetailWindow& window, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), window_(window) {
+DetailWidget::DetailWidget(DetailWindow& window)
+    : OperatorWindowWidget([&window] { window.cmdClose_Click(); }, [&window] { window.Form_Activate(); }),
+      window_(window) {
   setObjectName(QStringLiteral("frmDetail"));
   const int width = 2 * ColumnWidth + Margin;
   for (int i = 0; i < DetailLabel::Count; ++i) {
@@ -73,33 +73,7 @@ void DetailWidget::Render(const DetailControls& controls) {
     l_[i]->setVisible(controls.lVisible[i]);
     Ld_[i]->setText(FromAnsi(controls.Ld[i]));
   }
-  if (controls.Visible && !isVisible()) {
-    activatedByShow_ = true;
-    show();
-    raise();
-    activateWindow();
-  } else if (!controls.Visible && isVisible()) {
-    activatedByShow_ = false;
-    hide();
-  }
-}
-
-void DetailWidget::closeEvent(QCloseEvent* event) {
-  // The window is only hidden, by its own Close, so the main window gets its
-  // buttons back.
-  event->ignore();
-  window_.cmdClose_Click();
-}
-
-bool DetailWidget::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) {
-    if (activatedByShow_) {
-      activatedByShow_ = false;
-    } else {
-      window_.Form_Activate();
-    }
-  }
-  return QWidget::event(event);
+  ShowAsBehaviourSays(controls.Visible);
 }
 
 }  // namespace tarvex

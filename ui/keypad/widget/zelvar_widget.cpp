@@ -1,6 +1,5 @@
 #include "ui/keypad/widget/zelvar_widget.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -89,8 +88,9 @@ QRect KeyPlace(size_t index) {
 
 }  // namespace
 
-ZelvarWidget::ZelvarWidget(ZelvarWindow& window, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), window_(window) {
+ZelvarWidget::ZelvarWidget(ZelvarWindow& window)
+    : OperatorWindowWidget([&window] { window.cmdClose_Click(); }, [&window] { window.Form_Activate(); }),
+      window_(window) {
   setObjectName(QStringLiteral("ZELVAR"));
   const int panelWidth = 12 + 5 * (KeyWidth + KeyGap) + 24 + 4;
   const int panelHeight = 110 + 4 * (KeyHeight + KeyGap) + 8;
@@ -152,16 +152,8 @@ ZelvarWidget::ZelvarWidget(ZelvarWindow& window, QWidget* parent)
 void ZelvarWidget::Render(const ZelvarControls& controls) {
   setWindowTitle(FromAnsi(controls.Caption));
   for (size_t i = 0; i < Option1_.size(); ++i) Option1_[i]->setChecked(controls.Option1[i]);
-  if (controls.Visible && !isVisible()) {
-    move(controls.Left, controls.Top);
-    activatedByShow_ = true;
-    show();
-    raise();
-    activateWindow();
-  } else if (!controls.Visible && isVisible()) {
-    activatedByShow_ = false;
-    hide();
-  }
+  if (controls.Visible && !isVisible()) move(controls.Left, controls.Top);
+  ShowAsBehaviourSays(controls.Visible);
 }
 
 void ZelvarWidget::FocusDisplay() { Picture1_->setFocus(Qt::OtherFocusReason); }
@@ -174,23 +166,6 @@ int ZelvarWidget::ScreenWidth() const {
 int ZelvarWidget::ScreenHeight() const {
   const QScreen* shown = screen();
   return shown ? shown->geometry().height() : height();
-}
-
-void ZelvarWidget::closeEvent(QCloseEvent* event) {
-  // Only hidden, by its own Close, so the main window gets its buttons back.
-  event->ignore();
-  window_.cmdClose_Click();
-}
-
-bool ZelvarWidget::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) {
-    if (activatedByShow_) {
-      activatedByShow_ = false;
-    } else {
-      window_.Form_Activate();
-    }
-  }
-  return QWidget::event(event);
 }
 
 bool ZelvarWidget::eventFilter(QObject* watched, QEvent* event) {

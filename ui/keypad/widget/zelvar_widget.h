@@ -4,13 +4,14 @@
 // names), the frame "Zelvar Node" with Z1 to Z6 and the Close button, centred
 // and above all other windows. Keys typed while Picture1 has the focus reach
 // the keypad as key-down (the original platform's key codes) and then as the
-// character they produce. The frame's close is Close.
+// character they produce. Close, the frame's close and the activations as
+// OperatorWindowWidget says.
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QWidget>
 #include <array>
 
+#include "ui/detail/widget/operator_window_widget.h"
 #include "ui/keypad/zelvar_window.h"
 
 namespace tarvex {
@@ -21,10 +22,10 @@ int PlatformKeyCode(int qtKey);
 
 class ZelvarDisplay;
 
-class ZelvarWidget final : public QWidget, public ZelvarView {
+class ZelvarWidget final : public OperatorWindowWidget, public ZelvarView {
   Q_OBJECT
 public:
-  explicit ZelvarWidget(ZelvarWindow& window, QWidget* parent = nullptr);
+  explicit ZelvarWidget(ZelvarWindow& window);
 
   void Render(const ZelvarControls& controls) override;
   void FocusDisplay() override;
@@ -34,8 +35,6 @@ public:
   int WindowHeight() const override { return height(); }
 
 protected:
-  void closeEvent(QCloseEvent* event) override;
-  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -43,7 +42,6 @@ private:
   ZelvarDisplay* Picture1_;
   std::array<QRadioButton*, 6> Option1_{};
   QPushButton* cmdClose_;
-  bool activatedByShow_ = false;
 };
 
 }  // namespace tarvex
