@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -129,6 +130,19 @@ TEST_F(ZelvarWidgetTest, clicksAndTypedKeysReachTheChosenNode) {
     EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
   }
   SaveScreenshot(widget, "ZELVAR.png");
+}
+
+TEST_F(ZelvarWidgetTest, keysThatTypeNoCharacterOnTheOperatorsKeyboardSendNothing) {
+  // The X server gives Delete the character 127; an operator's keyboard types
+  // none for it, so the terminal must not receive one.
+  rig.keypad.Show();
+  QTest::mouseClick(widget.findChild<QRadioButton*>(QStringLiteral("Option1(0)")), Qt::LeftButton);
+  QWidget* display = Child(QStringLiteral("Picture1"));
+  QKeyEvent deleteAsTheXServerSendsIt(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(127)));
+  QApplication::sendEvent(display, &deleteAsTheXServerSendsIt);
+  QTest::keyClick(display, Qt::Key_Left);
+  QTest::keyClick(display, Qt::Key_Backspace);
+  EXPECT_EQ(rig.network.Keystrokes(), (std::vector<ReceivedKeystroke>{{1, 1, 6}, {1, 1, 8}}));
 }
 
 TEST_F(ZelvarWidgetTest, theWindowIsCentredOnTheScreenAndItsFramesCloseRunsClose) {

@@ -23,7 +23,9 @@ protected:
   void keyPressEvent(QKeyEvent* event) override {
     const int keyCode = PlatformKeyCode(event->key());
     if (keyCode != 0) window_.Picture1_KeyDown(keyCode, 0);
-    const QString text = event->text();
+    // The X server gives Delete the character 127; the operator's keyboard
+    // types none for it, so none is sent.
+    const QString text = event->key() == Qt::Key_Delete ? QString() : event->text();
     if (text.size() == 1 && text.at(0).unicode() < 256) window_.Picture1_KeyPress(text.at(0).unicode());
     event->accept();
   }
