@@ -156,23 +156,48 @@ TEST_F(ZelvarWidgetTest, theWindowIsCentredOnTheScreenAndItsFramesCloseRunsClose
   EXPECT_EQ(rig.trace, (std::vector<std::string>{"buttons enabled", "focus cmdDetail(0)"}));
 }
 
-TEST(TerminalErrorBoxTest, escapeAnswersIgnoreAndTheTextIsNoMarkup) {
+// A box of style shown by the program's message box and answered with
+// Escape: the answer, and the text as the box holds it.
+struct EscapedBox {
+  int answer;
+  Qt::TextFormat format = Qt::AutoText;
+  QString text;
+};
+EscapedBox ShowAndEscape(const std::string& text, int style) {
   Application();
   QtMessageBox box;
-  Qt::TextFormat format = Qt::AutoText;
-  QString shownText;
+  EscapedBox seen{};
   QTimer::singleShot(0, [&] {
     auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (shown == nullptr) return;
-    format = shown->textFormat();
-    shownText = shown->text();
+    seen.format = shown->textFormat();
+    seen.text = shown->text();
     QTest::keyClick(shown, Qt::Key_Escape);
   });
-  const int answer = box.Show("Error Code= <b>x</b>", MsgBoxStyle::AbortRetryIgnore | MsgBoxStyle::Exclamation,
-                              "Unknown Error");
-  EXPECT_EQ(answer, MsgBoxResult::Ignore);
-  EXPECT_EQ(format, Qt::PlainText);
-  EXPECT_EQ(shownText, QStringLiteral("Error Code= <b>x</b>"));
+  seen.answer = box.Show(text, style, "Unknown Error");
+  return seen;
+}
+
+TEST(TerminalErrorBoxTest, escapeAnswersIgnoreAndTheTextIsNoMarkup) {
+  const EscapedBox seen =
+      ShowAndEscape("Error Code= <b>x</b>", MsgBoxStyle::AbortRetryIgnore | MsgBoxStyle::Exclamation);
+  EXPECT_EQ(seen.answer, MsgBoxResult::Ignore);
+  EXPECT_EQ(seen.format, Qt::PlainText);
+  EXPECT_EQ(seen.text, QStringLiteral("Error Code= <b>x</b>"));
+}
+
+TEST(TerminalErrorBoxTest, escapeNeverAnswersWithTheActingButtonOfAnyStyle) {
+  const struct {
+    int style;
+    int answer;
+  } rows[] = {
+      {MsgBoxStyle::OkOnly, MsgBoxResult::Ok},          {MsgBoxStyle::OkCancel, MsgBoxResult::Cancel},
+      {MsgBoxStyle::AbortRetryIgnore, MsgBoxResult::Ignore}, {MsgBoxStyle::YesNoCancel, MsgBoxResult::Cancel},
+      {MsgBoxStyle::YesNo, MsgBoxResult::No},           {MsgBoxStyle::RetryCancel, MsgBoxResult::Cancel},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(ShowAndEscape("text", row.style | MsgBoxStyle::Question).answer, row.answer) << row.style;
+  }
 }
 
 }  // namespace
