@@ -3,7 +3,10 @@
 namespace tarvex {
 
 ManagerBus::ManagerBus(Devices& devices, LogWriter& log)
-    : connection_(QDBusConnection::sessionBus()), log_(log), service_(connection_, devices, topics_) {}
+    : connection_(QDBusConnection::sessionBus()),
+      log_(log),
+      service_(connection_, devices, topics_),
+      watchdog_(connection_, log) {}
 
 bool ManagerBus::NameOwnedElsewhere() const { return connection_.isConnected() && service_.NameOwnedElsewhere(); }
 
@@ -14,7 +17,9 @@ void ManagerBus::Publish() {
   }
   if (!service_.ServeObjects() || service_.TakeName() != bus::NameRequest::Taken) {
     log_.WriteLog(LogKind::ActiveX, "Bus Name org.tarvex.Manager Not Taken: Tarvex Manager Runs Without Bus Publication");
+    return;
   }
+  watchdog_.Start();
 }
 
 }  // namespace tarvex

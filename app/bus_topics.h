@@ -7,7 +7,8 @@
 //
 // A name that another process owns counts as a second instance, refused like
 // the lock in the program folder. Without a session bus the manager writes one
-// line to the ActiveX log and runs without bus publication.
+// line to the ActiveX log and runs without bus publication. While it publishes,
+// a watchdog keeps the connection reading (see publish/bus/connection_watchdog.h).
 #include <QDBusConnection>
 #include <memory>
 
@@ -15,6 +16,7 @@
 #include "core/startup.h"
 #include "platform/instance_lock.h"
 #include "publish/bus/bus_service.h"
+#include "publish/bus/connection_watchdog.h"
 #include "publish/devices.h"
 
 namespace tarvex {
@@ -35,6 +37,7 @@ private:
   LogWriter& log_;
   bus::DdeTopicObjects topics_;
   bus::BusService service_;
+  bus::ConnectionWatchdog watchdog_;
 };
 
 // The lock in the program folder, then the name on the bus.

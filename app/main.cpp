@@ -1,12 +1,19 @@
 // The tarvex manager program.
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string_view>
+
 #include "app/bus_topics.h"
 #include "app/program_windows.h"
 #include "app/main_window_assembly.h"
 #include "config/cfg_proc.h"
 #include "app/tarvex_application.h"
+#include "core/fallback_log_writer.h"
 #include "core/startup.h"
 #include "config/serial_port_operations.h"
 #include "platform/command_line.h"
+#include "platform/display_check.h"
 #include "platform/program_folder.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_screen.h"
@@ -15,22 +22,46 @@
 
 namespace {
 constexpr const char* LockFileName = "TarvexManager.lock";
+
+// A start that cannot go on before Qt is up: one line on stderr and in the
+// error log, then a non-zero exit instead of Qt's abort.
+int RefuseToStart(const std::string& why) {
+  std::cerr << "tarvex: " << why << std::endl;
+  std::error_code error;
+  const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  const auto folder = tarvex::ProgramFolder::FromEnvironment(executable.parent_path().string());
+  tarvex::SystemClock clock;
+  tarvex::FallbackLogWriter log(folder, clock, std::cerr);
+  log.WriteLog(tarvex::LogKind::Error, why);
+  return 1;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
   // The switches are read from the arguments as given, before Qt takes its own.
   const std::string commandLine = tarvex::CommandLineFromArgv(argc, argv);
-  tarvex::MessageBox* reportBox = nullptr;
-  tarvex::TarvexApplication app(argc, argv, reportBox);
+  // Qt's own "-platform name" argument stands before the environment's.
+  const char* platformArgument = nullptr;
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::string_view(argv[i]) == "-platform" || std::string_view(argv[i]) == "--platform") {
+      platformArgument = argv[i + 1];
+    }
+  }
+  const std::string noDisplay = tarvex::MissingDisplay([&](const char* name) -> const char* {
+    if (platformArgument != nullptr && std::string_view(name) == "QT_QPA_PLATFORM") return platformArgument;
+    return std::getenv(name);
+  });
+  if (!noDisplay.empty()) return RefuseToStart(noDisplay);
+  tarvex::TarvexApplication app(argc, argv);
   // The start-up window stays loaded while the main window is hidden; the
   // program ends only through its End button.
   QApplication::setQuitOnLastWindowClosed(false);
 
   const auto folder = tarvex::ProgramFolder::FromEnvironment(QCoreApplication::applicationDirPath().toStdString());
   tarvex::SystemClock clock;
-  tarvex::LogWriter log(folder, clock);
+  tarvex::FallbackLogWriter log(folder, clock, std::cerr);
   const auto messageBox = tarvex::MakeMessageBox();
-  reportBox = messageBox.get();
+  app.ReportErrorsTo(messageBox.get(), &log);
   tarvex::LinuxOsVersion os;
   tarvex::QtScreen screen;
   tarvex::InstanceLock instance(folder.join(LockFileName));
@@ -80,6 +111,7 @@ int main(int argc, char** argv) {
     if (tarvex::Main(state, services, windows) != tarvex::StartupOutcome::Started) return 1;
     return QApplication::exec();
   } catch (const std::exception& error) {
-    return tarvex::TarvexApplication::ReportUncaughtError(reportBox, error);
+    // Only an error of the start-up itself ends the program.
+    return tarvex::TarvexApplication::ReportUncaughtError(messageBox.get(), &log, error);
   }
 }

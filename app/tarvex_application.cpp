@@ -1,5 +1,6 @@
 #include "tarvex_application.h"
 
+#include <QThread>
 #include <iostream>
 
 #include "platform/run_time_error.h"
@@ -9,17 +10,37 @@ namespace tarvex {
 namespace {
 constexpr int RunTimeErrorExitStatus = 2;
 constexpr int InternalErrorNumber = 51;
+// The same error again within this time is counted, not reported again.
+constexpr qint64 RepeatQuietMs = 60 * 1000;
+
+int NumberOf(const std::exception& error) {
+  const auto* runTimeError = dynamic_cast<const RunTimeError*>(&error);
+  return runTimeError != nullptr ? runTimeError->number() : InternalErrorNumber;
+}
+
+std::string DescriptionOf(const std::exception& error) {
+  const auto* runTimeError = dynamic_cast<const RunTimeError*>(&error);
+  return runTimeError != nullptr ? runTimeError->description() : std::string("Internal error: ") + error.what();
+}
+
+// "Run-time error <number><rest>" to stderr and the error log.
+void WriteErrorLine(LogWriter* log, int number, const std::string& rest) {
+  std::cerr << "tarvex: run-time error " << number << rest << std::endl;
+  if (log == nullptr) return;
+  try {
+    log->WriteLog(LogKind::Error, "Run-time error " + std::to_string(number) + rest);
+  } catch (const std::exception& logError) {
+    std::cerr << "tarvex: the error log cannot be written: " << logError.what() << std::endl;
+  }
+}
 }  // namespace
 
-TarvexApplication::TarvexApplication(int& argc, char** argv, MessageBox*& messageBox)
-    : QApplication(argc, argv), messageBox_(messageBox) {}
+TarvexApplication::TarvexApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-int TarvexApplication::ReportUncaughtError(MessageBox* box, const std::exception& error) {
-  const auto* runTimeError = dynamic_cast<const RunTimeError*>(&error);
-  const int number = runTimeError != nullptr ? runTimeError->number() : InternalErrorNumber;
-  const std::string description =
-      runTimeError != nullptr ? runTimeError->description() : std::string("Internal error: ") + error.what();
-  std::cerr << "tarvex: run-time error " << number << ": " << description << std::endl;
+int TarvexApplication::ReportUncaughtError(MessageBox* box, LogWriter* log, const std::exception& error) {
+  const int number = NumberOf(error);
+  const std::string description = DescriptionOf(error);
+  WriteErrorLine(log, number, ": " + description);
   if (box != nullptr) {
     box->Show("Run-time error '" + std::to_string(number) + "':\r\n\r\n" + description, MsgBoxStyle::Critical,
               "Tarvex");
@@ -31,9 +52,42 @@ bool TarvexApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
-    QCoreApplication::exit(ReportUncaughtError(messageBox_, error));
+    if (QThread::currentThread() != thread()) {
+      // An event of another thread (the bus library's): the box and the logs
+      // belong to the program's own thread, so the report is made there.
+      QMetaObject::invokeMethod(
+          this, [this, report = RunTimeError(NumberOf(error), DescriptionOf(error))] { Report(report); },
+          Qt::QueuedConnection);
+      return false;
+    }
+    Report(error);
   }
   return false;
+}
+
+void TarvexApplication::Report(const std::exception& error) {
+  // An error that recurs at every tick of a timer is reported once, then
+  // counted; the count is reported with the next report.
+  const int number = NumberOf(error);
+  const std::string description = DescriptionOf(error);
+  if (number == lastNumber_ && description == lastDescription_ && sinceLastReport_.isValid() &&
+      !sinceLastReport_.hasExpired(RepeatQuietMs)) {
+    ++repeats_;
+    return;
+  }
+  if (repeats_ > 0) {
+    WriteErrorLine(log_, lastNumber_, " occurred " + std::to_string(repeats_) + " more times: " + lastDescription_);
+  }
+  lastNumber_ = number;
+  lastDescription_ = description;
+  repeats_ = 0;
+  sinceLastReport_.start();
+  // The box runs its own event loop; an error of an event dispatched there
+  // is reported without a second box.
+  const bool nested = reporting_;
+  reporting_ = true;
+  ReportUncaughtError(nested ? nullptr : box_, log_, error);
+  reporting_ = nested;
 }
 
 }  // namespace tarvex

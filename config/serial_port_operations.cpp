@@ -105,10 +105,17 @@ void SerialPortOperations::SpeakPortError(int channel, bool inUse) {
   if (startup_.SpeechEnabled) speech_.Speak(PortErrorSpeech(channel, inUse));
 }
 
+void SerialPortOperations::LogPortErrorDetail(int channel, const RunTimeError& error) {
+  // The fixed line above says what went wrong, this one where and why: the
+  // port number, the device path and the system's reason.
+  log_.WriteLog(LogKind::Error, "Channel " + std::to_string(channel + 1) + ": " + error.description());
+}
+
 bool SerialPortOperations::HandlePortError(int channel, const RunTimeError& error) {
   switch (error.number()) {
     case ErrorNumber::InvalidPortNumber:
       log_.WriteLog(LogKind::Error, "Invalid COM: Port Selected.");
+      LogPortErrorDetail(channel, error);
       SpeakPortError(channel, false);
       messageBox_.Show("The COM: port you have selected is invalid.\r\nDisabling Device Now...",
                        BoxStyle, BoxTitle);
@@ -117,6 +124,7 @@ bool SerialPortOperations::HandlePortError(int channel, const RunTimeError& erro
       return false;
     case ErrorNumber::PortAlreadyOpen:
       log_.WriteLog(LogKind::Error, "COM: Port Already In Use.");
+      LogPortErrorDetail(channel, error);
       SpeakPortError(channel, true);
       messageBox_.Show(
           "The COM: port you have selected is already in use...\r\nDisabling Device Now...",

@@ -68,6 +68,7 @@ private:
   bool RunHandled(int channel, const std::function<void()>& step);
   bool HandlePortError(int channel, const RunTimeError& error);
   void SpeakPortError(int channel, bool inUse);
+  void LogPortErrorDetail(int channel, const RunTimeError& error);
 
   ConfigState& config_;
   const StartupState& startup_;

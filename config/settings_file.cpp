@@ -33,11 +33,19 @@ bool IsWholeNumber(std::string_view text) {
   return true;
 }
 
+// A field's bytes for an error text. A field may be megabytes of garbage, and
+// the text ends up in a message box, the error log and stderr: at most
+// ExcerptLimit bytes are shown, then "..." and the field's length.
+constexpr size_t ExcerptLimit = 80;
+
+std::string LengthNote(std::string_view text) {
+  return text.size() > ExcerptLimit ? "... (" + std::to_string(text.size()) + " characters)" : "";
+}
+
+std::string Excerpt(std::string_view text) { return std::string(text.substr(0, ExcerptLimit)) + LengthNote(text); }
+
 std::string Quoted(std::string_view text) {
-  std::string out = "\"";
-  out += text;
-  out += '"';
-  return out;
+  return "\"" + std::string(text.substr(0, ExcerptLimit)) + "\"" + LengthNote(text);
 }
 
 }  // namespace
@@ -220,7 +228,7 @@ int32_t SettingsReader::Long(std::string_view name) {
   const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (result.ec != std::errc()) {
     Fail(ErrorNumber::Overflow, name,
-         "the number " + std::string(field.text) + " is outside -2147483648 to 2147483647");
+         "the number " + Excerpt(field.text) + " is outside -2147483648 to 2147483647");
   }
   return value;
 }

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -15,21 +15,6 @@
 namespace tarvex {
 
 namespace {
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  }
-  return true;
-}
-
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0;
-}
 
 [[noreturn]] void Raise(int number, const std::string& what, const std::string& path, int error) {
   throw RunTimeError(number, StandardErrorDescription(number) + ": " + what + " " + path + ": " + std::strerror(error));
@@ -63,24 +48,58 @@ private:
   bool kept_ = false;
 };
 
-}  // namespace
+// A save's temporary file: the file's name, a mark no user's own copy bears,
+// then mkstemp's six letters or digits. Only names of this shape are litter:
+// "Tarvex-SCALE1.Cfg.backup" is a user's file.
+constexpr std::string_view TemporaryMark = ".tarvex-save-";
+constexpr std::string_view TemporarySuffix = ".tarvex-save-XXXXXX";
 
-std::string FindSettingsFile(const ProgramFolder& folder, std::string_view name) {
-  const std::string exact = folder.join(name);
-  if (Exists(exact)) return exact;
+bool IsTemporaryNameOf(std::string_view entry, std::string_view base) {
+  if (entry.size() != base.size() + TemporarySuffix.size() || entry.substr(0, base.size()) != base) return false;
+  if (entry.substr(base.size(), TemporaryMark.size()) != TemporaryMark) return false;
+  for (const char c : entry.substr(base.size() + TemporaryMark.size())) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
 
-  const std::string base = exact.substr(exact.rfind('/') + 1);
-  const std::string dir = exact.substr(0, exact.rfind('/'));
+// A save that was killed leaves its temporary file behind; the next save of
+// the same file removes it. Only one manager runs per folder, so no other
+// save of this file is under way.
+void RemoveStaleTemporaryFiles(const std::string& path) {
+  const std::string base = path.substr(path.rfind('/') + 1);
+  const std::string dir = path.substr(0, path.rfind('/'));
   DIR* listing = ::opendir(dir.empty() ? "/" : dir.c_str());
-  if (listing == nullptr) return exact;
-  std::vector<std::string> matches;
+  if (listing == nullptr) return;
+  std::vector<std::string> stale;
   while (const dirent* entry = ::readdir(listing)) {
-    if (SameIgnoringCase(entry->d_name, base)) matches.emplace_back(entry->d_name);
+    if (IsTemporaryNameOf(entry->d_name, base)) stale.emplace_back(dir + "/" + entry->d_name);
   }
   ::closedir(listing);
-  if (matches.empty()) return exact;
-  return dir + "/" + *std::min_element(matches.begin(), matches.end());
+  for (const auto& file : stale) {
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(file.c_str());
+  }
 }
+
+// The file a path finally names: a settings file may be a symbolic link to
+// one kept elsewhere, and the save must replace that file, not the link.
+std::string FollowLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n < 0 || static_cast<size_t>(n) >= target.size()) return path;
+    target.resize(static_cast<size_t>(n));
+    path = target.front() == '/' ? target : path.substr(0, path.rfind('/') + 1) + target;
+  }
+  Raise(ErrorNumber::PathFileAccessError, "cannot follow the links of", path, ELOOP);
+}
+
+}  // namespace
+
+std::string FindSettingsFile(const ProgramFolder& folder, std::string_view name) { return folder.find(name); }
 
 std::optional<std::string> ReadSettingsFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -111,14 +130,25 @@ void CreateEmptySettingsFile(const std::string& path) {
   ::close(fd);
 }
 
-void SaveSettingsFile(const std::string& path, std::string_view bytes, const FileWriteCall& write) {
+void SaveSettingsFile(const std::string& linkPath, std::string_view bytes, const FileWriteCall& write) {
+  const std::string path = FollowLinks(linkPath);
   const std::string dir = path.substr(0, path.rfind('/'));
-  TemporaryFile temporary(path + ".XXXXXX");
+
+  // A file the user may not write is left alone. The check is the file's own
+  // (the rename below needs only the folder's permission), and a file without
+  // any write permission counts as read-only for root too.
+  struct stat old {};
+  const bool exists = ::stat(path.c_str(), &old) == 0;
+  if (exists && (::access(path.c_str(), W_OK) != 0 || (old.st_mode & 0222) == 0)) {
+    Raise(ErrorNumber::PathFileAccessError, "cannot write the read-only file", path, EACCES);
+  }
+
+  RemoveStaleTemporaryFiles(path);
+  TemporaryFile temporary(path + std::string(TemporarySuffix));
   if (temporary.fd() < 0) Raise(ErrorNumber::PathFileAccessError, "cannot create a temporary file for", path, errno);
 
   // The new file keeps the old one's permissions.
-  struct stat old {};
-  ::fchmod(temporary.fd(), ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
+  ::fchmod(temporary.fd(), exists ? (old.st_mode & 07777) : 0644);
 
   size_t done = 0;
   while (done < bytes.size()) {

@@ -8,7 +8,11 @@
 // A save must never leave half a file behind, whatever fails: the content goes
 // to a temporary file in the same folder, is flushed, and is renamed over the
 // old file in one step. On any failure the temporary file is removed and the
-// old file is left byte for byte as it was.
+// old file is left byte for byte as it was. A settings file may be a symbolic
+// link: the file it leads to is replaced, the link stays. A file the user may
+// not write (or one without any write permission, a read-only file) is not
+// replaced behind the user's back. The temporary files of a save that was
+// killed are removed by the next save of the same file.
 #include <sys/types.h>
 
 #include <functional>
@@ -36,8 +40,9 @@ void CreateEmptySettingsFile(const std::string& path);
 // The write(2) the save uses; tests put a failing one in its place.
 using FileWriteCall = std::function<ssize_t(int fd, const void* data, size_t size)>;
 
-// Replaces the file's content with bytes. A failure raises error 75 (cannot
-// create or rename) or 57 (cannot write), naming the file; the old file stays.
+// Replaces the content of the file path leads to with bytes, keeping its mode.
+// A failure raises error 75 (read-only file, cannot create or rename) or 57
+// (cannot write), naming the file; the old file stays.
 void SaveSettingsFile(const std::string& path, std::string_view bytes, const FileWriteCall& write = {});
 
 }  // namespace tarvex

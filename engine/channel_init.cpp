@@ -70,7 +70,12 @@ void ChannelInitialisation::FirstPass() {
     }
   };
   reported([&] { s_.log.WriteLog(LogKind::Activity, "Initializing Devices..."); });
-  for (int p = 0; p <= LastLoadedProtocol; ++p) reported([&] { s_.cfg.CfgProc(10, p); });
+  for (int p = 0; p <= LastLoadedProtocol; ++p) {
+    reported([&] {
+      s_.cfg.CfgProc(10, p);
+      CheckLoadedProtocol(p);
+    });
+  }
   const int32_t last = s_.startup.MaxChannel;
   for (int32_t ch = 0; ch <= last; ++ch) Guarded(ch, [&] { InitialiseChannel(ch); });
   s_.engine.DevicesInitialized = true;
@@ -79,8 +84,8 @@ void ChannelInitialisation::FirstPass() {
 
 void ChannelInitialisation::InitialiseChannel(int32_t ch) {
   EngineState& e = s_.engine;
-  e.DecimalsFromStatus[ch] = false;
-  e.FormatKnown[ch] = false;
+  e.Format[ch].DecimalsFromStatus = false;
+  e.Format[ch].FormatKnown = false;
   s_.setup.SetupChannel = ch;
   SetStatus(ch, "Initializing...");
   s_.cfg.CfgProc(4, s_.setup.SetupChannel);
@@ -123,10 +128,12 @@ void ChannelInitialisation::InactiveChannel(int32_t ch) {
 
 void ChannelInitialisation::Reinitialise(int32_t ch) {
   EngineState& e = s_.engine;
-  e.DecimalsFromStatus[ch] = false;
-  e.FormatKnown[ch] = false;
+  e.Format[ch].DecimalsFromStatus = false;
+  e.Format[ch].FormatKnown = false;
   s_.grid.SetCellDirty(ch, GridColumn::Description);
   SetPrimaryUnitsText(ch);
+  // The setup dialog may have changed the channel's protocol definition.
+  CheckLoadedProtocol(s_.config.Channels[ch].ChannelProtocol);
   s_.publication.StatusText[ch] = "ReInitializing...";
   s_.publisher.SetVal(ValueCode::Description, ch);
   s_.grid.SetCellDirty(ch, GridColumn::StatusText);
@@ -212,6 +219,7 @@ void ChannelInitialisation::OpenSerialPort(int32_t ch, Occasion occasion) {
   // The port drops what is waiting when it opens; the engine's own buffers
   // are dropped here, whether or not it opens.
   e.RxBuffer[ch].clear();
+  e.RxCutter[ch].reset();
   e.TxBuffer[ch].clear();
   // A damaged channel file's largest index has no next port number.
   if (channel.ComPortIndex == std::numeric_limits<int32_t>::max()) {
@@ -276,6 +284,23 @@ void ChannelInitialisation::RegisterTerminal(int32_t ch, Occasion occasion) {
   e.ChannelActive[ch] = true;
   SetStatus(ch, "Ready...");
   s_.publisher.SetVal(ValueCode::Description, ch);
+}
+
+void ChannelInitialisation::CheckLoadedProtocol(int32_t p) {
+  CheckedProtocol& checked = s_.engine.CheckedProtocols[p];
+  const CheckedProtocol before = checked;
+  checked = CheckProtocol(s_.config.Protocols[p], p, [&](const std::string& line) {
+    s_.log.WriteLog(LogKind::Error, line);
+  });
+  if (checked.StreamStartChar == before.StreamStartChar && checked.StreamEndChar == before.StreamEndChar &&
+      checked.MaxStreamLength == before.MaxStreamLength) {
+    return;
+  }
+  // Every channel of the protocol cuts its frames by the new framing from its
+  // next pass on, not only the one handed back.
+  for (int32_t ch = 0; ch < ChannelArraySize; ++ch) {
+    if (s_.config.Channels[ch].ChannelProtocol == p) s_.engine.RxCutter[ch].reset();
+  }
 }
 
 void ChannelInitialisation::SetPrimaryUnitsText(int32_t ch) {

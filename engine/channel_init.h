@@ -48,6 +48,9 @@ private:
   void OpenSerialPort(int32_t ch, Occasion occasion);
   void RegisterTerminal(int32_t ch, Occasion occasion);
   void ConnectByType(int32_t ch, Occasion occasion);
+  // The loaded definition of protocol p in the frame step's checked form;
+  // its faults go to the error log.
+  void CheckLoadedProtocol(int32_t p);
   void SetPrimaryUnitsText(int32_t ch);
   void ResetPublicationMemory(int32_t ch);
   void MarkFailed(int32_t ch);

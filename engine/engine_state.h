@@ -9,10 +9,15 @@
 // Handover().
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "config/protocol_definition.h"
 #include "config/scan_handover.h"
 #include "core/channel_array.h"
+#include "engine/checked_protocol.h"
+#include "engine/frame_cutter.h"
+#include "engine/weight_format.h"
 #include "publish/scan_values.h"
 
 namespace tarvex {
@@ -21,6 +26,19 @@ namespace tarvex {
 inline constexpr int16_t ForceStatusPublication = -32765;
 // Channels on the terminal network share this registration number.
 inline constexpr int16_t TerminalProcessId = 125;
+
+// The protocols in the checked form the frame step reads, 0 to 42; another
+// protocol raises error 9. Checked when a protocol is loaded.
+class CheckedProtocolTable {
+public:
+  CheckedProtocol& operator[](long long protocol) {
+    CheckSubscript(protocol, 0, ProtocolArraySize - 1, "CheckedProtocols");
+    return protocols_[static_cast<size_t>(protocol)];
+  }
+
+private:
+  std::array<CheckedProtocol, ProtocolArraySize> protocols_{};
+};
 
 struct EngineState : ScanValues {
   // --- The pass ---
@@ -47,12 +65,26 @@ struct EngineState : ScanValues {
   int16_t ZelApiResult = 0;
 
   // --- Per channel: serial input and the paced transmitter ---
-  // Bytes received and not yet cut into a frame.
+  // A channel has one receive buffer, by its protocol: the database request
+  // service (protocol 0) collects request lines in RxBuffer; a scale channel's
+  // bytes not yet cut into a frame are held by its RxCutter, which the frame
+  // step builds from the channel's protocol when it is empty. Opening the
+  // port empties both; a protocol checked again with another framing empties
+  // the cutters of its channels.
   ChannelArray<std::string> RxBuffer{"RxBuffer"};
+  ChannelArray<std::optional<FrameCutter>> RxCutter{"RxCutter"};
+  // The last frame cut (terminator included, first CR a blank); FrameLength
+  // is its size.
+  ChannelArray<std::string> RxFrame{"RxFrame"};
   // Characters waiting for the paced transmitter, and the transmit tick of
   // the last one sent.
   ChannelArray<std::string> TxBuffer{"TxBuffer"};
   ChannelArray<int32_t> LastTxTick{"LastTxTick"};
+  // The transmit timer's tick counter (0 to 10,000,000, then 0), the ticks
+  // counted since the current clock second began, and that second.
+  int32_t TxTick = 0;
+  int32_t TxTicksThisSecond = 0;
+  int32_t LastTxSecond = 0;
   // ScanTick when the channel last delivered data (or was opened): the
   // off-line time-out counts from here.
   ChannelArray<int32_t> LastDataTick{"LastDataTick"};
@@ -62,9 +94,16 @@ struct EngineState : ScanValues {
   ChannelArray<int16_t> PubStatBits{"PubStatBits"};
   // The channel's primary unit name in capitals, compared with each frame's.
   ChannelArray<std::string> PrimaryUnitsText{"PrimaryUnitsText"};
-  // The weight format is known from the frames (or from the status table).
-  ChannelArray<bool> DecimalsFromStatus{"DecimalsFromStatus"};
-  ChannelArray<bool> FormatKnown{"FormatKnown"};
+  // The channel's weight format: the chosen pattern, FormatKnown, the
+  // decimals the frames report (DecimalsFromStatus, WeightDecimals) and their
+  // DecimalPattern. (Re)initialisation clears FormatKnown and
+  // DecimalsFromStatus.
+  ChannelArray<ChannelFormat> Format{"Format"};
+  // The protocols as checked at load.
+  CheckedProtocolTable CheckedProtocols;
+  // The weight log whose last write failed; empty after one that succeeded.
+  // A log that cannot be written is reported once, not on every frame.
+  ChannelArray<std::string> WeightLogFailed{"WeightLogFailed"};
 
   // --- Per channel: OPC ---
   // A write of the channel's items is under way (channel tail).

@@ -66,7 +66,7 @@ FrameValues ReadFrameValues(std::string_view frame, const CheckedProtocol& proto
     const double number = ParseLeadingNumber(*raw);
     id = (number < 0 ? "" : " ") + NumberText(number);
   }
-  store(ValueCode::ID, std::move(id));
+  store(ValueCode::IDField, std::move(id));
   return out;
 }
 

@@ -30,20 +30,13 @@
 #include "engine/checked_protocol.h"
 #include "engine/status_table.h"
 #include "engine/weight_format.h"
+#include "publish/value_code.h"
 
 namespace tarvex {
 
-// ValueCode of SetVal.
-namespace ValueCode {
-constexpr int16_t Gross = 1;
-constexpr int16_t Tare = 2;
-constexpr int16_t Net = 3;
-constexpr int16_t ScaleStat = 6;
-constexpr int16_t ID = 9;
-}  // namespace ValueCode
 
 struct FrameValue {
-  int16_t code = 0;   // ValueCode: Gross, Tare, Net or ID
+  int16_t code = 0;   // ValueCode: Gross, Tare, Net or IDField
   std::string text;   // the New... text to store before SetVal(code)
 
   bool operator==(const FrameValue&) const = default;

@@ -145,13 +145,4 @@ void ScanPass::FlushOPC(int32_t ch) {
   e.OPCWriteBusy[ch] = false;
 }
 
-void ErrorLogScanErrorHandler::HandleScanError(int32_t ch, const RunTimeError& error) noexcept {
-  try {
-    log_.WriteLog(LogKind::Error, "Channel: " + std::to_string(ch + 1) + "  Critical Error: " +
-                                      std::to_string(error.number()) + "  " + error.description());
-  } catch (...) {
-    // Nowhere left to report it; the pass ends regardless.
-  }
-}
-
 }  // namespace tarvex

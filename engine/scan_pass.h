@@ -50,16 +50,4 @@ private:
   int32_t ch_ = 0;
 };
 
-// The scan error handler while the full handling is not in place: one
-// error-log line "Channel: n  Critical Error: number  description" per error;
-// a log that cannot be written is ignored, since the pass must end anyway.
-class ErrorLogScanErrorHandler final : public ScanErrorHandler {
-public:
-  explicit ErrorLogScanErrorHandler(LogWriter& log) : log_(log) {}
-  void HandleScanError(int32_t ch, const RunTimeError& error) noexcept override;
-
-private:
-  LogWriter& log_;
-};
-
 }  // namespace tarvex

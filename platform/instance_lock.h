@@ -24,11 +24,13 @@ public:
 
   // True when this process now holds the lock; false when another running
   // process does. Does not wait. A lock file that cannot be created at all
-  // raises error 75.
+  // raises error 75 naming the file and the system's reason.
   bool TryAcquire();
   bool AnotherInstanceRunning() override { return !TryAcquire(); }
 
 private:
+  std::string ReasonLockFails(const std::string& path) const;
+
   std::unique_ptr<QLockFile> lock_;
 };
 

@@ -37,4 +37,18 @@ int RecordingMessageBox::Show(const std::string& text, int style, const std::str
   return DefaultAnswer(style);
 }
 
+int EchoedMessageBox::Show(const std::string& text, int style, const std::string& title) {
+  std::string line;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      line += " / ";
+    } else {
+      line += text[i];
+    }
+  }
+  echo_ << "tarvex: " << title << ": " << line << std::endl;
+  return box_->Show(text, style, title);
+}
+
 }  // namespace tarvex

@@ -4,6 +4,8 @@
 // 5 Retry/Cancel) and an icon (16 critical stop, 32 question, 48 exclamation,
 // 64 information). The answer is the pressed button's number (1 OK, 2 Cancel,
 // 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No).
+#include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,20 @@ public:
 private:
   std::string recordFile_;
   std::vector<Shown> shown_;
+};
+
+// What a box says also goes to a stream (stderr in the programs), so a box on a
+// screen nobody watches is still read in the terminal or the journal: one line
+// "tarvex: <title>: <text>", with the text's line breaks as " / ".
+class EchoedMessageBox final : public MessageBox {
+public:
+  EchoedMessageBox(std::unique_ptr<MessageBox> box, std::ostream& echo) : box_(std::move(box)), echo_(echo) {}
+
+  int Show(const std::string& text, int style, const std::string& title) override;
+
+private:
+  std::unique_ptr<MessageBox> box_;
+  std::ostream& echo_;
 };
 
 }  // namespace tarvex

@@ -24,6 +24,16 @@ public:
   // without one; backslashes become "/", the rest of the name is kept exactly.
   std::string join(std::string_view name) const;
 
+  // A file of the folder as it is found on disk: join(name) when that exists,
+  // else the first entry of its folder (in byte order) whose name matches
+  // without regard to ASCII case (files copied from Windows keep whatever
+  // letter case the copy gave them), else join(name).
+  std::string find(std::string_view name) const;
+  // A file name an operator typed or a settings file stores as a full path
+  // (the weight log): a path beginning with "/" is used as it is, any other
+  // name ("\Weights.Txt", "Weights.Txt") is a file of the folder, as join.
+  std::string place(std::string_view name) const;
+
 private:
   std::string path_;
 };

@@ -1,7 +1,9 @@
 #include "qt_message_box.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <cstdlib>
+#include <iostream>
 
 #include "ansi_text.h"
 
@@ -38,13 +40,26 @@ std::vector<ButtonAnswer> ButtonsOf(int style) {
   }
 }
 
+// A box closed without a button (Escape, its frame) or shown where nobody can
+// press one: the last button's answer (Cancel, No or Ignore where one exists),
+// never one that retries, aborts or agrees.
+int UnansweredAnswer(const std::vector<ButtonAnswer>& buttons) {
+  return buttons.size() > 1 ? buttons.back().answer : MsgBoxResult::Ok;
+}
+
 }  // namespace
 
 int QtMessageBox::Show(const std::string& text, int style, const std::string& title) {
+  const auto buttons = ButtonsOf(style);
+  // On a platform without a visible screen nobody could press a button: the
+  // box answers at once as if it had been closed unanswered.
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+    return UnansweredAnswer(buttons);
+  }
   QMessageBox box(IconOf(style), FromAnsi(title), FromAnsi(text));
   // Texts may carry outside bytes ("<" included): never markup.
   box.setTextFormat(Qt::PlainText);
-  const auto buttons = ButtonsOf(style);
   for (const auto& b : buttons) box.addButton(b.button);
   box.setDefaultButton(buttons.front().button);
   // Escape and the frame's close answer the last button (Cancel, No or
@@ -55,13 +70,15 @@ int QtMessageBox::Show(const std::string& text, int style, const std::string& ti
   for (const auto& b : buttons) {
     if (b.button == pressed) return b.answer;
   }
-  return buttons.back().answer;
+  return UnansweredAnswer(buttons);
 }
 
 std::unique_ptr<MessageBox> MakeMessageBox() {
   const char* record = std::getenv("TARVEX_MESSAGE_BOXES");
-  if (record != nullptr && *record != '\0') return std::make_unique<RecordingMessageBox>(record);
-  return std::make_unique<QtMessageBox>();
+  if (record != nullptr && *record != '\0') {
+    return std::make_unique<EchoedMessageBox>(std::make_unique<RecordingMessageBox>(record), std::cerr);
+  }
+  return std::make_unique<EchoedMessageBox>(std::make_unique<QtMessageBox>(), std::cerr);
 }
 
 }  // namespace tarvex

@@ -23,18 +23,9 @@
 #include "publish/scan_values.h"
 #include "publish/main_window_values.h"
 #include "publish/publication_state.h"
+#include "publish/value_code.h"
 
 namespace tarvex {
-
-// The selector of SetVal and UpdateActiveX.
-namespace ValueCode {
-constexpr int32_t Gross = 1;
-constexpr int32_t Tare = 2;
-constexpr int32_t Net = 3;
-constexpr int32_t ScaleStat = 6;
-constexpr int32_t IDField = 9;
-constexpr int32_t Description = 10;
-}  // namespace ValueCode
 
 inline constexpr int32_t ServedChannels = 32;  // channels 0 to 31 have handlers
 

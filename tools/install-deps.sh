@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libqt6sql6-sqlite libqt6sql6-odbc unixodbc-dev odbcinst libsqliteodbc
   libgtest-dev googletest libbenchmark-dev
-  dbus dbus-bin dbus-daemon systemd libglib2.0-bin
+  dbus dbus-bin dbus-daemon systemd libglib2.0-bin libdbus-1-dev
   espeak-ng libespeak-ng-dev
   # Liberation Sans stands in for the grid's Arial with the same metrics.
   xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation2

@@ -10,14 +10,20 @@
 //   Update Channel=3 Cmd=3 CmdStat=0 CmdParm=12.5 Gross=0 Tare=0 Net=0
 //          ScaleStat=0 DeviceDesc="..." Changed=Gross,Tare,...   (one line)
 //   DoUpdate 0              when DoUpdate returned
-//   Error <number>: <description>   when a call failed (exit status 2)
+//   Error <number>: <description>   when a call failed (exit status 2); an
+//                                   option that is not a number (13) or out
+//                                   of range (6) fails before anything is bound
 // --updates K ends after K updates printed since DoUpdate returned; --wait-ms
 // ends after T milliseconds (default 10000) in any case.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTimer>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 
 #include "control/tarvex_dev.h"
 #include "platform/run_time_error.h"
@@ -31,6 +37,36 @@ void PrintLine(const QString& line) {
 }
 
 QString Number(double value) { return QString::number(value, 'g', 15); }
+
+// An option's number, checked before anything is bound: text that is not a
+// number is error 13, a number the property cannot hold is error 6. (A plain
+// conversion would turn both into 0 and send that to the scale.)
+[[noreturn]] void RefuseOption(const QString& option, const QString& text, bool isNumber) {
+  const int number = isNumber ? tarvex::ErrorNumber::Overflow : tarvex::ErrorNumber::TypeMismatch;
+  throw tarvex::RunTimeError(number, tarvex::StandardErrorDescription(number) + " (--" + option.toStdString() + " " +
+                                         text.left(80).toStdString() + ")");
+}
+
+std::int32_t WholeOption(const QString& option, const QString& text) {
+  static const QRegularExpression whole(QStringLiteral("^\\s*[+-]?[0-9]+\\s*$"));
+  bool ok = false;
+  const std::int32_t value = text.trimmed().toInt(&ok);
+  if (ok) return value;
+  RefuseOption(option, text, whole.match(text).hasMatch());
+}
+
+double RealOption(const QString& option, const QString& text) {
+  static const QRegularExpression real(
+      QStringLiteral("^\\s*[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?\\s*$"));
+  bool ok = false;
+  const double value = text.trimmed().toDouble(&ok);
+  if (ok && std::isfinite(value)) return value;
+  RefuseOption(option, text, real.match(text).hasMatch());
+}
+
+void PrintError(const tarvex::RunTimeError& error) {
+  PrintLine(QStringLiteral("Error %1: %2").arg(error.number()).arg(QString::fromLatin1(error.description().c_str())));
+}
 
 }  // namespace
 
@@ -59,12 +95,33 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  struct Values {
+    std::int32_t channel = 0;
+    std::optional<std::int32_t> cmd, stat;
+    std::optional<double> parm;
+    int updates = -1;
+    int waitMs = 0;
+  } values;
+  try {
+    values.channel = WholeOption(channelOption.names().first(), parser.value(channelOption));
+    if (parser.isSet(cmdOption)) values.cmd = WholeOption(cmdOption.names().first(), parser.value(cmdOption));
+    if (parser.isSet(parmOption)) values.parm = RealOption(parmOption.names().first(), parser.value(parmOption));
+    if (parser.isSet(statOption)) values.stat = WholeOption(statOption.names().first(), parser.value(statOption));
+    if (parser.isSet(updatesOption)) {
+      values.updates = WholeOption(updatesOption.names().first(), parser.value(updatesOption));
+    }
+    values.waitMs = WholeOption(waitOption.names().first(), parser.value(waitOption));
+  } catch (const tarvex::RunTimeError& error) {
+    PrintError(error);
+    return 2;
+  }
+
   QWidget form;
   tarvex::TarvexDev dev(&form);
   QStringList changed;
   bool returned = false;
   int updatesAfterReturn = 0;
-  const int updatesWanted = parser.isSet(updatesOption) ? parser.value(updatesOption).toInt() : -1;
+  const int updatesWanted = values.updates;
 
   QObject::connect(&dev, &tarvex::TarvexDev::PropertyChanged,
                    [&](const QString& name) { changed << name; });
@@ -83,21 +140,19 @@ int main(int argc, char** argv) {
   });
 
   try {
-    dev.SetChannel(parser.value(channelOption).toInt());
-    if (parser.isSet(cmdOption)) dev.SetCmd(parser.value(cmdOption).toInt());
-    if (parser.isSet(parmOption)) dev.SetCmdParm(parser.value(parmOption).toDouble());
-    if (parser.isSet(statOption)) dev.SetCmdStat(parser.value(statOption).toInt());
+    dev.SetChannel(values.channel);
+    if (values.cmd) dev.SetCmd(*values.cmd);
+    if (values.parm) dev.SetCmdParm(*values.parm);
+    if (values.stat) dev.SetCmdStat(*values.stat);
     changed.clear();
     PrintLine(QStringLiteral("DoUpdate %1").arg(dev.DoUpdate()));
     returned = true;
   } catch (const tarvex::RunTimeError& error) {
-    PrintLine(QStringLiteral("Error %1: %2")
-                  .arg(error.number())
-                  .arg(QString::fromLatin1(error.description().c_str())));
+    PrintError(error);
     return 2;
   }
   if (updatesWanted == 0) return 0;
 
-  QTimer::singleShot(parser.value(waitOption).toInt(), &app, &QApplication::quit);
+  QTimer::singleShot(values.waitMs, &app, &QApplication::quit);
   return app.exec();
 }

@@ -27,7 +27,7 @@ std::string_view Trim(std::string_view text) {
 }  // namespace
 
 std::string PortMap::DeviceFor(int port) const {
-  const std::string path = folder_.join(FileName);
+  const std::string path = folder_.find(FileName);
   std::ifstream file(path, std::ios::binary);
   std::string device;
   if (file) {

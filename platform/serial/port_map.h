@@ -7,7 +7,8 @@
 // comma and the device path in double quotes, for example
 //   3,"/dev/ttyUSB0"
 //   4,"/dev/serial/by-id/usb-FTDI_FT232R-if00-port0"
-// Blank lines are allowed; the first line that names a port counts. The file is
+// The file name is matched without regard to letter case, like the other
+// settings files. Blank lines are allowed; the first line that names a port counts. The file is
 // read at every open, so a change takes effect the next time a port opens.
 // A malformed line raises error 13 naming the file and the line.
 #include <string>

@@ -265,12 +265,5 @@ TEST(ScanPass, APortNotOpenInAStepTurnsTheErrorLampOffAndTheChannelGoesOn) {
   EXPECT_FALSE(f.window.DeviceDirty[0]);  // the tail ran
 }
 
-TEST(ScanPass, TheDefaultHandlerWritesOneErrorLogLine) {
-  test::RecordingLog log;
-  ErrorLogScanErrorHandler handler(log);
-  handler.HandleScanError(4, RunTimeError(13, "Type mismatch"));
-  EXPECT_EQ(log.Texts(), std::vector<std::string>{"1 Channel: 5  Critical Error: 13  Type mismatch"});
-}
-
 }  // namespace
 }  // namespace tarvex

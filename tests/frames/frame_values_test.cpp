@@ -121,7 +121,7 @@ TEST(ReadFrameValues, fieldsTheFrameDoesNotHoldAreNotRead) {
   const std::string frame = std::string("\x02G  ") + "  12.50" + "   2.00" + "  10.50" + "004\n";
   ASSERT_EQ(frame.size(), 29u);
   const FrameValues v = ReadFrameValues(frame, p, format, "", "KG");
-  EXPECT_EQ(v.Value(ValueCode::ID), "");
+  EXPECT_EQ(v.Value(ValueCode::IDField), "");
   EXPECT_EQ(v.Value(ValueCode::Gross), "  12.50");
   EXPECT_FALSE(v.unitsLamp.has_value());
   const FrameValues shortFrame = ReadFrameValues("\x02G  12\n", p, format, "", "KG");

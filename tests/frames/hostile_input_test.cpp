@@ -61,7 +61,7 @@ TEST(HostileInput, anyTableAndAnyBytesAreInterpretedWithoutFault) {
         ASSERT_EQ(static_cast<unsigned char>(frame.back()), checked.StreamEndChar);
       }
       const FrameValues v = ReadFrameValues(frame, checked, format, "", "KG");
-      ASSERT_EQ(v.values[static_cast<size_t>(v.valueCount - 1)].code, ValueCode::ID);
+      ASSERT_EQ(v.values[static_cast<size_t>(v.valueCount - 1)].code, ValueCode::IDField);
     }
   }
 }

@@ -231,9 +231,12 @@ TEST_F(PortOperationsTest, aPortThatIsInvalidOrInUseRestoresTheSettingsAndDisabl
     setup.DeviceEnabled = true;
     rowOperations.OpenPort(1);
 
-    ASSERT_EQ(rowLog.lines.size(), 1u);
+    // The fixed line, then the port, its device and the reason.
+    ASSERT_EQ(rowLog.lines.size(), 2u);
     EXPECT_EQ(rowLog.lines[0].kind, LogKind::Error);
     EXPECT_EQ(rowLog.lines[0].text, row.logLine);
+    EXPECT_EQ(rowLog.lines[1].kind, LogKind::Error);
+    EXPECT_EQ(rowLog.lines[1].text.rfind("Channel 2: ", 0), 0u) << rowLog.lines[1].text;
     EXPECT_EQ(rowSpeech.sentences(), row.spoken);
     ASSERT_EQ(rowBoxes.shown().size(), 1u);
     EXPECT_EQ(rowBoxes.shown()[0].text, row.boxText);

@@ -1,0 +1,188 @@
+#include "engine/client_commands.h"
+
+#include <algorithm>
+#include <exception>
+#include <functional>
+#include <limits>
+
+#include "engine/lamps.h"
+
+namespace tarvex {
+namespace {
+
+// A status beyond the 32-bit slot (a command near its limit plus 1000)
+// saturates rather than wrap into another command's answer.
+int32_t StatusSlot(double status) {
+  constexpr double low = std::numeric_limits<int32_t>::min();
+  constexpr double high = std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(std::clamp(status, low, high));
+}
+
+std::string NotSerialLogLine(int32_t ch, double command) {
+  return "Channel: " + std::to_string(ch + 1) + "  Command " + ParameterText(command) +
+         " not sent: the channel is not on a serial port";
+}
+
+}  // namespace
+
+// What a stage does with the outcome, on its own targets.
+struct ClientCommandStep::Answer {
+  std::function<void(double status)> WriteBack;  // command 0, then the status
+  std::function<void()> MarkDirty;
+  std::function<void()> LogReceived;
+};
+
+void ClientCommandStep::Serve(int32_t ch) {
+  const ChannelSetup& channel = s_.config.Channels[ch];
+  if (channel.Bidirectional) DeviceStage(ch);
+  if (channel.OPCEnabled) OPCStage(ch);
+}
+
+void ClientCommandStep::DeviceStage(int32_t ch) {
+  MainWindowValues& w = s_.window;
+  const double command = w.ClientCmd[ch];
+  const double parameter = w.ClientCmdParm[ch];
+  const double status = w.ClientCmdStat[ch];
+  if (CommandPending(command, status, s_.config.System.CmdHandshake)) {
+    Answer answer{
+        [&](double newStatus) {
+          w.ClientCmd[ch] = 0;
+          w.ClientCmdStat[ch] = StatusSlot(newStatus);
+        },
+        [&] { w.DeviceDirty[ch] = true; },
+        [&] {
+          s_.log.WriteLog(ReceivedCommandLogKind(CommandClient::Device),
+                          ReceivedCommandLogLine(CommandClient::Device, ch, std::to_string(w.ClientCmd[ch]),
+                                                 ParameterText(w.ClientCmdParm[ch]),
+                                                 std::to_string(w.ClientCmdStat[ch])));
+        }};
+    TakeCommand(ch, command, parameter, answer);
+  }
+  TransmitIndicatorOff(ch);
+}
+
+void ClientCommandStep::OPCStage(int32_t ch) {
+  EngineState& e = s_.engine;
+  const ChannelSetup& channel = s_.config.Channels[ch];
+  if (channel.Bidirectional) {
+    if (PassesSince(e.ScanTick, e.LastOPCWriteTick[ch]) >= channel.RefreshInterval) s_.publication.OPCDirty[ch] = true;
+    auto item = [&](int16_t position) { return items_.ItemValue(ch, position).value_or(0); };
+    const double command = item(OPCCommandItem::Cmd);
+    const double parameter = item(OPCCommandItem::CmdParm);
+    const double status = item(OPCCommandItem::CmdStat);
+    if (CommandPending(command, status, s_.config.System.CmdHandshake)) {
+      Answer answer{
+          [&](double newStatus) {
+            items_.SetItemValue(ch, OPCCommandItem::Cmd, 0);
+            items_.SetItemValue(ch, OPCCommandItem::CmdStat, newStatus);
+          },
+          [&] { s_.publication.OPCDirty[ch] = true; },
+          [&] {
+            s_.log.WriteLog(ReceivedCommandLogKind(CommandClient::OPC),
+                            ReceivedCommandLogLine(CommandClient::OPC, ch, ParameterText(item(OPCCommandItem::Cmd)),
+                                                   ParameterText(item(OPCCommandItem::CmdParm)),
+                                                   ParameterText(item(OPCCommandItem::CmdStat))));
+          }};
+      TakeCommand(ch, command, parameter, answer);
+    }
+  }
+  TransmitIndicatorOff(ch);
+}
+
+void ClientCommandStep::TakeCommand(int32_t ch, double command, double parameter, const Answer& stage) {
+  CommandDecision decision;
+  try {
+    const ProtocolDefinition& protocol = s_.config.Protocols[s_.config.Channels[ch].ChannelProtocol];
+    decision = DecideCommand(protocol, ch, command, parameter);
+  } catch (...) {
+    // A channel without a protocol, or a protocol whose command characters
+    // are unusable: answered, so that the same command does not fail again on
+    // every pass.
+    Republish(ch);
+    stage.MarkDirty();
+    stage.WriteBack(command + 1000);
+    throw;
+  }
+  Republish(ch);
+  stage.MarkDirty();
+  if (decision.Outcome == CommandOutcome::Held) return;
+  if (decision.Outcome == CommandOutcome::Unknown) {
+    stage.WriteBack(decision.RefusedStatus);
+    return;
+  }
+  // The record of the command shows the client's values as they stand, so it
+  // comes before the answer. A log that cannot be written must not keep the
+  // command pending (it would fail again on every pass): its failure is
+  // raised once the command is answered.
+  std::exception_ptr unlogged;
+  try {
+    stage.LogReceived();
+  } catch (...) {
+    unlogged = std::current_exception();
+  }
+  Deliver(ch, command, decision, stage);
+  if (unlogged) std::rethrow_exception(unlogged);
+}
+
+void ClientCommandStep::Deliver(int32_t ch, double command, const CommandDecision& decision, const Answer& stage) {
+  if (decision.Outcome == CommandOutcome::ParameterTooWide) {
+    stage.WriteBack(decision.RefusedStatus);
+    s_.log.WriteLog(LogKind::Error, decision.ErrorLogLine);
+    return;
+  }
+  if (s_.config.Channels[ch].ConnectUsing != ConnectionType::PcSerialPort) {
+    stage.WriteBack(decision.RefusedStatus);
+    s_.log.WriteLog(LogKind::Error, NotSerialLogLine(ch, command));
+    return;
+  }
+  try {
+    SendToPort(ch, decision.Bytes);
+  } catch (...) {
+    stage.WriteBack(decision.RefusedStatus);
+    throw;
+  }
+  stage.WriteBack(decision.TakenStatus);
+  ShowSent(ch, decision);
+}
+
+void ClientCommandStep::Republish(int32_t ch) {
+  PublicationState& p = s_.publication;
+  s_.engine.PubStatBits[ch] = ForceStatusPublication;
+  p.PubNet[ch] = ForcePublication;
+  p.PubGross[ch] = ForcePublication;
+  p.PubTare[ch] = ForcePublication;
+}
+
+void ClientCommandStep::SendToPort(int32_t ch, const std::string& bytes) {
+  // A closed port raises 8012, a hung-up or stalled one 57: never "taken".
+  s_.MSComm[ch].Output(bytes);
+}
+
+void ClientCommandStep::ShowSent(int32_t ch, const CommandDecision& decision) {
+  EngineState& e = s_.engine;
+  int32_t& last = e.LastIndicatorTick[ch][Indicator::Transmit];
+  if (decision.StatusText) {
+    s_.publication.StatusText[ch] = *decision.StatusText;
+    s_.grid.SetCellDirty(ch, GridColumn::StatusText);
+  }
+  if (!decision.LightTransmit) {
+    last = e.ScanTick;
+    return;
+  }
+  if (!s_.grid.IndicatorOn(ch, Lamp::Transmit) && e.ScanTick != last) {
+    s_.grid.SetIndicatorOn(ch, Lamp::Transmit, true);
+    s_.grid.SetCellDirty(ch, Lamp::Transmit);
+    last = e.ScanTick;
+  }
+}
+
+void ClientCommandStep::TransmitIndicatorOff(int32_t ch) {
+  EngineState& e = s_.engine;
+  int32_t& last = e.LastIndicatorTick[ch][Indicator::Transmit];
+  if (!s_.grid.IndicatorOn(ch, Lamp::Transmit) || e.ScanTick == last) return;
+  s_.grid.SetIndicatorOn(ch, Lamp::Transmit, false);
+  s_.grid.SetCellDirty(ch, Lamp::Transmit);
+  last = e.ScanTick;
+}
+
+}  // namespace tarvex

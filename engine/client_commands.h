@@ -1,0 +1,64 @@
+#pragma once
+// The client-command step of the scan pass: commands that clients send to a
+// channel's scale through its Device (ClientCmd, ClientCmdParm, ClientCmdStat)
+// and through its OPC items CMD, CMDPARM and CMDSTAT (positions 4, 5, 6), and
+// the periodic re-write of the channel's OPC items.
+//
+// What it must cope with: any client may write any command, parameter and
+// status; the channel may not be on a serial port, or its port may be closed,
+// hung up or not reading; the command table may hold a disabled entry for the
+// command, or a placeholder too narrow for the parameter.
+//
+// Policy: at most one command per client kind per pass, Device first. The
+// command text is written to the port first; the client hears "taken"
+// (command + 100) only once the text is queued on the channel's open serial
+// port. A channel not on a serial port, a parameter that does not fit and a
+// write that fails are answered "not taken" (command + 1000); a failed write
+// is then raised on to the pass (a closed port's 8012 only turns the error
+// lamp off). A disabled entry holds the command unanswered, looked up again
+// on every pass. Every answer, and every held command, republishes the
+// channel's weights and status in full.
+#include <cstdint>
+#include <string>
+
+#include "config/protocol_definition.h"
+#include "engine/command_text.h"
+#include "engine/engine_steps.h"
+#include "engine/scan_services.h"
+#include "platform/opc/opc_item_store.h"
+
+namespace tarvex {
+
+// The OPC item positions of a channel's command handshake.
+namespace OPCCommandItem {
+constexpr int16_t Cmd = 4;
+constexpr int16_t CmdParm = 5;
+constexpr int16_t CmdStat = 6;
+}  // namespace OPCCommandItem
+
+class ClientCommandStep final : public ChannelStep {
+public:
+  // items: the channel's OPC items, read for the command and written back.
+  ClientCommandStep(ScanServices& services, OpcItemStore& items) : s_(services), items_(items) {}
+
+  void Serve(int32_t ch) override;
+
+private:
+  struct Answer;
+  void DeviceStage(int32_t ch);
+  void OPCStage(int32_t ch);
+  // Runs a pending command through selection and answers it on the stage's
+  // own targets.
+  void TakeCommand(int32_t ch, double command, double parameter, const Answer& stage);
+  // Refuses or sends a command whose entry is enabled, and answers it.
+  void Deliver(int32_t ch, double command, const CommandDecision& decision, const Answer& stage);
+  void Republish(int32_t ch);
+  void SendToPort(int32_t ch, const std::string& bytes);
+  void ShowSent(int32_t ch, const CommandDecision& decision);
+  void TransmitIndicatorOff(int32_t ch);
+
+  ScanServices& s_;
+  OpcItemStore& items_;
+};
+
+}  // namespace tarvex
