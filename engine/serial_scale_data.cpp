@@ -64,6 +64,7 @@ void SerialScaleData::Interpret(int32_t ch, const CheckedProtocol& protocol) {
 
   if (s_.startup.DebugMode && s_.window.DetailOpen[ch]) {
     detail_.SetCaption(DetailLabel::Raw, frame + " ==> " + std::to_string(frame.size()));
+    detail_.SetCaptionLabelVisible(DetailLabel::Raw, true);
   }
 
   const FrameValues v = ReadFrameValues(frame, protocol, e.Format[ch],
