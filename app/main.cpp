@@ -18,6 +18,7 @@
 #include "platform/qt_message_box.h"
 #include "platform/qt_screen.h"
 #include "platform/speech/espeak_speech.h"
+#include "platform/terminal_net/socket_terminal_net.h"
 
 namespace {
 constexpr const char* LockFileName = "TarvexManager.lock";
@@ -88,8 +89,10 @@ int main(int argc, char** argv) {
   tarvex::SerialPortOperations portOperations(config, state, ports, log, *messageBox, speech);
   configuration.SetPortOperations(&portOperations);
   tarvex::IdleScanEngine engine;  // until the polling engine is wired
+  tarvex::SocketTerminalNet terminalNet;
   tarvex::MainWindowAssembly mainWindow({state, config, configuration, handover, engineState, activation, references, ports,
-                                         publication, handshake, windowState, engine, log, *messageBox, clock});
+                                         publication, handshake, windowState, engine, log, *messageBox, clock,
+                                         registry, terminalNet, processEnd});
   tarvex::ProgramWindows programWindows({
       state,
       config.System.AutoStart,

@@ -1,5 +1,6 @@
 #include "app/main_window_assembly.h"
 
+#include <QPushButton>
 #include <QTimer>
 
 #include "core/screen_layout.h"
@@ -11,6 +12,9 @@ MainWindowAssembly::MainWindowAssembly(MainWindowParts parts)
       setup_(SetupDialogServices{parts.config, parts.startup, parts.handover, parts.log, parts.messageBox, link_,
                                  parts.scanState.Handover()},
              parts.cfg),
+      detail_(parts.config, MainWindowReturn()),
+      zelApi_(ZelApi32Services{parts.terminalNet, parts.messageBox, parts.scanState.ZelApiResult, parts.processEnd}),
+      keypad_(zelApi_, MainWindowReturn()),
       gridTexts_(parts.config, parts.publication) {
   parts_.cfg.SetDialogTransfer(&setup_);
   setup_.OnCreated([this](SetupDialog& dialog) {
@@ -45,6 +49,30 @@ std::shared_ptr<MainScreen> MainWindowAssembly::Create() {
   widget_->Attach(*window_);
   link_.Set(window_.get());
   return window_;
+}
+
+OperatorWindowReturn MainWindowAssembly::MainWindowReturn() {
+  return OperatorWindowReturn{parts_.state.Values, parts_.startup,
+                              [this] {
+                                if (window_) window_->EnableButtons();
+                              },
+                              [this](int channel) {
+                                if (!widget_) return;
+                                auto* button = widget_->findChild<QPushButton*>(QStringLiteral("cmdDetail(%1)").arg(channel));
+                                if (button) button->setFocus(Qt::OtherFocusReason);
+                              }};
+}
+
+void MainWindowAssembly::ShowDetail() {
+  if (!detailWidget_) detailWidget_ = std::make_unique<DetailWidget>(detail_);
+  if (!parts_.registry.IsLoaded(detail_)) parts_.registry.Load(detail_);
+  detail_.Show();
+}
+
+void MainWindowAssembly::ShowKeypad() {
+  if (!keypadWidget_) keypadWidget_ = std::make_unique<ZelvarWidget>(keypad_);
+  if (!parts_.registry.IsLoaded(keypad_)) parts_.registry.Load(keypad_);
+  keypad_.Show();
 }
 
 void MainWindowAssembly::OperatorPlaceholders::PutInTray() {

@@ -7,9 +7,9 @@
 //
 // The polling engine reaches the window through ScanEngine; until the engine
 // is wired the program runs IdleScanEngine, so the scan timer ticks without
-// serving a channel. The detail window, the keypad, the refresh dialog and the
-// tray are not wired yet either: OperatorPlaceholders gives the buttons back
-// at once.
+// serving a channel. The detail window and the virtual terminal keypad are
+// real; the refresh dialog and the tray are not wired yet: OperatorPlaceholders
+// gives the buttons back at once.
 #include <QThread>
 #include <memory>
 
@@ -18,6 +18,12 @@
 #include "config/setup_dialog/widget/setup_dialog_window_host.h"
 #include "config/status_editor/setup_dialog_status_editor.h"
 #include "config/status_editor/widget/status_editor_window.h"
+#include "core/form_registry.h"
+#include "platform/terminal_net/terminal_net.h"
+#include "ui/detail/detail_window.h"
+#include "ui/detail/widget/detail_widget.h"
+#include "ui/keypad/widget/zelvar_widget.h"
+#include "ui/keypad/zelvar_window.h"
 #include "ui/main_window/channel_grid_texts.h"
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/qt_window_timer.h"
@@ -73,6 +79,11 @@ struct MainWindowParts {
   LogWriter& log;
   MessageBox& messageBox;
   const Clock& clock;
+  FormRegistry& registry;
+  // The one terminal network object of the process: the engine's, which the
+  // keypad sends its keys through.
+  TerminalNet& terminalNet;
+  ProcessEnd& processEnd;
 };
 
 class MainWindowAssembly {
@@ -83,6 +94,9 @@ public:
   // The main window, made on the first call.
   std::shared_ptr<MainScreen> Create();
 
+  // The detail window's labels, which the publication and the scan write.
+  DetailLabels& Detail() { return detail_; }
+
 private:
   // The operator windows that are not wired yet: one that opens closes
   // again right after the click, giving the buttons back; the tray button
@@ -91,8 +105,8 @@ private:
   public:
     explicit OperatorPlaceholders(MainWindowAssembly& assembly) : assembly_(assembly) {}
     void PutInTray() override;
-    void ShowKeypad() override { Closed(); }
-    void ShowDetail() override { Closed(); }
+    void ShowKeypad() override { assembly_.ShowKeypad(); }
+    void ShowDetail() override { assembly_.ShowDetail(); }
     void ShowRefreshDialog(const std::array<std::string, 6>&) override { Closed(); }
     void SetlScan3(const std::string&) override {}
 
@@ -101,6 +115,11 @@ private:
     MainWindowAssembly& assembly_;
   };
 
+  void ShowDetail();
+  void ShowKeypad();
+  // What the detail window and the keypad give back on Close.
+  OperatorWindowReturn MainWindowReturn();
+
   MainWindowParts parts_;
   MainWindowLinkSlot link_;
   SetupDialogInstance setup_;
@@ -108,6 +127,11 @@ private:
   std::unique_ptr<SetupDialogWindowHost> setupWindows_;
   std::unique_ptr<StatusEditorWindowHost> statusEditorWindows_;
   OperatorPlaceholders operatorWindows_{*this};
+  DetailWindow detail_;
+  ZelApi32 zelApi_;
+  ZelvarWindow keypad_;
+  std::unique_ptr<DetailWidget> detailWidget_;
+  std::unique_ptr<ZelvarWidget> keypadWidget_;
   ChannelGridTexts gridTexts_;
   Gdi gdi_;
   GridState gridState_;

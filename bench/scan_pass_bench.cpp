@@ -48,6 +48,7 @@ public:
 class NoLabels final : public DetailLabels {
 public:
   void SetCaption(int, const std::string&) override {}
+  void SetCaptionLabelVisible(int, bool) override {}
 };
 class NoTopics final : public DdeTopics {
 public:

@@ -63,7 +63,8 @@ void SerialScaleData::Interpret(int32_t ch, const CheckedProtocol& protocol) {
   const std::string& frame = e.RxFrame[ch];
 
   if (s_.startup.DebugMode && s_.window.DetailOpen[ch]) {
-    detail_.SetCaption(DetailLabel::RawFrame, frame + " ==> " + std::to_string(frame.size()));
+    detail_.SetCaption(DetailLabel::Raw, frame + " ==> " + std::to_string(frame.size()));
+    detail_.SetCaptionLabelVisible(DetailLabel::Raw, true);
   }
 
   const FrameValues v = ReadFrameValues(frame, protocol, e.Format[ch],
@@ -127,7 +128,7 @@ void SerialScaleData::SetStatusText(int32_t ch, const std::string& text, bool to
   if (status == text) return;
   status = text;
   s_.grid.SetCellDirty(ch, GridColumn::StatusText);
-  if (toDetail && s_.window.DetailOpen[ch]) detail_.SetCaption(DetailLabel::StatusText, text);
+  if (toDetail && s_.window.DetailOpen[ch]) detail_.SetCaption(DetailLabel::Error, text);
 }
 
 void SerialScaleData::OfflineTest(int32_t ch) {

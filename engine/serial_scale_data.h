@@ -30,13 +30,6 @@
 
 namespace tarvex {
 
-// The detail window's labels this step writes.
-namespace DetailLabel {
-constexpr int ScaleStat = 3;
-constexpr int StatusText = 9;
-constexpr int RawFrame = 22;
-}  // namespace DetailLabel
-
 // OPC item position of the scale status.
 inline constexpr int16_t OPCItemScaleStat = 3;
 

@@ -58,8 +58,14 @@ int QtMessageBox::Show(const std::string& text, int style, const std::string& ti
     return UnansweredAnswer(buttons);
   }
   QMessageBox box(IconOf(style), FromAnsi(title), FromAnsi(text));
+  // Texts may carry outside bytes ("<" included): never markup.
+  box.setTextFormat(Qt::PlainText);
   for (const auto& b : buttons) box.addButton(b.button);
   box.setDefaultButton(buttons.front().button);
+  // Escape and the frame's close answer the last button (Cancel, No or
+  // Ignore), never Abort: Qt would otherwise pick the button of the reject
+  // role, which for Abort/Retry/Ignore is Abort.
+  box.setEscapeButton(buttons.back().button);
   const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
   for (const auto& b : buttons) {
     if (b.button == pressed) return b.answer;

@@ -297,9 +297,9 @@ TEST(SerialScaleData, statusReachesOpcDdeAndTheDetailWindowAndOfflineIsRepublish
   rig.Pass();
   std::string shown = frame;
   shown[shown.find('\r')] = ' ';
-  EXPECT_EQ(rig.f.Only({"label 22", "label 3", "label 9", "opc 0 3"}),
-            (Trace{"label 22 " + shown + " ==> " + std::to_string(frame.size()), "opc 0 3 1", "label 3 1",
-                   "label 9 OUT OF RANGE"}));
+  EXPECT_EQ(rig.f.Only({"label 22", "caption 22", "label 3", "label 9", "opc 0 3"}),
+            (Trace{"label 22 " + shown + " ==> " + std::to_string(frame.size()), "caption 22 shown", "opc 0 3 1",
+                   "label 3 1", "label 9 OUT OF RANGE"}));
   EXPECT_EQ(rig.f.publication.DDEValues(DDEItem::ScaleStat, 0), DDEValue(int16_t{1}));
 
   // The same frame again: nothing changed, nothing published, no lamp or

@@ -106,6 +106,9 @@ public:
     fault.Enter("detail label failed");
     trace_.push_back("label " + std::to_string(label) + " " + text);
   }
+  void SetCaptionLabelVisible(int label, bool visible) override {
+    trace_.push_back("caption " + std::to_string(label) + (visible ? " shown" : " hidden"));
+  }
   FaultPoint fault;
 
 private:

@@ -1,0 +1,66 @@
+#pragma once
+// Sending the keypad's keys to a terminal node, and the box that tells the
+// operator why a send failed.
+//
+// What it must cope with: the network may refuse any send with one of its
+// result codes; the operator then chooses. Policy: a failed key is never sent
+// again (Retry and Ignore both drop it, and Esc in the box answers Ignore);
+// Abort closes this program's registration with the network and ends the
+// program at once, without unloading its windows in order.
+#include <cstdint>
+
+#include "core/startup_window.h"
+#include "platform/message_box.h"
+#include "platform/terminal_net/terminal_net.h"
+
+namespace tarvex {
+
+// The module's manager-wide values; they keep their values from one opening
+// of the keypad to the next.
+struct ZelApi32Values {
+  // The chosen node, '1' to '6'; the character with code 0 before any choice.
+  char VirtualNode = '\0';
+  // The numeric value of VirtualNode, worked out on every send.
+  int16_t VirtualNodeNumber = 0;
+  // The mode of every send: 1 from the first Backspace typed on the keypad on.
+  int16_t KeystrokeMode = 0;
+  // The last error box's answer: 3 Abort, 4 Retry, 5 Ignore.
+  int32_t ErrorBoxAnswer = 0;
+};
+
+struct ZelApi32Services {
+  // The one network object of the process: the engine's registration serves
+  // the keypad too.
+  TerminalNet& net;
+  MessageBox& messageBox;
+  // The result of the last terminal call, shared with the scan engine.
+  int16_t& ZelApiResult;
+  ProcessEnd& processEnd;
+};
+
+// The box for a result code: the code's title, "Error Code= ", its name, line
+// feed and carriage return, its text; Abort, Retry and Ignore with the
+// exclamation icon. Returns the answer.
+int32_t ShowTerminalApiErrorBox(MessageBox& messageBox, int16_t code);
+
+class ZelApi32 {
+public:
+  explicit ZelApi32(ZelApi32Services services) : services_(services) {}
+
+  ZelApi32Values& Values() noexcept { return values_; }
+  const ZelApi32Values& Values() const noexcept { return values_; }
+
+  // Sends key to the chosen node in KeystrokeMode. True when it was sent;
+  // false when no node is chosen or the send failed (the operator was asked).
+  bool SendTerminalKey(int16_t& key);
+  // Shows the box for code; the answer goes to ErrorBoxAnswer.
+  void ReportTerminalApiError(const int16_t& code);
+  // Ends this program's registration; the result is only stored.
+  void ZelCloseProcess();
+
+private:
+  ZelApi32Services services_;
+  ZelApi32Values values_;
+};
+
+}  // namespace tarvex
