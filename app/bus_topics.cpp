@@ -14,7 +14,9 @@ void ManagerBus::Publish() {
   }
   if (!service_.ServeObjects() || service_.TakeName() != bus::NameRequest::Taken) {
     log_.WriteLog(LogKind::ActiveX, "Bus Name org.tarvex.Manager Not Taken: Tarvex Manager Runs Without Bus Publication");
+    return;
   }
+  log_.WriteLog(LogKind::ActiveX, "Session Bus In Use: Tarvex Manager Publishes As org.tarvex.Manager");
 }
 
 }  // namespace tarvex

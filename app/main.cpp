@@ -1,5 +1,6 @@
 // The tarvex manager program.
 #include "app/bus_topics.h"
+#include "app/engine_assembly.h"
 #include "app/program_windows.h"
 #include "app/main_window_assembly.h"
 #include "config/cfg_proc.h"
@@ -11,6 +12,7 @@
 #include "platform/qt_message_box.h"
 #include "platform/qt_screen.h"
 #include "platform/speech/espeak_speech.h"
+#include "platform/terminal_net/socket_terminal_net.h"
 
 namespace {
 constexpr const char* LockFileName = "TarvexManager.lock";
@@ -56,9 +58,14 @@ int main(int argc, char** argv) {
   tarvex::EspeakSpeech speech;
   tarvex::SerialPortOperations portOperations(config, state, ports, log, *messageBox, speech);
   configuration.SetPortOperations(&portOperations);
-  tarvex::IdleScanEngine engine;  // until the polling engine is wired
-  tarvex::MainWindowAssembly mainWindow({state, config, configuration, handover, engineState, activation, references, ports,
-                                         publication, handshake, windowState, engine, log, *messageBox, clock});
+  tarvex::OpcItemStore opcItems;
+  tarvex::SocketTerminalNet terminalNet;
+  tarvex::WindowSeams seams;
+  tarvex::EngineAssembly engine({engineState, config, state, handover, publication, windowState.Values, handshake,
+                                 bus.Topics(), opcItems, configuration, log, speech, ports, terminalNet, seams});
+  tarvex::MainWindowAssembly mainWindow({state, config, configuration, handover, engineState, activation, references,
+                                         ports, publication, handshake, windowState, engine.Engine(), seams, log,
+                                         *messageBox, clock});
   tarvex::ProgramWindows programWindows({
       state,
       config.System.AutoStart,

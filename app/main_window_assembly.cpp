@@ -23,6 +23,9 @@ MainWindowAssembly::MainWindowAssembly(MainWindowParts parts)
 MainWindowAssembly::~MainWindowAssembly() {
   parts_.cfg.SetDialogTransfer(nullptr);
   link_.Set(nullptr);
+  parts_.seams.window.Set(nullptr);
+  parts_.seams.grid.Set(nullptr);
+  parts_.seams.icons.Set(nullptr);
 }
 
 std::shared_ptr<MainScreen> MainWindowAssembly::Create() {
@@ -44,6 +47,9 @@ std::shared_ptr<MainScreen> MainWindowAssembly::Create() {
       parts_.state, MainWindowTimers{timer1_, txTimer_, gdiTimer_}, *widget_);
   widget_->Attach(*window_);
   link_.Set(window_.get());
+  parts_.seams.grid.Set(grid_.get());
+  parts_.seams.icons.Set(widget_.get());
+  parts_.seams.window.Set(window_.get());
   return window_;
 }
 
