@@ -93,7 +93,7 @@ start_virtual_screen() {
 start_private_bus() {
   local fifo=$scratch/bus
   mkfifo "$fifo"
-  dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$fifo" &
+  dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$fifo" 2>"$scratch/bus.log" &
   helpers+=($!)
   local address
   address=$(first_line_of "$fifo") || { say "dbus-daemon did not start"; exit 1; }
@@ -127,7 +127,7 @@ fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   start_virtual_screen
   say "no display: the windows are on the virtual X screen DISPLAY=$DISPLAY (1024x768);"
-  say "  look at it with: DISPLAY=$DISPLAY xwd -root -silent | convert xwd:- screen.png"
+  say "  take a picture of it with: DISPLAY=$DISPLAY import -window root screen.png"
 fi
 if ! have_session_bus; then
   start_private_bus
