@@ -193,6 +193,17 @@ protected:
   // Continue on the start-up window: the first one loads the main window.
   void Launch() { startupWindow->CmdContinue_Click(); }
 
+  // Launched with channel 0 on OPC and its port (COM1) open on the pty, and
+  // every channel in service: what End has to take down.
+  void LaunchWithChannelZeroOnPtyAndOPC(const testing::PtyPair& pty) {
+    scratch.MapPorts({{1, pty.path()}});
+    config.Channels[0].OPCEnabled = true;
+    Launch();
+    ports[0].SetCommPort(1);
+    ports[0].SetPortOpen(true);
+    for (int ch = 0; ch <= 31; ++ch) engineState.ChannelActive[static_cast<size_t>(ch)] = true;
+  }
+
   // The texts of the kind's log file, without their date stamps.
   std::vector<std::string> LogLines(int kind) const {
     std::vector<std::string> lines;

@@ -44,16 +44,11 @@ protected:
 TEST_F(PollingEngineTest, endClosesThePortTheOPCConnectionAndTheTerminalRegistrationAndHandsBack) {
   testing::PtyPair pty;
   ASSERT_TRUE(pty.ok());
-  scratch.MapPorts({{1, pty.path()}});
-  config.Channels[0].OPCEnabled = true;
-  Launch();
-  ports[0].SetCommPort(1);
-  ports[0].SetPortOpen(true);
+  LaunchWithChannelZeroOnPtyAndOPC(pty);
   StoreOpcClient& client = ConnectOPC();
   ASSERT_TRUE(opcItems.ItemTag(0, 0).has_value());
   RegisterTerminalProcess();
   ASSERT_TRUE(network.Registered());
-  for (int ch = 0; ch <= 31; ++ch) engineState.ChannelActive[static_cast<size_t>(ch)] = true;
   events.clear();
 
   window->cmdEnd_Click();
