@@ -49,6 +49,7 @@ std::shared_ptr<MainScreen> MainWindowAssembly::Create() {
   link_.Set(window_.get());
   parts_.seams.grid.Set(grid_.get());
   parts_.seams.icons.Set(widget_.get());
+  parts_.seams.icons.SetWindowIcon(ActivityImage::Idle);
   parts_.seams.window.Set(window_.get());
   return window_;
 }

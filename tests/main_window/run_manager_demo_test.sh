@@ -2,8 +2,9 @@
 # tools/run-manager.sh on a program folder that does not exist yet, on a
 # machine with neither display nor session bus: it makes the demonstration
 # folder, starts a virtual screen, a private bus and the scale simulator, and
-# within ten seconds the manager's channel 1 (Device 0) answers on that bus and
-# its ActiveX log says the bus is in use. Stopping the script ends the manager
+# within ten seconds the manager's channel 1 (Device 0) answers on that bus,
+# described as the simulated scale by the scan's first pass, and its ActiveX
+# log says the bus is in use. Stopping the script ends the manager
 # and everything the script started.
 set -u
 work=$(mktemp -d)
@@ -32,6 +33,12 @@ wait_for 100 device_answers || fail "Device 0 did not answer on the bus within 1
 wait_for 100 bus_in_use || fail "the ActiveX log does not say the bus is in use: $(cat "$activex" 2>/dev/null)"
 gross=$(device_answers)
 [[ $gross == "d "* ]] || fail "CGross reads '$gross'"
+# The scan's first pass has initialised channel 1 and published its description.
+description() {
+  busctl --address="$(printed_address)" get-property org.tarvex.Manager /Device/0 org.tarvex.Device1 CDeviceDesc
+}
+described() { [ "$(description)" = 's "Simulated Scale"' ]; }
+wait_for 100 described || fail "Device 0 is described as $(description)"
 
 grep -q 'DISPLAY=:' "$work/out" || fail "the virtual screen is not named: $(cat "$work/out")"
 grep -q 'busctl --address=' "$work/out" || fail "no busctl command printed"
