@@ -9,7 +9,9 @@
 set -u
 work=$(mktemp -d)
 script=
-trap '[ -n "$script" ] && kill "$script" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+started=
+# shellcheck disable=SC2086 # $started is a list of process ids
+trap '[ -n "$script" ] && kill "$script" 2>/dev/null; wait 2>/dev/null; [ -z "$started" ] || kill $started 2>/dev/null; rm -rf "$work"' EXIT
 . "$(dirname "$0")/../foundation/script_helpers.sh"
 
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
@@ -53,9 +55,19 @@ host_output=$(timeout 20 bash -c "$host_command") || fail "tarvex-host failed: $
 grep -q '^DoUpdate 0$' <<<"$host_output" || fail "tarvex-host did not bind: $host_output"
 
 address=$(printed_address)
+# The manager, the virtual screen, the bus and the simulator.
+started=$(pgrep -P "$script" | tr '\n' ' ')
+[ "$(wc -w <<<"$started")" -eq 4 ] || fail "expected four programs started by the script: $(pgrep -aP "$script")"
 kill "$script"
 wait "$script"
 script=
 busctl --address="$address" list >/dev/null 2>&1 && fail "the private bus outlived the script"
 pgrep -f "$TARVEX_HOME" >/dev/null && fail "a program of the demo folder outlived the script: $(pgrep -af "$TARVEX_HOME")"
+# Every program the script started ends with it (a zombie that init has not
+# reaped yet counts as ended).
+ended() { ! kill -0 "$1" 2>/dev/null || [[ $(ps -o stat= -p "$1") == Z* ]]; }
+for pid in $started; do
+  wait_for 20 ended "$pid" || fail "$(ps -o args= -p "$pid") outlived the script"
+done
+started=
 exit 0
