@@ -40,11 +40,14 @@ end_helpers() {
 }
 manager=
 end_manager() {
-  [ -z "$manager" ] || kill "$manager" 2>/dev/null || true
+  if [ -n "$manager" ]; then
+    kill "$manager" 2>/dev/null || true
+    wait "$manager" 2>/dev/null || true
+  fi
   exit 130
 }
 trap end_helpers EXIT
-trap end_manager INT TERM
+trap end_manager HUP INT TERM
 
 say() { echo "run-manager: $*" >&2; }
 
