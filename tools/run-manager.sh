@@ -119,10 +119,10 @@ switches=("$@")
 if [ ! -e "$TARVEX_HOME" ]; then
   say "$TARVEX_HOME does not exist: making a demonstration folder there"
   make_demo_folder "$TARVEX_HOME"
-  # The demonstration shows the grid rather than going to the tray.
-  [ ${#switches[@]} -gt 0 ] || switches=(NOMINIMIZE)
 fi
 if [ -f "$TARVEX_HOME/$demo_marker" ]; then
+  # The demonstration shows the grid rather than going to the tray.
+  [ ${#switches[@]} -gt 0 ] || switches=(NOMINIMIZE)
   demo_settings=$(tr -d '\r\n' <"$TARVEX_HOME/$demo_marker")
   start_scale_simulator "$TARVEX_HOME"
 fi

@@ -2,6 +2,8 @@
 # tools/run-manager.sh on a machine with a display: the manager uses that
 # display (no virtual screen of its own), and a hang-up of the script (its
 # terminal closed) ends the manager too, which the display alone would not.
+# Started again on the demonstration folder, the manager keeps its grid in
+# view as the first time.
 set -u
 work=$(mktemp -d)
 script=
@@ -40,4 +42,13 @@ script=
 ended() { ! kill -0 "$1" 2>/dev/null || [[ $(ps -o stat= -p "$1") == Z* ]]; }
 wait_for 20 ended "$manager" || fail "the manager outlived the script's hang-up"
 manager=
+
+# A later start on the demonstration folder shows the grid again.
+: >"$work/out"
+"$TARVEX_SOURCE_DIR/tools/run-manager.sh" >"$work/out" 2>&1 &
+script=$!
+wait_for 100 device_answers || fail "again: Device 0 did not answer on the bus within 10 s: $(cat "$work/out")"
+manager=$(pgrep -P "$script" -x tarvex) || fail "again: no manager started by the script"
+[ "$(ps -o args= -p "$manager")" = "$TARVEX_BUILD_DIR/bin/tarvex NOMINIMIZE" ] ||
+  fail "again: the manager runs as $(ps -o args= -p "$manager")"
 exit 0
