@@ -19,6 +19,7 @@ void ManagerBus::Publish() {
     log_.WriteLog(LogKind::ActiveX, "Bus Name org.tarvex.Manager Not Taken: Tarvex Manager Runs Without Bus Publication");
     return;
   }
+  log_.WriteLog(LogKind::ActiveX, "Session Bus In Use: Tarvex Manager Publishes As org.tarvex.Manager");
   watchdog_.Start();
 }
 

@@ -28,8 +28,9 @@ public:
   bus::DdeTopicObjects& Topics() { return topics_; }
   // Whether another process owns the manager's name now; false without a bus.
   bool NameOwnedElsewhere() const;
-  // Serves the objects and takes the name; without a bus, or when the bus
-  // refuses, one ActiveX log line and the topics serve only this process.
+  // Serves the objects and takes the name, and says so in one ActiveX log
+  // line; without a bus, or when the bus refuses, the line says so and the
+  // topics serve only this process.
   void Publish();
 
 private:

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/bus_topics.h"
+#include "app/engine_assembly.h"
 #include "app/program_windows.h"
 #include "app/main_window_assembly.h"
 #include "config/cfg_proc.h"
@@ -88,11 +89,17 @@ int main(int argc, char** argv) {
   tarvex::EspeakSpeech speech;
   tarvex::SerialPortOperations portOperations(config, state, ports, log, *messageBox, speech);
   configuration.SetPortOperations(&portOperations);
-  tarvex::IdleScanEngine engine;  // until the polling engine is wired
+  tarvex::OpcItemStore opcItems;
+  // The one terminal network object: the engine registers through it and the
+  // keypad sends its keys through it.
   tarvex::SocketTerminalNet terminalNet;
-  tarvex::MainWindowAssembly mainWindow({state, config, configuration, handover, engineState, activation, references, ports,
-                                         publication, handshake, windowState, engine, log, *messageBox, clock,
-                                         registry, terminalNet, processEnd});
+  tarvex::WindowSeams seams;
+  tarvex::EngineAssembly engine({engineState, config, state, handover, publication, windowState.Values, handshake,
+                                 bus.Topics(), opcItems, configuration, log, *messageBox, clock, folder, speech, ports,
+                                 terminalNet, seams});
+  tarvex::MainWindowAssembly mainWindow({state, config, configuration, handover, engineState, activation, references,
+                                         ports, publication, handshake, windowState, engine.Engine(), seams, log,
+                                         *messageBox, clock, registry, terminalNet, processEnd});
   tarvex::ProgramWindows programWindows({
       state,
       config.System.AutoStart,

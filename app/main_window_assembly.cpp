@@ -22,11 +22,16 @@ MainWindowAssembly::MainWindowAssembly(MainWindowParts parts)
     setupWindows_ = std::make_unique<SetupDialogWindowHost>(dialog);
     statusEditorWindows_ = std::make_unique<StatusEditorWindowHost>(dialog, *setupWindows_, *statusEditor_);
   });
+  parts_.seams.detail.Set(&detail_);
 }
 
 MainWindowAssembly::~MainWindowAssembly() {
   parts_.cfg.SetDialogTransfer(nullptr);
   link_.Set(nullptr);
+  parts_.seams.window.Set(nullptr);
+  parts_.seams.grid.Set(nullptr);
+  parts_.seams.icons.Set(nullptr);
+  parts_.seams.detail.Set(nullptr);
 }
 
 std::shared_ptr<MainScreen> MainWindowAssembly::Create() {
@@ -48,6 +53,10 @@ std::shared_ptr<MainScreen> MainWindowAssembly::Create() {
       parts_.state, MainWindowTimers{timer1_, txTimer_, gdiTimer_}, *widget_);
   widget_->Attach(*window_);
   link_.Set(window_.get());
+  parts_.seams.grid.Set(grid_.get());
+  parts_.seams.icons.Set(widget_.get());
+  parts_.seams.icons.SetWindowIcon(ActivityImage::Idle);
+  parts_.seams.window.Set(window_.get());
   return window_;
 }
 

@@ -5,14 +5,16 @@
 // when the start-up window first launches the main window, once the screen
 // width and MaxChannel are known, and kept for the run.
 //
-// The polling engine reaches the window through ScanEngine; until the engine
-// is wired the program runs IdleScanEngine, so the scan timer ticks without
-// serving a channel. The detail window and the virtual terminal keypad are
-// real; the refresh dialog and the tray are not wired yet: OperatorPlaceholders
+// The window reaches the polling engine through ScanEngine; the engine, made
+// before the window, reaches the window's grid, icon and calls through the
+// WindowSeams, which Create points at the window. The detail window and the
+// virtual terminal keypad are real; the refresh dialog and the tray are not
+// wired yet: OperatorPlaceholders
 // gives the buttons back at once.
 #include <QThread>
 #include <memory>
 
+#include "app/window_seams.h"
 #include "config/cfg_proc.h"
 #include "config/setup_dialog/setup_dialog_instance.h"
 #include "config/setup_dialog/widget/setup_dialog_window_host.h"
@@ -30,20 +32,6 @@
 #include "ui/main_window/widget/main_window_widget.h"
 
 namespace tarvex {
-
-// Does nothing: the program's engine until the polling engine is wired.
-class IdleScanEngine final : public ScanEngine {
-public:
-  void Timer1_Timer() override {}
-  void TxTimer_Timer() override {}
-  void CloseTerminalProcess() override {}
-  void SuspendTerminalProcess() override {}
-  std::string RemoveOPCGroup(int) override { return {}; }
-  std::string DisconnectOPC(int) override { return {}; }
-  void OpenWorkspaces() override {}
-  void CloseWorkspaces() override {}
-  void ReleaseChannelWork(int) override {}
-};
 
 // The setup dialog is made before the main window; its calls reach the main
 // window once that exists, and do nothing before.
@@ -76,6 +64,7 @@ struct MainWindowParts {
   DeviceHandshake& handshake;
   MainWindowState& state;
   ScanEngine& engine;
+  WindowSeams& seams;
   LogWriter& log;
   MessageBox& messageBox;
   const Clock& clock;
@@ -108,6 +97,7 @@ private:
     void ShowKeypad() override { assembly_.ShowKeypad(); }
     void ShowDetail() override { assembly_.ShowDetail(); }
     void ShowRefreshDialog(const std::array<std::string, 6>&) override { Closed(); }
+    void SetlScan1(const std::string&) override {}
     void SetlScan3(const std::string&) override {}
 
   private:

@@ -112,7 +112,7 @@ void ScanErrorHandling::Reply(int32_t ch, const ScanErrorReply& reply) {
         if (e.ZelApiResult == 0) {
           indicators_.TurnTXLedON(ch);
         } else {
-          window_.Beep();
+          beeper_.Beep();
         }
       });
       return;

@@ -23,6 +23,7 @@
 #include "engine/channel_steps.h"
 #include "engine/scan_error_table.h"
 #include "engine/scan_services.h"
+#include "platform/beep.h"
 #include "platform/message_box.h"
 #include "publish/channel_indicators.h"
 
@@ -34,8 +35,6 @@ public:
   virtual ~ScanErrorWindow() = default;
   // Flags every cell of the grid for redraw.
   virtual void MarkAllCellsDirty() = 0;
-  // The platform's beep.
-  virtual void Beep() = 0;
 };
 
 class ScanErrorHandling final : public ScanErrorHandler {
@@ -43,11 +42,14 @@ public:
   // services: the pass's (its errors member may be this handler). defaults:
   // the configuration procedure whose RestoreChannelDefaults keeps the old
   // channel file as "<file>.bak".
-  ScanErrorHandling(ScanServices& services, ConfigProcedure& defaults, MessageBox& box, ScanErrorWindow& window)
+  // beeper: the platform's beep, for a terminal reply that could not be written.
+  ScanErrorHandling(ScanServices& services, ConfigProcedure& defaults, MessageBox& box, ScanErrorWindow& window,
+                    Beeper& beeper)
       : s_(services),
         defaults_(defaults),
         box_(box),
         window_(window),
+        beeper_(beeper),
         indicators_(services.publication, services.engine, services.window, services.startup, services.grid,
                     services.icons) {}
 
@@ -72,6 +74,7 @@ private:
   ConfigProcedure& defaults_;
   MessageBox& box_;
   ScanErrorWindow& window_;
+  Beeper& beeper_;
   ChannelIndicators indicators_;  // TurnTXLedON
 };
 

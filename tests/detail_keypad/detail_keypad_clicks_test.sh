@@ -19,9 +19,10 @@ on_x_screen
 export TARVEX_HOME=$work/home
 mkdir -p "$TARVEX_HOME"
 
-# A channel file: description, enabled, and the virtual terminal switch.
+# A channel file: description, enabled, and the virtual terminal switch. The
+# channel is connected by "Other...", so the scan opens no port for it.
 channel_file() {
-  printf '2,0,0,33,#FALSE#,"","%s",0,"","","OPC.DELTAV.1","%s/WtData-SCALE%s.Txt",#FALSE#,#TRUE#,#FALSE#,#FALSE#,#FALSE#,#TRUE#,%s,#FALSE#,#FALSE#,30,12,50,"SCALE_%s/GROSS.CV","SCALE_%s/TARE.CV","SCALE_%s/NET.CV","SCALE_%s/SCALESTAT.CV","SCALE_%s/CMD.CV","SCALE_%s/CMDPARM.CV","SCALE_%s/CMDSTAT.CV",0,0,#FALSE#\r\n' \
+  printf '2,2,0,33,#FALSE#,"","%s",0,"","","OPC.DELTAV.1","%s/WtData-SCALE%s.Txt",#FALSE#,#TRUE#,#FALSE#,#FALSE#,#FALSE#,#TRUE#,%s,#FALSE#,#FALSE#,30,12,50,"SCALE_%s/GROSS.CV","SCALE_%s/TARE.CV","SCALE_%s/NET.CV","SCALE_%s/SCALESTAT.CV","SCALE_%s/CMD.CV","SCALE_%s/CMDPARM.CV","SCALE_%s/CMDSTAT.CV",0,0,#FALSE#\r\n' \
     "$2" "$TARVEX_HOME" "$1" "$3" "$1" "$1" "$1" "$1" "$1" "$1" "$1" >"$TARVEX_HOME/Tarvex-SCALE$1.Cfg"
 }
 channel_file 1 "Silo <b>1</b>" "#FALSE#"

@@ -64,7 +64,7 @@ public:
   std::function<void()> whileShown;
 };
 
-class RecordingErrorWindow final : public ScanErrorWindow {
+class RecordingErrorWindow final : public ScanErrorWindow, public Beeper {
 public:
   explicit RecordingErrorWindow(Trace& trace) : trace_(trace) {}
   void MarkAllCellsDirty() override { trace_.push_back("mark all cells dirty"); }
@@ -161,7 +161,7 @@ struct CommandsFixture : EngineFixture {
   ClientCommandStep commands{services, items};
   RaisingStep data{trace};
   EngineSteps engineSteps{{commands, data, data, data, data}};
-  ScanErrorHandling handler{services, cfg, box, errorWindow};
+  ScanErrorHandling handler{services, cfg, box, errorWindow, errorWindow};
   ScanPass commandPass{services};
 };
 

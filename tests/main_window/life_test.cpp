@@ -84,12 +84,7 @@ TEST_F(MainWindowTest, keysWithAModifierGoToTheTrayOrEndAndPlainKeysDoNothing) {
 TEST_F(MainWindowTest, endClosesOpenPortsAndOPCConnectionsInOrderAndHandsBackToTheStartupWindow) {
   testing::PtyPair pty;
   ASSERT_TRUE(pty.ok());
-  scratch.MapPorts({{1, pty.path()}});
-  config.Channels[0].OPCEnabled = true;
-  Launch();
-  ports[0].SetCommPort(1);
-  ports[0].SetPortOpen(true);
-  for (int ch = 0; ch <= 31; ++ch) engineState.ChannelActive[static_cast<size_t>(ch)] = true;
+  LaunchWithChannelZeroOnPtyAndOPC(pty);
   events.clear();
 
   window->cmdEnd_Click();

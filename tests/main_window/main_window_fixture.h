@@ -43,27 +43,50 @@ private:
   Events& events_;
 };
 
-// Records every call; a call named in failWith raises that error number.
+// Records every call; a call named in failWith raises that error number. With
+// a real engine in `through`, each call goes on to it after being recorded.
 class RecordingEngine final : public ScanEngine {
 public:
   explicit RecordingEngine(Events& events) : events_(events) {}
-  void Timer1_Timer() override { Call("scan pass"); }
-  void TxTimer_Timer() override { Call("transmit tick"); }
-  void CloseTerminalProcess() override { Call("terminal closed"); }
-  void SuspendTerminalProcess() override { Call("terminal suspended"); }
+  void Timer1_Timer() override {
+    Call("scan pass");
+    if (through) through->Timer1_Timer();
+  }
+  void TxTimer_Timer() override {
+    Call("transmit tick");
+    if (through) through->TxTimer_Timer();
+  }
+  void CloseTerminalProcess() override {
+    Call("terminal closed");
+    if (through) through->CloseTerminalProcess();
+  }
+  void SuspendTerminalProcess() override {
+    Call("terminal suspended");
+    if (through) through->SuspendTerminalProcess();
+  }
   std::string RemoveOPCGroup(int channel) override {
     Call("OPC group removed " + std::to_string(channel));
-    return "Group Removed";
+    return through ? through->RemoveOPCGroup(channel) : "Group Removed";
   }
   std::string DisconnectOPC(int channel) override {
     Call("OPC disconnected " + std::to_string(channel));
-    return "Disconnected";
+    return through ? through->DisconnectOPC(channel) : "Disconnected";
   }
-  void OpenWorkspaces() override { Call("workspaces opened"); }
-  void CloseWorkspaces() override { Call("workspaces closed"); }
-  void ReleaseChannelWork(int channel) override { Call("channel work released " + std::to_string(channel)); }
+  void OpenWorkspaces() override {
+    Call("workspaces opened");
+    if (through) through->OpenWorkspaces();
+  }
+  void CloseWorkspaces() override {
+    Call("workspaces closed");
+    if (through) through->CloseWorkspaces();
+  }
+  void ReleaseChannelWork(int channel) override {
+    Call("channel work released " + std::to_string(channel));
+    if (through) through->ReleaseChannelWork(channel);
+  }
 
   std::map<std::string, int> failWith;
+  ScanEngine* through = nullptr;
 
 private:
   void Call(const std::string& call) {
@@ -85,6 +108,7 @@ public:
     for (const auto& value : tVal) text += " " + value;
     Open(text);
   }
+  void SetlScan1(const std::string& caption) override { events_.push_back("lScan1 " + caption); }
   void SetlScan3(const std::string& caption) override { events_.push_back("lScan3 " + caption); }
   bool failing = false;
 
@@ -168,6 +192,17 @@ protected:
 
   // Continue on the start-up window: the first one loads the main window.
   void Launch() { startupWindow->CmdContinue_Click(); }
+
+  // Launched with channel 0 on OPC and its port (COM1) open on the pty, and
+  // every channel in service: what End has to take down.
+  void LaunchWithChannelZeroOnPtyAndOPC(const testing::PtyPair& pty) {
+    scratch.MapPorts({{1, pty.path()}});
+    config.Channels[0].OPCEnabled = true;
+    Launch();
+    ports[0].SetCommPort(1);
+    ports[0].SetPortOpen(true);
+    for (int ch = 0; ch <= 31; ++ch) engineState.ChannelActive[static_cast<size_t>(ch)] = true;
+  }
 
   // The texts of the kind's log file, without their date stamps.
   std::vector<std::string> LogLines(int kind) const {

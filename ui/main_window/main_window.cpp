@@ -356,6 +356,10 @@ void MainWindow::GDITimer_Timer() {
   });
 }
 
+void MainWindow::ShowScanRate(int32_t passesPerSecond) {
+  services_.windows.SetlScan1(std::to_string(passesPerSecond));
+}
+
 void MainWindow::StopGridDrawing() { services_.gridState.Painted = false; }
 
 void MainWindow::CloseTerminalRegistration() { services_.engine.SuspendTerminalProcess(); }

@@ -35,6 +35,7 @@
 #include "core/program_version.h"
 #include "core/startup_state.h"
 #include "engine/engine_state.h"
+#include "engine/scan_seams.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/serial/serial_port.h"
@@ -114,7 +115,7 @@ struct MainWindowServices {
 inline constexpr const char* SetupErrorTitle = "Tarvex Device Setup Error";
 inline constexpr const char* MainWindowErrorTitle = "Tarvex Manager Error";
 
-class MainWindow final : public MainScreen, public MainWindowLink {
+class MainWindow final : public MainScreen, public MainWindowLink, public ScanWindow {
 public:
   MainWindow(MainWindowServices services, MainWindowState& state, MainWindowTimers timers, MainWindowView& view);
 
@@ -125,7 +126,7 @@ public:
   void Form_Unload() override;
   void StopTimers() override;
 
-  // MainScreen.
+  // MainScreen and ScanWindow.
   void SetMousePointer(int pointer) override;
   void Show() override;
   SerialPortArray& MSComm() override { return services_.ports; }
@@ -169,6 +170,11 @@ public:
   void CloseChannelPort(int channel) override;
   void RemoveOPCGroup(int channel) override;
   void EnableScanTimer() override;
+
+  // ScanWindow: what the scan pass shows and asks of the window.
+  void PutInTray() override { cmdPutInTray_Click(); }
+  bool RefreshDialogOpen() const override { return state_.Values.RefreshDialogOpen; }
+  void ShowScanRate(int32_t passesPerSecond) override;
 
   const MainWindowControls& Controls() const noexcept { return controls_; }
   int LoadCount() const noexcept { return loads_; }

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# tools/run-manager.sh on a machine with a display: the manager uses that
+# display (no virtual screen of its own), and a hang-up of the script (its
+# terminal closed) ends the manager too, which the display alone would not.
+# Started again on the demonstration folder, the manager keeps its grid in
+# view as the first time.
+set -u
+work=$(mktemp -d)
+script=
+manager=
+cleanup() {
+  [ -z "$manager" ] || kill "$manager" 2>/dev/null
+  if [ -n "$script" ]; then kill "$script" 2>/dev/null; wait "$script" 2>/dev/null; fi
+  stop_xvfb
+  rm -rf "$work"
+}
+trap cleanup EXIT
+. "$(dirname "$0")/../foundation/script_helpers.sh"
+
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
+export TARVEX_HOME=$work/home
+export TARVEX_MESSAGE_BOXES=$work/boxes.txt
+export TARVEX_NO_BUILD=1
+start_xvfb 1024x768
+
+"$TARVEX_SOURCE_DIR/tools/run-manager.sh" >"$work/out" 2>&1 &
+script=$!
+
+printed_address() { sed -n 's/.*session bus: DBUS_SESSION_BUS_ADDRESS=//p' "$work/out" | head -n 1; }
+device_answers() {
+  busctl --address="$(printed_address)" get-property org.tarvex.Manager /Device/0 org.tarvex.Device1 CGross
+}
+wait_for 100 device_answers || fail "Device 0 did not answer on the bus within 10 s: $(cat "$work/out")"
+grep -q 'virtual X screen' "$work/out" && fail "a virtual screen was started beside the display: $(cat "$work/out")"
+manager=$(pgrep -P "$script" -x tarvex) || fail "no manager started by the script: $(pgrep -aP "$script")"
+
+kill -HUP "$script"
+wait "$script"
+script=
+ended() { ! kill -0 "$1" 2>/dev/null || [[ $(ps -o stat= -p "$1") == Z* ]]; }
+wait_for 20 ended "$manager" || fail "the manager outlived the script's hang-up"
+manager=
+
+# A later start on the demonstration folder shows the grid again.
+: >"$work/out"
+"$TARVEX_SOURCE_DIR/tools/run-manager.sh" >"$work/out" 2>&1 &
+script=$!
+wait_for 100 device_answers || fail "again: Device 0 did not answer on the bus within 10 s: $(cat "$work/out")"
+manager=$(pgrep -P "$script" -x tarvex) || fail "again: no manager started by the script"
+[ "$(ps -o args= -p "$manager")" = "$TARVEX_BUILD_DIR/bin/tarvex NOMINIMIZE" ] ||
+  fail "again: the manager runs as $(ps -o args= -p "$manager")"
+exit 0
