@@ -7,9 +7,9 @@
 //
 // The polling engine reaches the window through ScanEngine; until the engine
 // is wired the program runs IdleScanEngine, so the scan timer ticks without
-// serving a channel. The detail window, the keypad, the refresh dialog and the
-// tray are not wired yet either: OperatorPlaceholders gives the buttons back
-// at once.
+// serving a channel. The detail window and the keypad are not wired yet
+// either: OperatorPlaceholders gives the buttons back at once. The tray icon
+// and the refresh-rate dialog are the real ones.
 #include <QThread>
 #include <memory>
 
@@ -22,6 +22,8 @@
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/qt_window_timer.h"
 #include "ui/main_window/widget/main_window_widget.h"
+#include "ui/refresh/widget/main_window_refresh_dialog.h"
+#include "ui/tray/widget/main_window_tray.h"
 
 namespace tarvex {
 
@@ -82,19 +84,24 @@ public:
 
   // The main window, made on the first call.
   std::shared_ptr<MainScreen> Create();
+  // The window's icons and its tray icon, which the engine and the
+  // publication switch; none before Create.
+  TrayIcon* Tray() { return tray_ ? &tray_->Icon() : nullptr; }
 
 private:
   // The operator windows that are not wired yet: one that opens closes
-  // again right after the click, giving the buttons back; the tray button
-  // minimises the window.
+  // again right after the click, giving the buttons back. The tray and the
+  // refresh-rate dialog are the real ones.
   class OperatorPlaceholders final : public OperatorWindows {
   public:
     explicit OperatorPlaceholders(MainWindowAssembly& assembly) : assembly_(assembly) {}
     void PutInTray() override;
     void ShowKeypad() override { Closed(); }
     void ShowDetail() override { Closed(); }
-    void ShowRefreshDialog(const std::array<std::string, 6>&) override { Closed(); }
-    void SetlScan3(const std::string&) override {}
+    void ShowRefreshDialog(const std::array<std::string, 6>& tVal) override;
+    void SetlScan1(const std::string& caption) override;
+    void SetlScan2(const std::string& caption) override;
+    void SetlScan3(const std::string& caption) override;
 
   private:
     void Closed();
@@ -114,6 +121,8 @@ private:
   std::unique_ptr<MainWindowWidget> widget_;
   std::unique_ptr<GridDisplay> grid_;
   std::shared_ptr<MainWindow> window_;
+  std::unique_ptr<MainWindowTray> tray_;
+  std::unique_ptr<MainWindowRefreshDialog> refresh_;
   QtWindowTimer timer1_{[this] { window_->Timer1_Timer(); }};
   QtWindowTimer txTimer_{[this] { window_->TxTimer_Timer(); }};
   QtWindowTimer gdiTimer_{[this] { window_->GDITimer_Timer(); }};

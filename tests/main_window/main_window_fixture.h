@@ -85,6 +85,8 @@ public:
     for (const auto& value : tVal) text += " " + value;
     Open(text);
   }
+  void SetlScan1(const std::string& caption) override { events_.push_back("lScan1 " + caption); }
+  void SetlScan2(const std::string& caption) override { events_.push_back("lScan2 " + caption); }
   void SetlScan3(const std::string& caption) override { events_.push_back("lScan3 " + caption); }
   bool failing = false;
 

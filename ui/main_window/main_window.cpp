@@ -122,6 +122,11 @@ void MainWindow::Show() {
   Form_Activate();
 }
 
+void MainWindow::Hide() {
+  controls_.Visible = false;
+  render();
+}
+
 void MainWindow::Form_Activate() {
   if (!services_.activation.FirstActivate) return;
   services_.activation.FirstActivate = false;

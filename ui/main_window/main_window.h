@@ -128,6 +128,8 @@ public:
   // MainScreen.
   void SetMousePointer(int pointer) override;
   void Show() override;
+  // Hidden behind the tray icon, until Show.
+  void Hide();
   SerialPortArray& MSComm() override { return services_.ports; }
 
   // Window events.
