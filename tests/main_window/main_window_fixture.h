@@ -100,9 +100,14 @@ private:
 
 class RecordingMainView final : public MainWindowView {
 public:
-  void Render(const MainWindowControls& controls) override { last = controls; }
+  void Render(const MainWindowControls& controls) override {
+    last = controls;
+    if (shownOn) shownOn->Render(controls);
+  }
   void ProcessEvents() override { ++eventPasses; }
   MainWindowControls last;
+  // A real view that shows every state as it is rendered, when set.
+  MainWindowView* shownOn = nullptr;
   int eventPasses = 0;
 };
 
