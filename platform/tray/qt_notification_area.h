@@ -32,8 +32,6 @@ public:
 
   // The icon itself, for the zoom to and from it.
   const QSystemTrayIcon* icon() const { return &icon_; }
-  // The tray in use reports double-clicks (XEmbed), or not (StatusNotifier).
-  bool HasDoubleClick() const { return !statusNotifier_; }
 
 private:
   void Show(const TrayIconData& data);

@@ -4,8 +4,9 @@
 #
 # The tray button hides the main window behind a StatusNotifier item that
 # registers with the watcher and carries the tool tip " Velmar-Orinda
-# Tarvex"; the item's activation (such a host has no double-click) brings
-# the window back without a log line. Refresh opens the refresh-rate dialog;
+# Tarvex"; its context menu's Cancel leaves it so; the item's activation
+# (such a host has no double-click) brings the window back without a log
+# line, the menu's "Open Tarvex" with one. Refresh opens the refresh-rate dialog;
 # its simple and advanced views are saved as pictures (refresh-simple.png,
 # refresh-advanced.png) in the folder given as the third argument, for a
 # person to look at; its Close gives the main window's buttons back, so End
@@ -30,6 +31,8 @@ mkdir -p "$TARVEX_HOME"
 activity="$TARVEX_HOME/ActiveLog-Velmar Orinda Tarvex.txt"
 
 map_state() { xwininfo -name "$1" 2>/dev/null | grep -q "Map State: $2"; }
+# Unmapped, or gone: a closed pop-up menu may have no window left.
+not_shown() { ! map_state "$1" IsViewable; }
 lines() { [ "$(count_lines "$activity" "^$1 @")" -eq "$2" ]; }
 click() { python3 "$here/../main_window/x_click.py" "$1" "$2" || fail "no click at $1 $2"; }
 origin() {
@@ -38,7 +41,12 @@ origin() {
   ox=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$geometry")
   oy=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$geometry")
 }
-registered() { grep -q '^registered ' "$work/watcher.out"; }
+# registered <count>: that many registrations of items with the watcher so
+# far; the item is the last one, by the name the watcher was given.
+registered() {
+  [ "$(count_lines "$work/watcher.out" '^registered ')" -ge "$1" ] || return 1
+  item=$(sed -n 's/^registered //p' "$work/watcher.out" | tail -n 1)
+}
 tool_tip() {
   dbus-send --session --print-reply --reply-timeout=2000 --dest="$item" /StatusNotifierItem \
     org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierItem string:ToolTip
@@ -67,16 +75,43 @@ main_x=$ox main_y=$oy
 click $((main_x + 972)) $((main_y + 16))
 wait_for 100 lines "Tarvex Manager Minimized" 1 || fail "the tray button did nothing: $(cat "$activity")"
 wait_for 100 map_state "Tarvex Manager - Channels" IsUnMapped || fail "the window stayed shown"
-wait_for 100 registered || fail "no item registered with the watcher: $(cat "$work/watcher.out" "$work/out")"
-item=$(sed -n 's/^registered //p' "$work/watcher.out" | head -n 1)
+wait_for 100 registered 1 || fail "no item registered with the watcher: $(cat "$work/watcher.out" "$work/out")"
+registered 1
 tip=$(tool_tip) || fail "no tool tip of $item: $tip"
 grep -q '" Velmar-Orinda Tarvex"' <<<"$tip" || fail "the item's tool tip is not the manager's: $tip"
+
+# The host's request for the context menu pops the tray menu up; Cancel
+# leaves the window hidden and the item in place.
+context_menu() {
+  dbus-send --session --print-reply --reply-timeout=2000 --dest="$item" /StatusNotifierItem \
+    org.kde.StatusNotifierItem.ContextMenu int32:500 int32:400 >/dev/null || fail "the item refused its context menu"
+  wait_for 100 map_state "Tray Menu" IsViewable || fail "no tray menu"
+  origin "Tray Menu"
+  menu_height=$(xwininfo -name "Tray Menu" | sed -n 's/.*Height: *//p')
+}
+context_menu
+click $((ox + 30)) $((oy + menu_height - 10))
+wait_for 100 not_shown "Tray Menu" || fail "Cancel left the menu open"
+map_state "Tarvex Manager - Channels" IsUnMapped || fail "Cancel showed the window"
+tool_tip >/dev/null || fail "Cancel removed the item"
 
 # The host's activation of the item restores; no log line for it.
 dbus-send --session --print-reply --reply-timeout=2000 --dest="$item" /StatusNotifierItem \
   org.kde.StatusNotifierItem.Activate int32:0 int32:0 >/dev/null || fail "the item refused its activation"
 wait_for 100 map_state "Tarvex Manager - Channels" IsViewable || fail "the activation did not restore the window"
 lines "Tarvex Manager Maximized" 0 || fail "the activation wrote a log line: $(cat "$activity")"
+
+# Once more to the tray, back by "Open Tarvex", which logs.
+click $((main_x + 972)) $((main_y + 16))
+wait_for 100 lines "Tarvex Manager Minimized" 2 || fail "the second tray button did nothing: $(cat "$activity")"
+wait_for 100 map_state "Tarvex Manager - Channels" IsUnMapped || fail "the window stayed shown"
+wait_for 100 registered 2 || fail "the item did not come back: $(cat "$work/watcher.out")"
+registered 2
+tool_tip >/dev/null || fail "the item has no tool tip"
+context_menu
+click $((ox + 30)) $((oy + 12))
+wait_for 100 map_state "Tarvex Manager - Channels" IsViewable || fail "Open Tarvex did not restore the window"
+wait_for 100 lines "Tarvex Manager Maximized" 1 || fail "Open Tarvex wrote no log line: $(cat "$activity")"
 
 # Refresh: the dialog in its simple view, then the advanced one.
 click $((main_x + 886)) $((main_y + 161))

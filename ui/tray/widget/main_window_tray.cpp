@@ -12,6 +12,7 @@ MainWindowTray::MainWindowTray(MainWindowTrayParts parts, MainWindow& window, Ma
       TrayIconServices{parts.startup, parts.values, parts.gridState, parts.log, area_, zoom_, *this});
   menu_.setObjectName(QStringLiteral("mnuPopUp"));
   menu_.setTitle(QStringLiteral("Tray Menu"));
+  menu_.setWindowTitle(menu_.title());
   QAction* restore = menu_.addAction(QStringLiteral("Open Tarvex"));
   restore->setObjectName(QStringLiteral("mnuRestore"));
   menu_.addSeparator()->setObjectName(QStringLiteral("mnuSpacer"));
