@@ -95,3 +95,33 @@ TEST_F(MainWindowTrayTest, theWindowIconShowsTheActivityPicture) {
 
 }  // namespace
 }  // namespace tarvex::test
+
+namespace tarvex::test {
+namespace {
+
+// Without a StatusNotifier host on the bus Qt's tray is an XEmbed one, which
+// reports double-clicks: only the double-click restores, a single click
+// changes nothing.
+TEST(QtNotificationAreaTest, anXEmbedTraysGesturesArriveAsTheirNotifications) {
+  // No session bus, so no StatusNotifier host, whatever desktop runs the test.
+  qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+  Application();
+  ASSERT_FALSE(StatusNotifierHostRegistered());
+  QtNotificationArea area;
+  std::vector<int> received;
+  area.SetHandler([&](int notification) { received.push_back(notification); });
+  auto* icon = const_cast<QSystemTrayIcon*>(area.icon());
+  for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::Context,
+                            QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown}) {
+    Q_EMIT icon->activated(reason);
+  }
+  EXPECT_EQ(received, (std::vector<int>{TrayNotification::LeftButtonUp, TrayNotification::LeftDoubleClick,
+                                        TrayNotification::RightButtonDown, TrayNotification::MiddleButtonUp}));
+  // No icon was added: a modify or delete is refused and shows none.
+  EXPECT_FALSE(area.Modify({TrayPicture::Receive, TrayTip}));
+  EXPECT_FALSE(area.Delete());
+  EXPECT_FALSE(area.icon()->isVisible());
+}
+
+}  // namespace
+}  // namespace tarvex::test
