@@ -1,20 +1,10 @@
 // The refresh-rate dialog: the slider's band on activation, the presets, the
 // boxes and their spinners, Update on the running timers and the system setup
 // file, refused values, the views, Close, and the rate labels.
-#include <fstream>
-#include <sstream>
-
 #include "tests/refresh/refresh_fixture.h"
 
 namespace tarvex::test {
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
 
 TEST_F(RefreshDialogTest, activationChoosesTheSliderBandAndWritesNothing) {
   const struct {

@@ -73,12 +73,13 @@ protected:
           std::to_string(s.TxIdle), std::to_string(s.GDIInterval), std::to_string(s.GDIIdle)});
   }
 
-  std::string SystemFile() const {
-    std::ifstream file(scratch.folder().join("TarvexSysSetup.Cfg"), std::ios::binary);
+  static std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << file.rdbuf();
     return bytes.str();
   }
+  std::string SystemFile() const { return ReadFile(scratch.folder().join("TarvexSysSetup.Cfg")); }
 
   Trace trace;
   testing::ScratchFolder scratch;

@@ -9,24 +9,13 @@
 #include <QTest>
 
 #include "tests/main_window/main_window_fixture.h"
+#include "tests/support/widget_application.h"
 #include "ui/refresh/widget/main_window_refresh_dialog.h"
 
 namespace tarvex::test {
 namespace {
 
-void Application() {
-  static int argc = 1;
-  static char name[] = "refresh-widget-tests";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance() == nullptr) new QApplication(argc, argv);
-}
-
-class WidgetTestBase {
-protected:
-  WidgetTestBase() { Application(); }
-};
-
-class RefreshWidgetTest : private WidgetTestBase, public MainWindowTest {
+class RefreshWidgetTest : private WidgetApplication, public MainWindowTest {
 public:
   RefreshWidgetTest() {
     widget = std::make_unique<MainWindowWidget>(*GridLayoutForScreen(1024), 31, rig.gdi);

@@ -6,24 +6,13 @@
 #include <QMenu>
 
 #include "tests/main_window/main_window_fixture.h"
+#include "tests/support/widget_application.h"
 #include "ui/tray/widget/main_window_tray.h"
 
 namespace tarvex::test {
 namespace {
 
-void Application() {
-  static int argc = 1;
-  static char name[] = "tray-widget-tests";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance() == nullptr) new QApplication(argc, argv);
-}
-
-class WidgetTestBase {
-protected:
-  WidgetTestBase() { Application(); }
-};
-
-class MainWindowTrayTest : private WidgetTestBase, public MainWindowTest {
+class MainWindowTrayTest : private WidgetApplication, public MainWindowTest {
 protected:
   MainWindowTrayTest() {
     widget = std::make_unique<MainWindowWidget>(*GridLayoutForScreen(1024), 31, rig.gdi);
@@ -105,7 +94,7 @@ namespace {
 TEST(QtNotificationAreaTest, anXEmbedTraysGesturesArriveAsTheirNotifications) {
   // No session bus, so no StatusNotifier host, whatever desktop runs the test.
   qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-  Application();
+  EnsureWidgetApplication();
   ASSERT_FALSE(StatusNotifierHostRegistered());
   QtNotificationArea area;
   std::vector<int> received;

@@ -59,16 +59,17 @@ void RefreshDialog::Open(const std::array<std::string, RateBoxCount>& tVal) {
   Form_Activate();
 }
 
-void RefreshDialog::SimpleView() {
-  controls_.fRefreshVisible = false;
-  controls_.Height = SimpleViewHeight;
-  controls_.cmdAdvancedEnabled = true;
-  controls_.Slider1Enabled = true;
-  controls_.cmdSimpleCloseEnabled = true;
+// The advanced frame lies over the simple view's controls, which it disables.
+void RefreshDialog::SetView(bool advanced) {
+  controls_.fRefreshVisible = advanced;
+  controls_.Height = advanced ? AdvancedViewHeight : SimpleViewHeight;
+  controls_.cmdAdvancedEnabled = !advanced;
+  controls_.Slider1Enabled = !advanced;
+  controls_.cmdSimpleCloseEnabled = !advanced;
 }
 
 void RefreshDialog::Form_Activate() {
-  SimpleView();
+  SetView(false);
   const double scanInterval = ParseLeadingNumber(controls_.tVal[0]);
   const double scanIdle = ParseLeadingNumber(controls_.tVal[1]);
   const double gridInterval = ParseLeadingNumber(controls_.tVal[4]);
@@ -95,16 +96,12 @@ void RefreshDialog::Slider1_Scroll(int position) {
 }
 
 void RefreshDialog::cmdAdvanced_Click() {
-  controls_.Height = AdvancedViewHeight;
-  controls_.fRefreshVisible = true;
-  controls_.cmdAdvancedEnabled = false;
-  controls_.Slider1Enabled = false;
-  controls_.cmdSimpleCloseEnabled = false;
+  SetView(true);
   render();
 }
 
 void RefreshDialog::cmdUnAdvanced_Click() {
-  SimpleView();
+  SetView(false);
   render();
 }
 

@@ -112,7 +112,7 @@ public:
 private:
   void SetlScan(int index, const std::string& caption);
   void SetBox(int index, const std::string& text);
-  void SimpleView();
+  void SetView(bool advanced);
   void Close();
   void render() { view_.Render(controls_); }
 
