@@ -53,6 +53,11 @@ struct EngineState : ScanValues {
   // the last one sent.
   ChannelArray<std::string> TxBuffer{"TxBuffer"};
   ChannelArray<int32_t> LastTxTick{"LastTxTick"};
+  // The transmit timer's tick counter (0 to 10,000,000, then 0), the ticks
+  // counted since the current clock second began, and that second.
+  int32_t TxTick = 0;
+  int32_t TxTicksThisSecond = 0;
+  int32_t LastTxSecond = 0;
   // ScanTick when the channel last delivered data (or was opened): the
   // off-line time-out counts from here.
   ChannelArray<int32_t> LastDataTick{"LastDataTick"};

@@ -37,6 +37,14 @@ public:
   virtual void ShowScanRate(int32_t passesPerSecond) = 0;
 };
 
+// The refresh-rate dialog's label lScan2, which the transmit timer writes its
+// ticks per second into. The main window implements it.
+class TransmitRateLabel {
+public:
+  virtual ~TransmitRateLabel() = default;
+  virtual void ShowTransmitRate(int32_t ticksPerSecond) = 0;
+};
+
 // The real clock: the local time of day and the steady clock.
 class SystemScanClock final : public ScanClock {
 public:

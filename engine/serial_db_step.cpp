@@ -1,0 +1,93 @@
+#include "engine/serial_db_step.h"
+
+#include <optional>
+
+#include "core/grid_layout.h"
+#include "engine/lamps.h"
+#include "engine/port_calls.h"
+#include "engine/serial_db_request.h"
+
+namespace tarvex {
+
+namespace {
+
+// A request's progress: the status cell, marked for the grid timer, and the
+// SQL log while the channel's log is on.
+class ChannelDBReport final : public DBRequestReport {
+public:
+  ChannelDBReport(ScanServices& s, int32_t ch) : s_(s), ch_(ch) {}
+  void Status(std::string_view text) override {
+    s_.publication.StatusText[ch_] = std::string(text);
+    s_.grid.SetCellDirty(ch_, GridColumn::StatusText);
+  }
+  void SqlLog(std::string_view line) override {
+    if (s_.startup.ChannelLogEnabled[static_cast<size_t>(ch_)]) s_.log.WriteLog(LogKind::Sql, line);
+  }
+
+private:
+  ScanServices& s_;
+  int32_t ch_;
+};
+
+}  // namespace
+
+void SerialDBRequestStep::Serve(int32_t ch) {
+  EngineState& e = s_.engine;
+  e.ResultFound[ch] = false;
+  Receive(ch);
+
+  const std::optional<std::string> line = TakeRequestLine(e.RxBuffer[ch]);
+  if (!line) return;  // a partial line waits for more input
+  ChannelLog(ch, LogKind::Receive, *line);
+
+  e.DBReply[ch].clear();
+  e.DBQuery[ch].clear();
+  ParseDBCmd(*line, "QUERY", e.DBQuery[ch]);
+  ChannelDBReport report(s_, ch);
+  // Empty for a line without a database name or query: dropped, no reply.
+  const std::string reply =
+      ServeDBRequestLine(*line, s_.config.Channels[ch].DBDriver, e.DBName[ch], workspace_, clock_, report);
+  if (reply.empty()) return;
+
+  e.DBReply[ch] = reply;
+  SendReply(ch, reply);
+  e.DBReply[ch].clear();
+  e.DBName[ch].clear();
+  e.DBQuery[ch].clear();
+  SwitchIcon(ActivityImage::Idle);
+}
+
+void SerialDBRequestStep::Receive(int32_t ch) {
+  SerialPort& port = s_.MSComm[ch];
+  int32_t waiting = 0;
+  AtPort(s_.grid, ch, [&] { waiting = port.InBufferCount(); });
+  if (waiting <= 0) return;
+
+  indicators_.TurnRXLedON(ch);
+  std::string piece;
+  AtPort(s_.grid, ch, [&] { piece = port.Input(); });
+  const size_t discarded = AppendToRxBuffer(s_.engine.RxBuffer[ch], piece);
+  if (discarded > 0) s_.log.WriteLog(LogKind::Error, RxBufferOverflowLogLine(ch, discarded));
+  SwitchIcon(ActivityImage::Receive);
+}
+
+void SerialDBRequestStep::SendReply(int32_t ch, const std::string& reply) {
+  SwitchIcon(ActivityImage::Transmit);
+  ChannelLog(ch, LogKind::Transmit, reply);
+  s_.grid.SetIndicatorOn(ch, Lamp::Transmit, true);
+  s_.grid.SetCellDirty(ch, GridColumn::TransmitIndicator);
+  s_.grid.DrawCell(ch, GridColumn::TransmitIndicator);
+  // Behind any reply still being paced out, never in place of it.
+  s_.engine.TxBuffer[ch] += reply;
+}
+
+void SerialDBRequestStep::SwitchIcon(ActivityImage image) {
+  s_.icons.SetWindowIcon(image);
+  if (!s_.startup.DebugMode) s_.icons.ShowWindowIconInTray();
+}
+
+void SerialDBRequestStep::ChannelLog(int32_t ch, int kind, std::string_view text) {
+  if (s_.startup.ChannelLogEnabled[static_cast<size_t>(ch)]) s_.log.WriteLog(kind, text);
+}
+
+}  // namespace tarvex
