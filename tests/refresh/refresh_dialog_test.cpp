@@ -115,6 +115,10 @@ TEST_F(RefreshDialogTest, aValueAbove100ParksTheSpinnerAndUpdateKeepsTheBox) {
   EXPECT_TRUE(dialog.cmdUpdate_Click());
   EXPECT_EQ(trace, (Trace{"Timer1 250", "TxTimer 999", "GDITimer 25", "system setup written"}));
   EXPECT_EQ(SystemFile(), "250,2,999,0,25,1,#TRUE#,#FALSE#\r\n");
+  // A longer interval from the file is kept too, though nobody can type it.
+  Open({"1000", "2", "15", "0", "25", "1"});
+  EXPECT_TRUE(dialog.cmdUpdate_Click());
+  EXPECT_EQ(config.System.RxInterval, 1000);
 }
 
 TEST_F(RefreshDialogTest, anEmptyBoxOrAZeroIntervalIsRefusedAndNothingChanges) {

@@ -92,6 +92,28 @@ TEST_F(RefreshWidgetTest, typing37ThenTheUpArrowShows38) {
   EXPECT_EQ(config.System.RxInterval, 38);
 }
 
+// The system setup file may hold a slower interval than an operator can type.
+TEST_F(RefreshWidgetTest, anIntervalOfFourDigitsFromTheFileIsShownWholeAndUpdateKeepsIt) {
+  window->cmdRefresh_Click();
+  refresh->Dialog().Open({"1000", "2", "15", "0", "1500", "1"});
+  QTest::mouseClick(Dialog<QPushButton>("cmdAdvanced"), Qt::LeftButton);
+  EXPECT_EQ(Dialog<QLineEdit>("tVal(0)")->text(), QStringLiteral("1000"));
+  EXPECT_EQ(Dialog<QLineEdit>("tVal(4)")->text(), QStringLiteral("1500"));
+  QLineEdit* idle = Dialog<QLineEdit>("tVal(5)");
+  idle->selectAll();
+  QTest::keyClicks(idle, QStringLiteral("3"));
+  QTest::mouseClick(Dialog<QPushButton>("cmdUpdate"), Qt::LeftButton);
+  EXPECT_TRUE(boxes.shown().empty());
+  EXPECT_EQ(timer1.interval, 1000);
+  EXPECT_EQ(gdiTimer.interval, 1500);
+  EXPECT_EQ(config.System.GDIIdle, 3);
+  // Typing stays at three digits.
+  QLineEdit* interval = Dialog<QLineEdit>("tVal(0)");
+  interval->end(false);
+  QTest::keyClicks(interval, QStringLiteral("5"));
+  EXPECT_EQ(interval->text(), QStringLiteral("1000"));
+}
+
 TEST_F(RefreshWidgetTest, everyCloseGivesTheButtonsBackAndFocusesRefresh) {
   const struct {
     const char* legend;

@@ -11,7 +11,8 @@ namespace tarvex {
 namespace {
 
 constexpr int SpinnerMax = 100;
-constexpr size_t BoxMaxLength = 3;
+constexpr size_t BoxMaxLength = 3;    // what the operator can type
+constexpr size_t FileValueDigits = 9;  // what a box filled from the file can hold
 constexpr int TransmitIdleBox = 3;
 
 constexpr std::array<std::array<int, RateBoxCount>, 3> Presets = {{
@@ -32,10 +33,11 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// The whole number of a box of digits; none for anything else.
+// The whole number of a box of digits; none for anything else. A box filled
+// from the system setup file may hold more digits than can be typed.
 std::optional<int> BoxValue(const std::string& text) {
   const std::string digits = Trimmed(text);
-  if (digits.empty() || digits.size() > BoxMaxLength) return std::nullopt;
+  if (digits.empty() || digits.size() > FileValueDigits) return std::nullopt;
   if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
   return std::stoi(digits);
 }
@@ -114,7 +116,7 @@ bool RefreshDialog::cmdUpdate_Click() {
     std::string refusal;
     const std::optional<int> number = BoxValue(text);
     if (Trimmed(text).empty()) refusal = "The " + field + " box is empty.";
-    else if (!number) refusal = "The " + field + " box must hold a whole number from 0 to 999.";
+    else if (!number) refusal = "The " + field + " box must hold a whole number.";
     else if (*number == 0 && IsInterval(index)) refusal = "The " + field + " box must be 1 or more: an interval of 0 stops the timer.";
     if (!refusal.empty()) {
       s_.messageBox.Show(refusal + "\r\nNothing was changed.", MsgBoxStyle::Exclamation, RefreshDialogTitle);

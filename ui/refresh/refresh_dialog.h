@@ -6,9 +6,10 @@
 //
 // What it must cope with: the boxes take what the operator types, and the
 // system setup file may hold values a spinner cannot show (an interval of
-// 250). An empty box, or an interval of 0, would stop a timer or make it spin.
+// 250) or the operator cannot type (1000). An empty box, or an interval of 0, would stop a timer or make it spin.
 //
-// Policy: a box takes digits only, at most three. A box value above 100 parks
+// Policy: a box takes digits only, at most three typed; a longer value from
+// the file is shown whole and kept by Update. A box value above 100 parks
 // its spinner at 100 and leaves the box as typed; Update applies the box. An
 // empty box, or 0 in an interval box, is refused with a box naming the field,
 // and nothing is applied or saved. The window's own close and Esc are Close.

@@ -80,7 +80,8 @@ RefreshDialogWidget::RefreshDialogWidget() : QWidget(nullptr, Qt::Window | Qt::W
       spinner->setGeometry(boxLeft + (columnWidth / 2 - 6) / 2 - 8, 58, 16, 40);
       QLineEdit* box = new QLineEdit(fRefresh_);
       box->setObjectName(QStringLiteral("tVal(%1)").arg(index));
-      box->setMaxLength(3);
+      // Typing is held to three digits by the validator, not by a maximum
+      // length, which would cut a longer value from the file when shown.
       box->setAlignment(Qt::AlignCenter);
       box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), box));
       box->setGeometry(boxLeft, 102, columnWidth / 2 - 6, 24);
