@@ -120,7 +120,9 @@ origin "Refresh Rates..."
 sleep 0.5
 import -window root "$shots/refresh-simple.png" || fail "no screenshot"
 click $((ox + 84)) $((oy + 75))
-sleep 0.5
+# The advanced view is the taller one; its Close is only there once it is.
+advanced() { [ "$(xwininfo -name "Refresh Rates..." | sed -n 's/.*Height: *//p')" -gt 200 ]; }
+wait_for 100 advanced || fail "Advanced did not open the advanced view"
 import -window root "$shots/refresh-advanced.png" || fail "no screenshot"
 # The advanced view's Close, bottom right.
 click $((ox + 243)) $((oy + 228))
