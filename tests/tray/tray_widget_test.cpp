@@ -12,6 +12,10 @@
 namespace tarvex::test {
 namespace {
 
+// No session bus in this program, so no StatusNotifier host, whatever desktop
+// runs it: set before any test connects to the bus, which happens once.
+[[maybe_unused]] const bool withoutSessionBus = qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+
 class MainWindowTrayTest : private WidgetApplication, public MainWindowTest {
 protected:
   MainWindowTrayTest() {
@@ -38,6 +42,7 @@ TEST_F(MainWindowTrayTest, withoutATrayTheWindowIsMinimisedAndTheOperatorsRestor
   EXPECT_EQ(Count(LogLines(LogKind::Activity), "Tarvex Manager Minimized"), 1);
 
   widget->showNormal();
+  EXPECT_TRUE(rig.grid.Painted);
   EXPECT_FALSE(state.Values.InTray);
   EXPECT_FALSE(widget->isMinimized());
   EXPECT_TRUE(widget->isVisible());
@@ -92,8 +97,6 @@ namespace {
 // reports double-clicks: only the double-click restores, a single click
 // changes nothing.
 TEST(QtNotificationAreaTest, anXEmbedTraysGesturesArriveAsTheirNotifications) {
-  // No session bus, so no StatusNotifier host, whatever desktop runs the test.
-  qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
   EnsureWidgetApplication();
   ASSERT_FALSE(StatusNotifierHostRegistered());
   QtNotificationArea area;
