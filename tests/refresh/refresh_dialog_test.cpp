@@ -1,6 +1,8 @@
 // The refresh-rate dialog: the slider's band on activation, the presets, the
 // boxes and their spinners, Update on the running timers and the system setup
 // file, refused values, the views, Close, and the rate labels.
+#include <cerrno>
+
 #include "tests/refresh/refresh_fixture.h"
 
 namespace tarvex::test {
@@ -150,6 +152,22 @@ TEST_F(RefreshDialogTest, anEmptyBoxOrAZeroIntervalIsRefusedAndNothingChanges) {
   ASSERT_TRUE(dialog.tVal_Change(1, "0"));
   EXPECT_TRUE(dialog.cmdUpdate_Click());
   EXPECT_EQ(config.System.RxIdle, 0);
+}
+
+TEST_F(RefreshDialogTest, aSystemFileThatCannotBeWrittenIsReportedAndKeptWhole) {
+  OpenWithRunningValues();
+  cfg.SetFileWriteCall([](int, const void*, size_t) -> ssize_t {
+    errno = ENOSPC;
+    return -1;
+  });
+  ASSERT_TRUE(dialog.tVal_Change(0, "60"));
+  EXPECT_FALSE(dialog.cmdUpdate_Click());
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_NE(boxes.shown()[0].text.find("not saved"), std::string::npos) << boxes.shown()[0].text;
+  EXPECT_NE(boxes.shown()[0].text.find("TarvexSysSetup.Cfg"), std::string::npos) << boxes.shown()[0].text;
+  // The running timers have the new interval; the file keeps the old one.
+  EXPECT_EQ(trace, (Trace{"Timer1 60", "TxTimer 15", "GDITimer 25", "system setup written"}));
+  EXPECT_EQ(SystemFile(), FixtureSystemSetup);
 }
 
 TEST_F(RefreshDialogTest, everyActivationReturnsToTheSimpleView) {
