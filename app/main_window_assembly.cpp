@@ -29,6 +29,7 @@ MainWindowAssembly::~MainWindowAssembly() {
   parts_.cfg.SetDialogTransfer(nullptr);
   link_.Set(nullptr);
   parts_.seams.window.Set(nullptr);
+  parts_.seams.window.SetTransmitRateLabel(nullptr);
   parts_.seams.grid.Set(nullptr);
   parts_.seams.icons.Set(nullptr);
   parts_.seams.detail.Set(nullptr);
@@ -53,10 +54,16 @@ std::shared_ptr<MainScreen> MainWindowAssembly::Create() {
       parts_.state, MainWindowTimers{timer1_, txTimer_, gdiTimer_}, *widget_);
   widget_->Attach(*window_);
   link_.Set(window_.get());
+  tray_ = std::make_unique<MainWindowTray>(
+      MainWindowTrayParts{parts_.startup, parts_.state.Values, gridState_, parts_.log}, *window_, *widget_);
+  refresh_ = std::make_unique<MainWindowRefreshDialog>(
+      MainWindowRefreshParts{parts_.config.System, parts_.state.Values, MainWindowTimers{timer1_, txTimer_, gdiTimer_},
+                             [this] { parts_.cfg.CfgProc(CfgOp::WriteSystemSetup, 0); }, parts_.messageBox},
+      *window_, *widget_);
   parts_.seams.grid.Set(grid_.get());
-  parts_.seams.icons.Set(widget_.get());
-  parts_.seams.icons.SetWindowIcon(ActivityImage::Idle);
+  parts_.seams.icons.Set(&tray_->Icon());
   parts_.seams.window.Set(window_.get());
+  parts_.seams.window.SetTransmitRateLabel(window_.get());
   return window_;
 }
 
@@ -85,7 +92,23 @@ void MainWindowAssembly::ShowKeypad() {
 }
 
 void MainWindowAssembly::OperatorPlaceholders::PutInTray() {
-  if (assembly_.widget_) assembly_.widget_->showMinimized();
+  if (assembly_.tray_) assembly_.tray_->Icon().cmdPutInTray_Click();
+}
+
+void MainWindowAssembly::OperatorPlaceholders::ShowRefreshDialog(const std::array<std::string, 6>& tVal) {
+  if (assembly_.refresh_) assembly_.refresh_->Dialog().Open(tVal);
+}
+
+void MainWindowAssembly::OperatorPlaceholders::SetlScan1(const std::string& caption) {
+  if (assembly_.refresh_) assembly_.refresh_->Dialog().SetlScan1(caption);
+}
+
+void MainWindowAssembly::OperatorPlaceholders::SetlScan2(const std::string& caption) {
+  if (assembly_.refresh_) assembly_.refresh_->Dialog().SetlScan2(caption);
+}
+
+void MainWindowAssembly::OperatorPlaceholders::SetlScan3(const std::string& caption) {
+  if (assembly_.refresh_) assembly_.refresh_->Dialog().SetlScan3(caption);
 }
 
 void MainWindowAssembly::OperatorPlaceholders::Closed() {

@@ -6,11 +6,10 @@
 // width and MaxChannel are known, and kept for the run.
 //
 // The window reaches the polling engine through ScanEngine; the engine, made
-// before the window, reaches the window's grid, icon and calls through the
-// WindowSeams, which Create points at the window. The detail window and the
-// virtual terminal keypad are real; the refresh dialog and the tray are not
-// wired yet: OperatorPlaceholders
-// gives the buttons back at once.
+// before the window, reaches the window's grid, icons and calls through the
+// WindowSeams, which Create points at the window. The detail window, the
+// virtual terminal keypad, the tray icon and the refresh-rate dialog are the
+// real ones.
 #include <QThread>
 #include <memory>
 
@@ -30,6 +29,8 @@
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/qt_window_timer.h"
 #include "ui/main_window/widget/main_window_widget.h"
+#include "ui/refresh/widget/main_window_refresh_dialog.h"
+#include "ui/tray/widget/main_window_tray.h"
 
 namespace tarvex {
 
@@ -82,23 +83,27 @@ public:
 
   // The main window, made on the first call.
   std::shared_ptr<MainScreen> Create();
+  // The window's icons and its tray icon, which the engine and the
+  // publication switch; none before Create.
+  TrayIcon* Tray() { return tray_ ? &tray_->Icon() : nullptr; }
 
   // The detail window's labels, which the publication and the scan write.
   DetailLabels& Detail() { return detail_; }
 
 private:
   // The operator windows that are not wired yet: one that opens closes
-  // again right after the click, giving the buttons back; the tray button
-  // minimises the window.
+  // again right after the click, giving the buttons back. The tray and the
+  // refresh-rate dialog are the real ones.
   class OperatorPlaceholders final : public OperatorWindows {
   public:
     explicit OperatorPlaceholders(MainWindowAssembly& assembly) : assembly_(assembly) {}
     void PutInTray() override;
     void ShowKeypad() override { assembly_.ShowKeypad(); }
     void ShowDetail() override { assembly_.ShowDetail(); }
-    void ShowRefreshDialog(const std::array<std::string, 6>&) override { Closed(); }
-    void SetlScan1(const std::string&) override {}
-    void SetlScan3(const std::string&) override {}
+    void ShowRefreshDialog(const std::array<std::string, 6>& tVal) override;
+    void SetlScan1(const std::string& caption) override;
+    void SetlScan2(const std::string& caption) override;
+    void SetlScan3(const std::string& caption) override;
 
   private:
     void Closed();
@@ -128,6 +133,8 @@ private:
   std::unique_ptr<MainWindowWidget> widget_;
   std::unique_ptr<GridDisplay> grid_;
   std::shared_ptr<MainWindow> window_;
+  std::unique_ptr<MainWindowTray> tray_;
+  std::unique_ptr<MainWindowRefreshDialog> refresh_;
   QtWindowTimer timer1_{[this] { window_->Timer1_Timer(); }};
   QtWindowTimer txTimer_{[this] { window_->TxTimer_Timer(); }};
   QtWindowTimer gdiTimer_{[this] { window_->GDITimer_Timer(); }};

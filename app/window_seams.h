@@ -5,10 +5,6 @@
 // lamp reads off), the window calls do nothing and the refresh dialog reads
 // closed; the icons keep their pictures for the window that comes.
 #include <QApplication>
-#include <QIcon>
-#include <QPointer>
-#include <QWidget>
-#include <functional>
 
 #include "core/grid_display.h"
 #include "engine/scan_error_handling.h"
@@ -70,20 +66,25 @@ public:
   void Beep() override { QApplication::beep(); }
 };
 
-// The window's pictures iRcv, iXmit and iIdle as its icon (drawn when first
-// shown, so the object is made before any window). The tray icon is given the
-// window's icon through SetTray's call once a tray is there.
-class WindowActivityIcons final : public ActivityIcons {
+// The window's icon (iRcv, iXmit, iIdle) and with it the tray icon, reached
+// once the main window's assembly has made its tray icon. The picture asked
+// for before is kept and given to the icons when they come.
+class ActivityIconsSlot final : public ActivityIcons {
 public:
-  using TrayIconShow = std::function<void(const QIcon&)>;
-  void Set(QWidget* window) { window_ = window; }
-  void SetTray(TrayIconShow showInTray) { showInTray_ = std::move(showInTray); }
-  void SetWindowIcon(ActivityImage image) override;
-  void ShowWindowIconInTray() override;
+  void Set(ActivityIcons* icons) {
+    icons_ = icons;
+    if (icons_) icons_->SetWindowIcon(current_);
+  }
+  void SetWindowIcon(ActivityImage image) override {
+    current_ = image;
+    if (icons_) icons_->SetWindowIcon(image);
+  }
+  void ShowWindowIconInTray() override {
+    if (icons_) icons_->ShowWindowIconInTray();
+  }
 
 private:
-  QPointer<QWidget> window_;
-  TrayIconShow showInTray_;
+  ActivityIcons* icons_ = nullptr;
   ActivityImage current_ = ActivityImage::Idle;
 };
 
@@ -106,7 +107,7 @@ private:
 struct WindowSeams {
   GridCellsSlot grid;
   ScanWindowSlot window;
-  WindowActivityIcons icons;
+  ActivityIconsSlot icons;
   DetailLabelsSlot detail;
   QtBeeper beeper;
 };

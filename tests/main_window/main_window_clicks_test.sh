@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real program operated by clicks on a virtual 1024 x 768 X screen: Setup
 # of channel 1 disables the main window and opens the setup dialog; Cancel
-# gives the window back; Refresh, whose dialog is not there yet, leaves the
-# buttons working; End hides the main window and shows the start-up
+# gives the window back; Refresh opens the refresh-rate dialog, whose Close
+# gives the buttons back; End hides the main window and shows the start-up
 # window; Continue brings the main window back, initialised once more.
 set -u
 tarvex=$1
@@ -39,6 +39,11 @@ wait_for 100 lines "Tarvex Std. Manager Setup Deactivated" 1 || fail "Cancel did
 wait_for 100 map_state "Tarvex Manager Setup" IsUnMapped || fail "the setup dialog stayed"
 
 click 886 161
+wait_for 100 map_state "Refresh Rates..." IsViewable || fail "Refresh did not open its dialog"
+dialog=$(xwininfo -name "Refresh Rates...")
+click $(($(sed -n 's/.*Absolute upper-left X: *//p' <<<"$dialog") + 216)) \
+      $(($(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$dialog") + 75))
+wait_for 100 map_state "Refresh Rates..." IsUnMapped || fail "Close left the refresh dialog shown"
 click 1000 16
 wait_for 100 map_state "Tarvex Manager - Channels" IsUnMapped || fail "End left the main window shown"
 wait_for 100 map_state "Tarvex Manager" IsViewable || fail "End did not show the start-up window"

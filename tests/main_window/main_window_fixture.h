@@ -109,6 +109,7 @@ public:
     Open(text);
   }
   void SetlScan1(const std::string& caption) override { events_.push_back("lScan1 " + caption); }
+  void SetlScan2(const std::string& caption) override { events_.push_back("lScan2 " + caption); }
   void SetlScan3(const std::string& caption) override { events_.push_back("lScan3 " + caption); }
   bool failing = false;
 
@@ -122,9 +123,14 @@ private:
 
 class RecordingMainView final : public MainWindowView {
 public:
-  void Render(const MainWindowControls& controls) override { last = controls; }
+  void Render(const MainWindowControls& controls) override {
+    last = controls;
+    if (shownOn) shownOn->Render(controls);
+  }
   void ProcessEvents() override { ++eventPasses; }
   MainWindowControls last;
+  // A real view that shows every state as it is rendered, when set.
+  MainWindowView* shownOn = nullptr;
   int eventPasses = 0;
 };
 

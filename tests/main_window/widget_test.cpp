@@ -8,27 +8,14 @@
 #include <QTest>
 
 #include "tests/main_window/main_window_fixture.h"
+#include "tests/support/widget_application.h"
 #include "ui/main_window/qt_window_timer.h"
 #include "ui/main_window/widget/main_window_widget.h"
 
 namespace tarvex::test {
 namespace {
 
-// Widgets need a QApplication, made before the grid rig would make a plain
-// GUI application.
-void Application() {
-  static int argc = 1;
-  static char name[] = "main-window-widget-tests";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance() == nullptr) new QApplication(argc, argv);
-}
-
-class WidgetTestBase {
-protected:
-  WidgetTestBase() { Application(); }
-};
-
-class MainWindowWidgetTest : private WidgetTestBase, public MainWindowTest {
+class MainWindowWidgetTest : private WidgetApplication, public MainWindowTest {
 protected:
   MainWindowWidgetTest() {
     widget = std::make_unique<MainWindowWidget>(*GridLayoutForScreen(1024), 31, rig.gdi);
@@ -103,7 +90,7 @@ TEST_F(MainWindowWidgetTest, clickingAButtonRunsItsHandler) {
 }
 
 TEST(QtWindowTimer, anIntervalOfZeroStillTicksAndDisablingStopsIt) {
-  Application();
+  EnsureWidgetApplication();
   int ticks = 0;
   QtWindowTimer timer([&] { ++ticks; });
   timer.SetInterval(0);

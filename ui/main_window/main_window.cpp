@@ -122,6 +122,11 @@ void MainWindow::Show() {
   Form_Activate();
 }
 
+void MainWindow::Hide() {
+  controls_.Visible = false;
+  render();
+}
+
 void MainWindow::Form_Activate() {
   if (!services_.activation.FirstActivate) return;
   services_.activation.FirstActivate = false;
@@ -358,6 +363,10 @@ void MainWindow::GDITimer_Timer() {
 
 void MainWindow::ShowScanRate(int32_t passesPerSecond) {
   services_.windows.SetlScan1(std::to_string(passesPerSecond));
+}
+
+void MainWindow::ShowTransmitRate(int32_t ticksPerSecond) {
+  services_.windows.SetlScan2(std::to_string(ticksPerSecond));
 }
 
 void MainWindow::StopGridDrawing() { services_.gridState.Painted = false; }

@@ -115,7 +115,7 @@ struct MainWindowServices {
 inline constexpr const char* SetupErrorTitle = "Tarvex Device Setup Error";
 inline constexpr const char* MainWindowErrorTitle = "Tarvex Manager Error";
 
-class MainWindow final : public MainScreen, public MainWindowLink, public ScanWindow {
+class MainWindow final : public MainScreen, public MainWindowLink, public ScanWindow, public TransmitRateLabel {
 public:
   MainWindow(MainWindowServices services, MainWindowState& state, MainWindowTimers timers, MainWindowView& view);
 
@@ -129,6 +129,8 @@ public:
   // MainScreen and ScanWindow.
   void SetMousePointer(int pointer) override;
   void Show() override;
+  // Hidden behind the tray icon, until Show.
+  void Hide();
   SerialPortArray& MSComm() override { return services_.ports; }
 
   // Window events.
@@ -175,6 +177,8 @@ public:
   void PutInTray() override { cmdPutInTray_Click(); }
   bool RefreshDialogOpen() const override { return state_.Values.RefreshDialogOpen; }
   void ShowScanRate(int32_t passesPerSecond) override;
+  // TransmitRateLabel: the transmit timer's ticks per second (lScan2).
+  void ShowTransmitRate(int32_t ticksPerSecond) override;
 
   const MainWindowControls& Controls() const noexcept { return controls_; }
   int LoadCount() const noexcept { return loads_; }

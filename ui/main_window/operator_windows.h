@@ -18,9 +18,10 @@ public:
   virtual void ShowDetail() = 0;
   // The refresh-rate dialog frmRefresh with its six boxes tVal(0..5) filled.
   virtual void ShowRefreshDialog(const std::array<std::string, 6>& tVal) = 0;
-  // The scan's passes per second, in the refresh dialog's label lScan1.
+  // The runs per second of the scan, transmit and grid timers, in the refresh
+  // dialog's labels lScan1, lScan2 and lScan3.
   virtual void SetlScan1(const std::string& caption) = 0;
-  // The grid timer's ticks per second, in the refresh dialog's label lScan3.
+  virtual void SetlScan2(const std::string& caption) = 0;
   virtual void SetlScan3(const std::string& caption) = 0;
 };
 
