@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # Whether an X window manager minimises windows.
+  libxcb1-dev
   libqt6sql6-sqlite libqt6sql6-odbc unixodbc-dev odbcinst libsqliteodbc
   libgtest-dev googletest libbenchmark-dev
   dbus dbus-bin dbus-daemon systemd libglib2.0-bin libdbus-1-dev

@@ -42,3 +42,27 @@ on_x_screen() {
   export XDG_RUNTIME_DIR=$work/runtime
   mkdir -m 0700 "$XDG_RUNTIME_DIR"
 }
+
+# start_private_bus: starts a session bus of the test's own and exports its
+# address.
+start_private_bus() {
+  local fifo
+  fifo=$(mktemp -u "$work/bus.XXXXXX")
+  mkfifo "$fifo"
+  dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$fifo" 2>"$work/bus.log" &
+  bus_pid=$!
+  read -r -t 10 DBUS_SESSION_BUS_ADDRESS <"$fifo" || fail "dbus-daemon did not start"
+  rm -f "$fifo"
+  export DBUS_SESSION_BUS_ADDRESS
+}
+
+stop_private_bus() {
+  if [ -n "${bus_pid:-}" ]; then kill "$bus_pid" 2>/dev/null; wait "$bus_pid" 2>/dev/null; fi
+  bus_pid=
+}
+
+# device_property <n> <property>: busctl's reading of a property of /Device/<n>.
+device_property() {
+  busctl --address="$DBUS_SESSION_BUS_ADDRESS" get-property org.tarvex.Manager "/Device/$1" \
+    org.tarvex.Device1 "$2" 2>/dev/null
+}

@@ -3,7 +3,9 @@
 # of channel 1 disables the main window and opens the setup dialog; Cancel
 # gives the window back; Refresh opens the refresh-rate dialog, whose Close
 # gives the buttons back; End hides the main window and shows the start-up
-# window; Continue brings the main window back, initialised once more.
+# window; Continue brings the main window back, initialised once more. On this
+# bare X screen (no tray, no window manager to minimise to) the tray button
+# leaves the window and its grid as they are.
 set -u
 tarvex=$1
 work=$(mktemp -d)
@@ -38,8 +40,11 @@ click 729 128
 wait_for 100 lines "Tarvex Std. Manager Setup Deactivated" 1 || fail "Cancel did not close: $(cat "$activity")"
 wait_for 100 map_state "Tarvex Manager Setup" IsUnMapped || fail "the setup dialog stayed"
 
+click 971 16
 click 886 161
 wait_for 100 map_state "Refresh Rates..." IsViewable || fail "Refresh did not open its dialog"
+# The tray button's click came first and went nowhere.
+lines "Tarvex Manager Minimized" 0 || fail "the tray button minimised a window that cannot leave the screen"
 dialog=$(xwininfo -name "Refresh Rates...")
 click $(($(sed -n 's/.*Absolute upper-left X: *//p' <<<"$dialog") + 216)) \
       $(($(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$dialog") + 75))

@@ -21,10 +21,13 @@ public:
   QRect ScreenRect() const override { return Window; }
   void Hide() override { trace_.push_back("window hidden"); }
   void Minimize() override { trace_.push_back("window minimised"); }
+  bool CanMinimize() const override { return canMinimize; }
   void Show() override { trace_.push_back("window shown"); }
   void ProcessEvents() override { trace_.push_back("events"); }
   void SetIcon(TrayPicture picture) override { trace_.push_back(std::string("window icon ") + TrayPictureName(picture)); }
   void PopUpMenu() override { trace_.push_back("menu"); }
+
+  bool canMinimize = true;
 
 private:
   Trace& trace_;
@@ -186,6 +189,16 @@ TEST_F(NoTrayTest, withoutATrayTheWindowIsMinimisedAndItsRestoreClearsTheTraySta
   trace.clear();
   icon.WindowRestored();
   EXPECT_TRUE(trace.empty());
+}
+
+TEST_F(NoTrayTest, withNeitherTrayNorWindowManagerTheButtonLeavesTheGridLive) {
+  window.canMinimize = false;
+  gridState.Painted = true;
+  icon.cmdPutInTray_Click();
+  EXPECT_TRUE(trace.empty());
+  EXPECT_FALSE(values.InTray);
+  EXPECT_FALSE(icon.Minimized());
+  EXPECT_TRUE(gridState.Painted);
 }
 
 }  // namespace

@@ -29,6 +29,9 @@ TrayIcon::~TrayIcon() { s_.area.SetHandler(nullptr); }
 
 void TrayIcon::cmdPutInTray_Click() {
   if (s_.startup.DebugMode || s_.values.InTray) return;
+  // With neither a tray nor a task bar the window could not leave the screen,
+  // and a grid no longer drawn would show stale weights with no way back.
+  if (!s_.area.Available() && !s_.window.CanMinimize()) return;
   s_.log.WriteLog(LogKind::Activity, "Tarvex Manager Minimized");
   s_.gridState.Painted = false;
   TrayIconData_.szTip = TrayTip;

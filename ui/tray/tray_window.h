@@ -14,6 +14,9 @@ public:
   virtual void Hide() = 0;
   // Where there is no tray: the window goes to the task bar instead.
   virtual void Minimize() = 0;
+  // Whether minimising takes the window off the screen (a bare X screen
+  // without a window manager leaves it where it is).
+  virtual bool CanMinimize() const = 0;
   // Shown and activated, also from minimised; showing paints it.
   virtual void Show() = 0;
   // Lets pending window events run once.

@@ -4,6 +4,8 @@
 #include <QCursor>
 #include <QWindowStateChangeEvent>
 
+#include "platform/tray/window_manager.h"
+
 namespace tarvex {
 
 MainWindowTray::MainWindowTray(MainWindowTrayParts parts, MainWindow& window, MainWindowWidget& widget)
@@ -29,6 +31,8 @@ QRect MainWindowTray::ScreenRect() const { return widget_.frameGeometry(); }
 void MainWindowTray::Hide() { window_.Hide(); }
 
 void MainWindowTray::Minimize() { widget_.showMinimized(); }
+
+bool MainWindowTray::CanMinimize() const { return WindowManagerMinimizes(); }
 
 void MainWindowTray::Show() {
   window_.Show();

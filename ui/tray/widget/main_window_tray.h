@@ -34,6 +34,7 @@ public:
   QRect ScreenRect() const override;
   void Hide() override;
   void Minimize() override;
+  bool CanMinimize() const override;
   void Show() override;
   void ProcessEvents() override;
   void SetIcon(TrayPicture picture) override;
