@@ -6,7 +6,6 @@ EngineAssembly::EngineAssembly(EngineParts p)
     : opc_(p.opcItems),
       publisher_(p.publication, p.window, p.config, p.seams.grid, p.opcItems, p.seams.detail, p.handshake),
       dde_(p.publication, p.topics),
-      indicators_(p.publication, p.engine, p.window, p.startup, p.seams.grid, p.seams.icons),
       services_{p.engine,      p.config,     p.startup,     p.setup, p.publication, p.window,
                 p.seams.grid,  publisher_,   dde_,          p.handshake, p.seams.icons, p.cfg,
                 p.log,         p.speech,     p.ports,       p.net,   opc_,          clock_,

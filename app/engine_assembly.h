@@ -1,7 +1,7 @@
 #pragma once
 // The polling engine of the running program, made once at start-up over the
 // state objects of their owners: publication (SetVal, the DDE topics, the
-// lamps, the OPC clients over the item store), the terminal network, the
+// OPC clients over the item store), the terminal network, the
 // database workspaces, the scan pass with its per-channel steps and its error
 // handler, and the engine the main window calls (Engine()).
 //
@@ -25,7 +25,6 @@
 #include "platform/opc/opc_client.h"
 #include "platform/opc/opc_item_store.h"
 #include "platform/program_folder.h"
-#include "publish/channel_indicators.h"
 #include "publish/dde_links.h"
 #include "publish/value_publisher.h"
 
@@ -62,7 +61,6 @@ public:
 
   ScanEngine& Engine() { return engine_; }
   ScanPass& Pass() { return pass_; }
-  ChannelIndicators& Indicators() { return indicators_; }
   DatabaseWorkspaces& Workspaces() { return workspaces_; }
   StoreOpcClients& Opc() { return opc_; }
 
@@ -70,10 +68,10 @@ private:
   StoreOpcClients opc_;
   ValuePublisher publisher_;
   DdeLinks dde_;
-  ChannelIndicators indicators_;
   DatabaseWorkspaces workspaces_;
   SystemScanClock clock_;
   QtScanPacing pacing_;
+  // Names steps_ and errors_ before they are made: only a pass reaches them.
   ScanServices services_;
 
   ClientCommandStep clientCommands_;

@@ -1,7 +1,6 @@
 #include "app/main_window_assembly.h"
 
 #include <QPushButton>
-#include <QTimer>
 
 #include "core/screen_layout.h"
 
@@ -91,36 +90,24 @@ void MainWindowAssembly::ShowKeypad() {
   keypad_.Show();
 }
 
-void MainWindowAssembly::OperatorPlaceholders::PutInTray() {
+void MainWindowAssembly::OperatorWindowCalls::PutInTray() {
   if (assembly_.tray_) assembly_.tray_->Icon().cmdPutInTray_Click();
 }
 
-void MainWindowAssembly::OperatorPlaceholders::ShowRefreshDialog(const std::array<std::string, 6>& tVal) {
+void MainWindowAssembly::OperatorWindowCalls::ShowRefreshDialog(const std::array<std::string, 6>& tVal) {
   if (assembly_.refresh_) assembly_.refresh_->Dialog().Open(tVal);
 }
 
-void MainWindowAssembly::OperatorPlaceholders::SetlScan1(const std::string& caption) {
+void MainWindowAssembly::OperatorWindowCalls::SetlScan1(const std::string& caption) {
   if (assembly_.refresh_) assembly_.refresh_->Dialog().SetlScan1(caption);
 }
 
-void MainWindowAssembly::OperatorPlaceholders::SetlScan2(const std::string& caption) {
+void MainWindowAssembly::OperatorWindowCalls::SetlScan2(const std::string& caption) {
   if (assembly_.refresh_) assembly_.refresh_->Dialog().SetlScan2(caption);
 }
 
-void MainWindowAssembly::OperatorPlaceholders::SetlScan3(const std::string& caption) {
+void MainWindowAssembly::OperatorWindowCalls::SetlScan3(const std::string& caption) {
   if (assembly_.refresh_) assembly_.refresh_->Dialog().SetlScan3(caption);
-}
-
-void MainWindowAssembly::OperatorPlaceholders::Closed() {
-  // The window closes once the click that opened it has finished: the click
-  // disables the buttons after the window is shown.
-  if (!assembly_.widget_) return;
-  QTimer::singleShot(0, assembly_.widget_.get(), [this] {
-    MainWindowValues& values = assembly_.parts_.state.Values;
-    values.DetailOpen[values.SelectedChannel] = false;
-    values.RefreshDialogOpen = false;
-    if (assembly_.window_) assembly_.window_->EnableButtons();
-  });
 }
 
 }  // namespace tarvex

@@ -91,12 +91,11 @@ public:
   DetailLabels& Detail() { return detail_; }
 
 private:
-  // The operator windows that are not wired yet: one that opens closes
-  // again right after the click, giving the buttons back. The tray and the
-  // refresh-rate dialog are the real ones.
-  class OperatorPlaceholders final : public OperatorWindows {
+  // The main window's calls on its operator windows: the tray icon, the
+  // keypad, the detail window and the refresh-rate dialog, once made.
+  class OperatorWindowCalls final : public OperatorWindows {
   public:
-    explicit OperatorPlaceholders(MainWindowAssembly& assembly) : assembly_(assembly) {}
+    explicit OperatorWindowCalls(MainWindowAssembly& assembly) : assembly_(assembly) {}
     void PutInTray() override;
     void ShowKeypad() override { assembly_.ShowKeypad(); }
     void ShowDetail() override { assembly_.ShowDetail(); }
@@ -106,7 +105,6 @@ private:
     void SetlScan3(const std::string& caption) override;
 
   private:
-    void Closed();
     MainWindowAssembly& assembly_;
   };
 
@@ -121,7 +119,7 @@ private:
   std::unique_ptr<SetupDialogStatusEditor> statusEditor_;
   std::unique_ptr<SetupDialogWindowHost> setupWindows_;
   std::unique_ptr<StatusEditorWindowHost> statusEditorWindows_;
-  OperatorPlaceholders operatorWindows_{*this};
+  OperatorWindowCalls operatorWindows_{*this};
   DetailWindow detail_;
   ZelApi32 zelApi_;
   ZelvarWindow keypad_;

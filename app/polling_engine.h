@@ -19,7 +19,9 @@
 namespace tarvex {
 
 // DefaultWorkspace and ODBCWorkspace: the database request services create
-// and open their databases through DefaultWorkspace while Open is set.
+// and open their databases through DefaultWorkspace. A workspace keeps no
+// connection between requests, so opening and closing them (Open) only marks
+// the window's interface start and unload.
 struct DatabaseWorkspaces {
   DatabaseWorkspace DefaultWorkspace;
   DatabaseWorkspace ODBCWorkspace;

@@ -170,8 +170,7 @@ void ClientCommandStep::ShowSent(int32_t ch, const CommandDecision& decision) {
     return;
   }
   if (!s_.grid.IndicatorOn(ch, Lamp::Transmit) && e.ScanTick != last) {
-    s_.grid.SetIndicatorOn(ch, Lamp::Transmit, true);
-    s_.grid.SetCellDirty(ch, Lamp::Transmit);
+    SwitchLamp(s_.grid, ch, Lamp::Transmit, true);
     last = e.ScanTick;
   }
 }
@@ -180,8 +179,7 @@ void ClientCommandStep::TransmitIndicatorOff(int32_t ch) {
   EngineState& e = s_.engine;
   int32_t& last = e.LastIndicatorTick[ch][Indicator::Transmit];
   if (!s_.grid.IndicatorOn(ch, Lamp::Transmit) || e.ScanTick == last) return;
-  s_.grid.SetIndicatorOn(ch, Lamp::Transmit, false);
-  s_.grid.SetCellDirty(ch, Lamp::Transmit);
+  SwitchLamp(s_.grid, ch, Lamp::Transmit, false);
   last = e.ScanTick;
 }
 

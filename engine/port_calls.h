@@ -19,8 +19,7 @@ bool AtPort(GridCells& grid, int32_t ch, Call&& call) {
     return true;
   } catch (const RunTimeError& error) {
     if (error.number() != ErrorNumber::PortNotOpen) throw;
-    grid.SetIndicatorOn(ch, Lamp::Error, false);
-    grid.SetCellDirty(ch, Lamp::Error);
+    SwitchLamp(grid, ch, Lamp::Error, false);
     return false;
   }
 }

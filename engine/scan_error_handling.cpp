@@ -33,9 +33,9 @@ void ScanErrorHandling::Step(int32_t ch, const char* what, StepCall&& step) noex
 
 void ScanErrorHandling::HandleScanError(int32_t ch, const RunTimeError& error) noexcept {
   Step(ch, "lamps", [&] {
-    SetLamp(ch, Lamp::Error, true);
-    SetLamp(ch, Lamp::Receive, false);
-    SetLamp(ch, Lamp::Transmit, false);
+    SwitchLamp(s_.grid, ch, Lamp::Error, true);
+    SwitchLamp(s_.grid, ch, Lamp::Receive, false);
+    SwitchLamp(s_.grid, ch, Lamp::Transmit, false);
   });
   ScanErrorReport report;
   Step(ch, "classification",
@@ -44,7 +44,7 @@ void ScanErrorHandling::HandleScanError(int32_t ch, const RunTimeError& error) n
     case ScanErrorClass::Expression:
     case ScanErrorClass::Database:
     case ScanErrorClass::RemoteData: DatabaseError(ch, report); break;
-    case ScanErrorClass::PortNotOpen: Step(ch, "lamps", [&] { SetLamp(ch, Lamp::Error, false); }); break;
+    case ScanErrorClass::PortNotOpen: Step(ch, "lamps", [&] { SwitchLamp(s_.grid, ch, Lamp::Error, false); }); break;
     case ScanErrorClass::InvalidPort:
     case ScanErrorClass::PortInUse: PortError(ch, report); break;
     case ScanErrorClass::Critical: CriticalError(ch, report); break;
@@ -65,7 +65,7 @@ ScanErrorSituation ScanErrorHandling::SituationOf(int32_t ch) const {
 
 void ScanErrorHandling::DatabaseError(int32_t ch, const ScanErrorReport& report) {
   Step(ch, "lamps", [&] {
-    SetLamp(ch, Lamp::Error, true);
+    SwitchLamp(s_.grid, ch, Lamp::Error, true);
     s_.grid.DrawCell(ch, Lamp::Error);
     s_.publication.StatusText[ch] = report.StatusText;
     s_.grid.SetCellDirty(ch, GridColumn::StatusText);
@@ -76,11 +76,11 @@ void ScanErrorHandling::DatabaseError(int32_t ch, const ScanErrorReport& report)
     if (!s_.startup.DebugMode) s_.icons.ShowWindowIconInTray();
   });
   Step(ch, "lamps", [&] {
-    SetLamp(ch, Lamp::Transmit, true);
+    SwitchLamp(s_.grid, ch, Lamp::Transmit, true);
     s_.grid.DrawCell(ch, Lamp::Transmit);
   });
   Reply(ch, report.Reply);
-  Step(ch, "lamps", [&] { SetLamp(ch, Lamp::Transmit, false); });
+  Step(ch, "lamps", [&] { SwitchLamp(s_.grid, ch, Lamp::Transmit, false); });
   Step(ch, "error log", [&] { s_.log.WriteLog(LogKind::Error, report.LogLine); });
   if (!report.Spoken.empty()) Step(ch, "speech", [&] { s_.speech.Speak(report.Spoken); });
   if (!report.BoxTitle.empty()) {
@@ -89,7 +89,7 @@ void ScanErrorHandling::DatabaseError(int32_t ch, const ScanErrorReport& report)
   }
   if (report.MarkAllCellsDirty) Step(ch, "grid", [&] { window_.MarkAllCellsDirty(); });
   Step(ch, "lamps", [&] {
-    SetLamp(ch, Lamp::Error, false);
+    SwitchLamp(s_.grid, ch, Lamp::Error, false);
     s_.publication.StatusText[ch] = report.FinalStatusText;
     s_.grid.SetCellDirty(ch, GridColumn::StatusText);
   });
@@ -146,13 +146,13 @@ void ScanErrorHandling::PortError(int32_t ch, const ScanErrorReport& report) {
 
 void ScanErrorHandling::CriticalError(int32_t ch, const ScanErrorReport& report) {
   Announce(ch, report);
-  Step(ch, "lamps", [&] { SetLamp(ch, Lamp::Error, false); });
+  Step(ch, "lamps", [&] { SwitchLamp(s_.grid, ch, Lamp::Error, false); });
   Step(ch, "grid", [&] { window_.MarkAllCellsDirty(); });
 }
 
 void ScanErrorHandling::Announce(int32_t ch, const ScanErrorReport& report) {
   Step(ch, "lamps", [&] {
-    SetLamp(ch, Lamp::Error, true);
+    SwitchLamp(s_.grid, ch, Lamp::Error, true);
     s_.grid.DrawCell(ch, Lamp::Error);
   });
   Step(ch, "error log", [&] { s_.log.WriteLog(LogKind::Error, report.LogLine); });
@@ -162,11 +162,6 @@ void ScanErrorHandling::Announce(int32_t ch, const ScanErrorReport& report) {
 
 void ScanErrorHandling::ShowBox(int32_t ch, const ScanErrorReport& report) {
   Step(ch, "message box", [&] { box_.Show(report.BoxText, BoxStyle, report.BoxTitle); });
-}
-
-void ScanErrorHandling::SetLamp(int32_t ch, int lamp, bool on) {
-  s_.grid.SetIndicatorOn(ch, lamp, on);
-  s_.grid.SetCellDirty(ch, lamp);
 }
 
 }  // namespace tarvex

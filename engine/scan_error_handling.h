@@ -64,7 +64,6 @@ private:
   // Port and critical errors: error lamp on, the log line, speech, the box.
   void Announce(int32_t ch, const ScanErrorReport& report);
   void ShowBox(int32_t ch, const ScanErrorReport& report);
-  void SetLamp(int32_t ch, int lamp, bool on);
   // Runs one step; a failure is logged and the handler goes on. The step is
   // taken as it is (no std::function), so running it allocates nothing.
   template <typename StepCall>

@@ -45,11 +45,7 @@ void ScanPass::Timer1_Timer() {
 
 void ScanPass::CountPass() {
   EngineState& e = s_.engine;
-  if (e.ScanTick > ScanTickWrap) {
-    e.ScanTick = 0;
-  } else {
-    ++e.ScanTick;
-  }
+  e.ScanTick = NextScanTick(e.ScanTick);
   const int32_t now = s_.clock.TimeOfDaySeconds();
   if (now != e.LastSecond) {
     if (s_.mainWindow.RefreshDialogOpen()) s_.mainWindow.ShowScanRate(e.ScansThisSecond);
@@ -115,8 +111,7 @@ void ScanPass::ReceiveIndicatorOut(int32_t ch) {
   const int32_t passes = PassesSince(e.ScanTick, last);
   const bool inTray = s_.window.InTray;
   if (passes < (inTray ? 10 : 1)) return;
-  s_.grid.SetIndicatorOn(ch, Lamp::Receive, false);
-  s_.grid.SetCellDirty(ch, GridColumn::ReceiveIndicator);
+  SwitchLamp(s_.grid, ch, Lamp::Receive, false);
   last = e.ScanTick;
   if (!inTray) return;
   s_.icons.SetWindowIcon(ActivityImage::Idle);

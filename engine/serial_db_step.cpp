@@ -74,8 +74,7 @@ void SerialDBRequestStep::Receive(int32_t ch) {
 void SerialDBRequestStep::SendReply(int32_t ch, const std::string& reply) {
   SwitchIcon(ActivityImage::Transmit);
   ChannelLog(ch, LogKind::Transmit, reply);
-  s_.grid.SetIndicatorOn(ch, Lamp::Transmit, true);
-  s_.grid.SetCellDirty(ch, GridColumn::TransmitIndicator);
+  SwitchLamp(s_.grid, ch, Lamp::Transmit, true);
   s_.grid.DrawCell(ch, GridColumn::TransmitIndicator);
   // Behind any reply still being paced out, never in place of it.
   s_.engine.TxBuffer[ch] += reply;

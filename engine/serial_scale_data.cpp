@@ -177,9 +177,7 @@ void SerialScaleData::AppendWeightLog(int32_t ch) {
 }
 
 void SerialScaleData::SetLamp(int32_t ch, int lamp, bool on) {
-  if (s_.grid.IndicatorOn(ch, lamp) == on) return;
-  s_.grid.SetIndicatorOn(ch, lamp, on);
-  s_.grid.SetCellDirty(ch, lamp);
+  if (s_.grid.IndicatorOn(ch, lamp) != on) SwitchLamp(s_.grid, ch, lamp, on);
 }
 
 }  // namespace tarvex

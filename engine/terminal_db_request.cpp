@@ -44,8 +44,7 @@ void TerminalDBRequest::Serve(int32_t ch) {
     TakeSilentTerminalOutOfService(s_, ch);
     return;
   }
-  s_.grid.SetIndicatorOn(ch, Lamp::Error, false);
-  s_.grid.SetCellDirty(ch, Lamp::Error);
+  SwitchLamp(s_.grid, ch, Lamp::Error, false);
   indicators_.TurnRXLedON(ch);
 
   const std::string request = TrimBlanks(field.text);
@@ -138,8 +137,7 @@ void TerminalDBRequest::RunActionQuery(int32_t ch, const std::string& request) {
   e.DBReply[ch] = "!EXECUTED";
   ShowTransmitIcon();
   Log(ch, LogKind::Transmit, e.DBReply[ch]);
-  s_.grid.SetIndicatorOn(ch, Lamp::Transmit, true);
-  s_.grid.SetCellDirty(ch, Lamp::Transmit);
+  SwitchLamp(s_.grid, ch, Lamp::Transmit, true);
   s_.grid.DrawCell(ch, Lamp::Transmit);
   WriteExecutedReply(ch);
   EndOfRequest(ch);

@@ -45,8 +45,7 @@ void TakeSilentTerminalOutOfService(ScanServices& s, int32_t ch) {
   s.engine.ChannelActive[ch] = false;
   s.publication.StatusText[ch] = "Network ID Error...";
   s.grid.SetCellDirty(ch, GridColumn::StatusText);
-  s.grid.SetIndicatorOn(ch, Lamp::Error, true);
-  s.grid.SetCellDirty(ch, Lamp::Error);
+  SwitchLamp(s.grid, ch, Lamp::Error, true);
   if (s.startup.SpeechEnabled) s.speech.Speak(TerminalNotRespondingSpeech(ch));
   s.config.Channels[ch].DeviceEnabled = false;
 }

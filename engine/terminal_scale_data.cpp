@@ -10,14 +10,12 @@ void TerminalScaleData::ReadTerminalGross(int32_t ch) {
   s_.engine.ZelApiResult = field.result;
   if (field.result != 0) {
     TakeSilentTerminalOutOfService(s_, ch);
-    s_.grid.SetIndicatorOn(ch, Lamp::Enabled, false);
-    s_.grid.SetCellDirty(ch, Lamp::Enabled);
+    SwitchLamp(s_.grid, ch, Lamp::Enabled, false);
     return;
   }
   if (!s_.grid.IndicatorOn(ch, Lamp::Receive) &&
       PassesSince(s_.engine.ScanTick, s_.engine.LastIndicatorTick[ch][0]) >= 1) {
-    s_.grid.SetIndicatorOn(ch, Lamp::Receive, true);
-    s_.grid.SetCellDirty(ch, Lamp::Receive);
+    SwitchLamp(s_.grid, ch, Lamp::Receive, true);
     s_.grid.DrawCell(ch, Lamp::Receive);
     s_.engine.LastIndicatorTick[ch][0] = s_.engine.ScanTick;
   }

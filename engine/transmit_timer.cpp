@@ -35,11 +35,7 @@ void TransmitTimer::TxTimer_Timer(int32_t interval) noexcept {
 
 void TransmitTimer::CountTick() {
   EngineState& e = s_.engine;
-  if (e.TxTick > ScanTickWrap) {
-    e.TxTick = 0;
-  } else {
-    ++e.TxTick;
-  }
+  e.TxTick = NextScanTick(e.TxTick);
   if (!s_.mainWindow.RefreshDialogOpen()) return;
   const int32_t now = s_.clock.TimeOfDaySeconds();
   if (now != e.LastTxSecond) {
@@ -88,8 +84,7 @@ void TransmitTimer::TransmitLampOn(int32_t ch) {
   int32_t& lastChange = e.LastIndicatorTick[ch][Indicator::Transmit];
   const bool inTray = s_.window.InTray;
   if (inTray && PassesSince(e.ScanTick, lastChange) < TrayIndicatorPasses) return;
-  s_.grid.SetIndicatorOn(ch, Lamp::Transmit, true);
-  s_.grid.SetCellDirty(ch, GridColumn::TransmitIndicator);
+  SwitchLamp(s_.grid, ch, Lamp::Transmit, true);
   lastChange = e.ScanTick;
   if (!inTray) return;
   s_.icons.SetWindowIcon(ActivityImage::Transmit);
@@ -98,8 +93,7 @@ void TransmitTimer::TransmitLampOn(int32_t ch) {
 
 void TransmitTimer::TransmitLampOff(int32_t ch) {
   if (!s_.grid.IndicatorOn(ch, Lamp::Transmit)) return;
-  s_.grid.SetIndicatorOn(ch, Lamp::Transmit, false);
-  s_.grid.SetCellDirty(ch, GridColumn::TransmitIndicator);
+  SwitchLamp(s_.grid, ch, Lamp::Transmit, false);
 }
 
 void TransmitTimer::Write(int32_t ch, size_t count) {

@@ -20,6 +20,10 @@ inline constexpr int32_t ScanTickWrap = 9999999;
 // The count of distinct ScanTick values, 0 to ScanTickWrap + 1.
 inline constexpr int64_t ScanTickCycle = int64_t{ScanTickWrap} + 2;
 
+// The counter after one more pass (or transmit tick): ScanTickWrap + 1 is
+// followed by 0.
+constexpr int32_t NextScanTick(int32_t tick) { return tick > ScanTickWrap ? 0 : tick + 1; }
+
 // The passes from the stored tick `then` to the tick `now`, counted forward
 // across the wrap, always 0 to ScanTickCycle - 1. A tick outside the counter's
 // range (never stored by the pass) is taken modulo the cycle.

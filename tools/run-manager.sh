@@ -30,20 +30,34 @@ demo_marker=DemoScale.txt
 demo_settings=9600,N,8,1
 demo_port=1
 
+# A zombie not reaped yet has ended.
+still_running() { kill -0 "$1" 2>/dev/null && [[ $(ps -o stat= -p "$1" 2>/dev/null) != Z* ]]; }
+# Ends child processes: TERM to each, then up to five seconds for each to end,
+# then KILL to any still there; reaps them. A program that does not end on TERM
+# never keeps the script from ending.
+end_children() {
+  local pid tenths
+  for pid in "$@"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "$@"; do
+    for ((tenths = 0; tenths < 50; tenths++)); do
+      still_running "$pid" || break
+      sleep 0.1
+    done
+    if still_running "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
+    wait "$pid" 2>/dev/null || true
+  done
+}
+
 helpers=()
 scratch=$(mktemp -d)
 end_helpers() {
-  local pid
-  for pid in "${helpers[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${helpers[@]}"; do wait "$pid" 2>/dev/null || true; done
+  end_children ${helpers[@]+"${helpers[@]}"}
   rm -rf "$scratch"
 }
 manager=
 end_manager() {
-  if [ -n "$manager" ]; then
-    kill "$manager" 2>/dev/null || true
-    wait "$manager" 2>/dev/null || true
-  fi
+  [ -z "$manager" ] || end_children "$manager"
+  manager=
   exit 130
 }
 trap end_helpers EXIT

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real program operated by clicks on a virtual 1024 x 768 X screen: the
-# Detail button of channel 1 (enabled, serial) opens the detail window with
+# Detail button of channel 1 (enabled) opens the detail window with
 # the channel's description shown literally; its Close gives the buttons back;
 # the Detail button of channel 2 (virtual terminal) opens the keypad centred on
 # the screen; its Close gives the buttons back again. The channel files are

@@ -1,29 +1,15 @@
 // The scan error handler when memory runs out: it must still return, since
 // it may not raise (the pass relies on it to end with its guard cleared).
-// This program replaces the global allocation so that every allocation fails
-// while the handler runs.
+// Every allocation fails while the handler runs.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "tests/engine_commands/commands_fixture.h"
-
-namespace {
-std::atomic<bool> allocationsFail{false};
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (allocationsFail.load(std::memory_order_relaxed)) throw std::bad_alloc();
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "tests/support/failing_allocations.h"
 
 namespace tarvex {
 namespace {
+
+using test::AllocationsFail;
 
 constexpr int32_t Ch = 2;
 
@@ -37,9 +23,9 @@ TEST_P(OutOfMemory, TheHandlerStillReturns) {
   f.startup.SpeechEnabled = true;
   const RunTimeError error(GetParam(), "Bad thing");
 
-  allocationsFail = true;
+  AllocationsFail = true;
   f.handler.HandleScanError(Ch, error);
-  allocationsFail = false;
+  AllocationsFail = false;
 
   // Reached only when nothing escaped the handler.
   SUCCEED();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "publish/scan_values.h"
@@ -32,9 +33,15 @@ TEST(PassesSince, countsTransmitTicksForwardThroughTheWrap) {
   for (const Row& row : rows) EXPECT_EQ(PassesSince(row.to, row.from), row.elapsed) << row.from << " -> " << row.to;
 }
 
+TEST(NextScanTick, countsUpToTenMillionAndThenGivesZero) {
+  const std::pair<int32_t, int32_t> rows[] = {
+      {0, 1}, {ScanTickWrap - 1, ScanTickWrap}, {ScanTickWrap, ScanTickWrap + 1}, {ScanTickWrap + 1, 0}};
+  for (const auto& [tick, next] : rows) EXPECT_EQ(NextScanTick(tick), next) << tick;
+}
+
 // Runs `ticks` timer ticks from `firstTick` over a buffer of `waiting`
-// characters, counting as the timer does (a tick above ScanTickWrap gives 0),
-// and returns per tick how many characters left.
+// characters, counting as the timer does (NextScanTick), and returns per tick
+// how many characters left.
 std::vector<size_t> Sent(int32_t interval, int32_t txDelay, size_t waiting, int ticks, int32_t firstTick = 1,
                          int32_t lastTxTick = 0) {
   std::vector<size_t> sent;
@@ -44,7 +51,7 @@ std::vector<size_t> Sent(int32_t interval, int32_t txDelay, size_t waiting, int 
     if (now > 0) lastTxTick = txTick;
     waiting -= now;
     sent.push_back(now);
-    txTick = txTick > ScanTickWrap ? 0 : txTick + 1;
+    txTick = NextScanTick(txTick);
   }
   return sent;
 }

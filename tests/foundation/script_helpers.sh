@@ -27,8 +27,23 @@ start_xvfb() {
 }
 
 stop_xvfb() {
-  if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+  if [ -n "${xvfb_pid:-}" ]; then stop_process "$xvfb_pid"; fi
   xvfb_pid=
+}
+
+# ended <pid>: the process is gone (a zombie not reaped yet counts as gone).
+ended() { ! kill -0 "$1" 2>/dev/null || [[ $(ps -o stat= -p "$1" 2>/dev/null) == Z* ]]; }
+
+# stop_process <pid> [<tenths of a second>]: asks the process to end (TERM),
+# kills it when it is still there after the time given (5 s unless told), and
+# reaps it when it is a child of this shell. Never waits longer than twice the
+# time given.
+stop_process() {
+  local pid=$1 tenths=${2:-50}
+  kill "$pid" 2>/dev/null
+  wait_for "$tenths" ended "$pid" || kill -KILL "$pid" 2>/dev/null
+  if wait_for "$tenths" ended "$pid"; then wait "$pid" 2>/dev/null; fi
+  return 0
 }
 
 # count_lines <file> <pattern>: the count of matching lines, 0 without the file.

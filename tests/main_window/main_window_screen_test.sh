@@ -43,7 +43,7 @@ for screen in 800x600:792x566 1024x768:1016x736; do
   kill -0 "$running" 2>/dev/null || fail "$width: the program ended: $(cat "$work/out-$width")"
   ! grep -q "Error" "$TARVEX_MESSAGE_BOXES" 2>/dev/null || fail "$width: an error box: $(cat "$TARVEX_MESSAGE_BOXES")"
   [ "$(count_lines "$errors" 'Timer Error')" -eq 0 ] || fail "$width: a timer failed: $(cat "$errors")"
-  kill "$running"; wait "$running" 2>/dev/null; running=
+  stop_process "$running"; running=
   stop_xvfb
 done
 echo "PASS"

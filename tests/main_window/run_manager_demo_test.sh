@@ -11,7 +11,8 @@ work=$(mktemp -d)
 script=
 started=
 # shellcheck disable=SC2086 # $started is a list of process ids
-trap '[ -n "$script" ] && kill "$script" 2>/dev/null; wait 2>/dev/null; [ -z "$started" ] || kill $started 2>/dev/null; rm -rf "$work"' EXIT
+# Every wait is bounded: a script or program that does not end is killed.
+trap '[ -z "$script" ] || stop_process "$script"; for pid in $started; do stop_process "$pid"; done; rm -rf "$work"' EXIT
 . "$(dirname "$0")/../foundation/script_helpers.sh"
 
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
@@ -22,12 +23,14 @@ export TARVEX_MESSAGE_BOXES=$work/boxes.txt
 export TARVEX_NO_BUILD=1
 activex="$TARVEX_HOME/ActiveXLog-Velmar Orinda Tarvex.txt"
 
-"$TARVEX_SOURCE_DIR/tools/run-manager.sh" >"$work/out" 2>&1 &
+# With the stop signal at its default even where this test was started with it
+# ignored: a shell cannot trap a signal ignored when it started.
+env --default-signal=TERM "$TARVEX_SOURCE_DIR/tools/run-manager.sh" >"$work/out" 2>&1 &
 script=$!
 
 printed_address() { sed -n 's/.*session bus: DBUS_SESSION_BUS_ADDRESS=//p' "$work/out" | head -n 1; }
 device_answers() {
-  busctl --address="$(printed_address)" get-property org.tarvex.Manager /Device/0 org.tarvex.Device1 CGross
+  busctl --timeout=5 --address="$(printed_address)" get-property org.tarvex.Manager /Device/0 org.tarvex.Device1 CGross
 }
 bus_in_use() { grep -q '^Session Bus In Use: Tarvex Manager Publishes As org.tarvex.Manager @ ' "$activex"; }
 
@@ -37,7 +40,7 @@ gross=$(device_answers)
 [[ $gross == "d "* ]] || fail "CGross reads '$gross'"
 # The scan's first pass has initialised channel 1 and published its description.
 description() {
-  busctl --address="$(printed_address)" get-property org.tarvex.Manager /Device/0 org.tarvex.Device1 CDeviceDesc
+  busctl --timeout=5 --address="$(printed_address)" get-property org.tarvex.Manager /Device/0 org.tarvex.Device1 CDeviceDesc
 }
 described() { [ "$(description)" = 's "Simulated Scale"' ]; }
 wait_for 100 described || fail "Device 0 is described as $(description)"
@@ -59,13 +62,13 @@ address=$(printed_address)
 started=$(pgrep -P "$script" | tr '\n' ' ')
 [ "$(wc -w <<<"$started")" -eq 4 ] || fail "expected four programs started by the script: $(pgrep -aP "$script")"
 kill "$script"
+wait_for 100 ended "$script" || fail "the script outlived its stop by 10 s: $(pgrep -aP "$script")"
 wait "$script"
 script=
 busctl --address="$address" list >/dev/null 2>&1 && fail "the private bus outlived the script"
 pgrep -f "$TARVEX_HOME" >/dev/null && fail "a program of the demo folder outlived the script: $(pgrep -af "$TARVEX_HOME")"
 # Every program the script started ends with it (a zombie that init has not
 # reaped yet counts as ended).
-ended() { ! kill -0 "$1" 2>/dev/null || [[ $(ps -o stat= -p "$1") == Z* ]]; }
 for pid in $started; do
   wait_for 20 ended "$pid" || fail "$(ps -o args= -p "$pid") outlived the script"
 done

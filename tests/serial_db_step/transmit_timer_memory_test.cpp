@@ -1,36 +1,23 @@
 // The transmit timer when memory runs out in the middle of a tick: the tick
 // ends normally (it is the timer event, nothing may leave it), the channel's
-// queue is dropped, and the next tick works again. This binary replaces the
-// global operator new so that a test can make allocations fail for a while.
+// queue is dropped, and the next tick works again.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
 #include "serial_db_step_fixture.h"
-
-namespace {
-thread_local bool allocationsFail = false;
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (allocationsFail) throw std::bad_alloc();
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "tests/support/failing_allocations.h"
 
 namespace tarvex {
 namespace {
+
+using test::AllocationsFail;
 
 TEST(TransmitTimerOutOfMemory, theTickEndsNormallyDropsTheQueueAndTheNextTickSends) {
   SerialDBFixture f(kSqliteDriver, 12);
   ASSERT_TRUE(f.pty.ok());
   f.engine.TxBuffer[0] = "lost";
-  allocationsFail = true;
+  AllocationsFail = true;
   f.timer.TxTimer_Timer(SerialDBFixture::Interval);  // not even the error can be described
-  allocationsFail = false;
+  AllocationsFail = false;
   EXPECT_EQ(f.engine.TxBuffer[0], "");
 
   f.engine.TxBuffer[0] = "ok";

@@ -49,7 +49,7 @@ kill -0 "$running" 2>/dev/null || fail "fresh: the program ended"
 head -n 1 "$errors" | grep -q "TarvexSysSetup.Cfg File Not Found. @ " || fail "fresh: wrong first error-log line: $(cat "$errors")"
 [ "$(count_lines "$errors" .)" -eq "$((1 + $(count_lines "$errors" 'STD Format File Not Found. @ ')))" ] ||
   fail "fresh: unexpected error-log lines: $(cat "$errors")"
-kill "$running"; wait "$running" 2>/dev/null; running=
+stop_process "$running"; running=
 
 # 2. Automatic start off: the start-up window waits.
 printf '25,2,15,0,25,1,#TRUE#,#FALSE#\r\n' >"$setup"

@@ -89,7 +89,7 @@ public:
 struct MainWindowServices {
   StartupState& startup;
   ConfigState& config;
-  EngineState& scanState;  // ChannelActive, ReinitChannel, DevicesInitialized
+  EngineState& scanState;  // ChannelActive, ReinitChannel, DevicesInitialized, PubStatBits
   ActivationState& activation;
   FormReferences& references;  // the start-up window, shown again by End
   SerialPortArray& ports;      // MSComm(0..31)
