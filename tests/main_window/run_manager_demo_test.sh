@@ -3,9 +3,9 @@
 # machine with neither display nor session bus: it makes the demonstration
 # folder, starts a virtual screen, a private bus and the scale simulator, and
 # within ten seconds the manager's channel 1 (Device 0) answers on that bus,
-# described as the simulated scale by the scan's first pass, and its ActiveX
-# log says the bus is in use. Stopping the script ends the manager
-# and everything the script started.
+# described as the simulated scale by the scan's first pass, with a weight
+# that moves, and its ActiveX log says the bus is in use. Stopping the script
+# ends the manager and everything the script started.
 set -u
 work=$(mktemp -d)
 script=
@@ -44,6 +44,12 @@ description() {
 }
 described() { [ "$(description)" = 's "Simulated Scale"' ]; }
 wait_for 100 described || fail "Device 0 is described as $(description)"
+# The simulated scale's weight reaches the bus, and moves.
+weighing() { gross=$(device_answers) && [[ $gross == "d "* && $gross != "d 0" ]]; }
+wait_for 100 weighing || fail "Device 0 shows no weight within 10 s: CGross reads '$(device_answers)'"
+first=$gross
+moved() { weighing && [ "$gross" != "$first" ]; }
+wait_for 100 moved || fail "the weight on Device 0 stays at '$first'"
 
 grep -q 'DISPLAY=:' "$work/out" || fail "the virtual screen is not named: $(cat "$work/out")"
 grep -q 'busctl --address=' "$work/out" || fail "no busctl command printed"
