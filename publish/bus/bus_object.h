@@ -44,9 +44,11 @@ public:
   BusObjectFamily(QString basePath, QLatin1StringView interfaceName, QLatin1StringView interfaceXml,
                   std::span<const BusProperty> properties);
 
-  // Serves the family on the connection; false when the path is taken or the
-  // connection is not open.
-  bool Register(const QDBusConnection& connection);
+  // Serves the family on the connection, the base path and every path below
+  // it (or, with SingleNode, the base path alone); false when the path is
+  // taken or the connection is not open.
+  bool Register(const QDBusConnection& connection,
+                QDBusConnection::VirtualObjectRegisterOption option = QDBusConnection::SubPath);
 
   QString PathOf(const QString& node) const;
 

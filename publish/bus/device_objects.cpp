@@ -1,5 +1,7 @@
 #include "publish/bus/device_objects.h"
 
+#include <QScopedValueRollback>
+
 #include "platform/ansi_text.h"
 #include "publish/bus/bus_interfaces.h"
 #include "publish/bus/bus_names.h"
@@ -39,11 +41,18 @@ QDBusMessage UpdateReply(const QDBusMessage& message, const Device& device) {
   return message.createReply(QVariant::fromValue(static_cast<qulonglong>(device.UpdateSequence())));
 }
 
+constexpr qint64 CombiningEpisodeEndsAfterMs = 60 * 1000;
+
 }  // namespace
 
-DeviceObjects::DeviceObjects(Devices& devices)
+DeviceObjects::DeviceObjects(Devices& devices, LogWriter* log)
     : BusObjectFamily(QString(DevicePath), DeviceInterface, DeviceInterfaceXml, DeviceProperties),
-      devices_(devices) {
+      devices_(devices),
+      log_(log) {
+  clock_.start();
+  waitingTimer_.setSingleShot(true);
+  waitingTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&waitingTimer_, &QTimer::timeout, this, &DeviceObjects::SendWaiting);
   for (int index = 0; index < Devices::Count; ++index) {
     if (devices_.IsCreated(index)) Export(index, devices_.At(index));
   }
@@ -67,13 +76,60 @@ void DeviceObjects::Export(int index, const std::shared_ptr<Device>& device) {
       device->SubscribeCUpdate([this, index](Device& updated) { BroadcastUpdate(index, updated); });
 }
 
-void DeviceObjects::BroadcastUpdate(int index, const Device& device) const {
-  const DeviceValues& v = device.Values();
+void DeviceObjects::BroadcastUpdate(int index, const Device& device) {
+  Outgoing& outgoing = outgoing_[static_cast<size_t>(index)];
+  Update update{static_cast<qulonglong>(device.UpdateSequence()), device.Values()};
+  const qint64 nowMs = clock_.elapsed();
+  const qint64 sinceSentMs = nowMs - outgoing.sentMs;
+  if (!unhurried_ || outgoing.sentMs < 0 || sinceSentMs >= CombineGapMs) {
+    Send(index, update, nowMs);
+    return;
+  }
+  outgoing.waiting = std::move(update);
+  outgoing.waits = true;
+  if (!waitingTimer_.isActive()) waitingTimer_.start(static_cast<int>(CombineGapMs - sinceSentMs));
+  TellCombining(index, nowMs);
+}
+
+void DeviceObjects::Send(int index, const Update& update, qint64 nowMs) {
+  Outgoing& outgoing = outgoing_[static_cast<size_t>(index)];
+  outgoing.sentMs = nowMs;
+  outgoing.waits = false;
+  const DeviceValues& v = update.values;
   SendSignal(QString::number(index), QString(DeviceInterface), QStringLiteral("CUpdate"),
-             {QVariant::fromValue(static_cast<qulonglong>(device.UpdateSequence())), FromAnsi(v.CDeviceDesc),
+             {QVariant::fromValue(update.sequence), FromAnsi(v.CDeviceDesc),
               QVariant::fromValue(static_cast<int>(v.CDeviceID)), v.CGross, v.CTare, v.CNet,
               QVariant::fromValue(static_cast<short>(v.CScaleStat)), QVariant::fromValue(static_cast<short>(v.CCmd)),
               v.CCmdParm, QVariant::fromValue(static_cast<short>(v.CCmdStat))});
+}
+
+void DeviceObjects::SendWaiting() {
+  const qint64 nowMs = clock_.elapsed();
+  qint64 nextDueMs = -1;
+  for (int index = 0; index < Devices::Count; ++index) {
+    Outgoing& outgoing = outgoing_[static_cast<size_t>(index)];
+    if (!outgoing.waits) continue;
+    const qint64 dueMs = outgoing.sentMs + CombineGapMs;
+    if (dueMs <= nowMs) {
+      Send(index, outgoing.waiting, nowMs);
+    } else if (nextDueMs < 0 || dueMs < nextDueMs) {
+      nextDueMs = dueMs;
+    }
+  }
+  if (nextDueMs >= 0) waitingTimer_.start(static_cast<int>(nextDueMs - nowMs));
+}
+
+void DeviceObjects::TellCombining(int index, qint64 nowMs) {
+  const bool newEpisode = lastCombinedMs_ < 0 || nowMs - lastCombinedMs_ > CombiningEpisodeEndsAfterMs;
+  lastCombinedMs_ = nowMs;
+  if (newEpisode && log_ != nullptr) {
+    log_->WriteLog(LogKind::ActiveX, QString::fromLatin1(CombinedLogLine).arg(index).toStdString());
+  }
+}
+
+void DeviceObjects::RaiseUpdate(Device& device, bool unhurried) {
+  const QScopedValueRollback<bool> raising(unhurried_, unhurried);
+  device.CDoUpdate();
 }
 
 Device* DeviceObjects::DeviceAt(const QString& node) const {
@@ -126,8 +182,9 @@ void DeviceObjects::WriteProperty(const QString& node, int index, const QVariant
 QDBusMessage DeviceObjects::CallMethod(const QString& node, const QDBusMessage& message) {
   Device& d = *DeviceAt(node);
   const QString& member = message.member();
+  const bool unhurried = !message.isReplyRequired();
   if (member == QLatin1StringView("CDoUpdate") && message.signature().isEmpty()) {
-    d.CDoUpdate();
+    RaiseUpdate(d, unhurried);
     return UpdateReply(message, d);
   }
   if (member == QLatin1StringView("CCommandUpdate") && message.signature() == QLatin1StringView("nnd")) {
@@ -135,7 +192,7 @@ QDBusMessage DeviceObjects::CallMethod(const QString& node, const QDBusMessage& 
     d.SetCCmdStat(arguments.at(0).value<short>());
     d.SetCCmd(arguments.at(1).value<short>());
     d.SetCCmdParm(arguments.at(2).toDouble());
-    d.CDoUpdate();
+    RaiseUpdate(d, unhurried);
     return UpdateReply(message, d);
   }
   if (member == QLatin1StringView("CDoUpdate") || member == QLatin1StringView("CCommandUpdate")) {
