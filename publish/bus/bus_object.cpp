@@ -85,17 +85,18 @@ char SignatureOf(const QVariant& value) {
 }
 
 BusObjectFamily::BusObjectFamily(QString basePath, QLatin1StringView interfaceName,
-                                 QLatin1StringView interfaceXml, std::span<const BusProperty> properties)
+                                 QLatin1StringView interfaceXml, std::span<const BusProperty> properties,
+                                 QDBusConnection::VirtualObjectRegisterOption reach)
     : basePath_(std::move(basePath)),
       interfaceName_(interfaceName),
       interfaceXml_(interfaceXml),
       properties_(properties),
+      reach_(reach),
       connection_(QString()) {}
 
-bool BusObjectFamily::Register(const QDBusConnection& connection,
-                               QDBusConnection::VirtualObjectRegisterOption option) {
+bool BusObjectFamily::Register(const QDBusConnection& connection) {
   QDBusConnection target = connection;
-  if (!target.isConnected() || !target.registerVirtualObject(basePath_, this, option)) {
+  if (!target.isConnected() || !target.registerVirtualObject(basePath_, this, reach_)) {
     return false;
   }
   connection_ = target;

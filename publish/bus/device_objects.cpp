@@ -1,6 +1,7 @@
 #include "publish/bus/device_objects.h"
 
 #include <QScopedValueRollback>
+#include <algorithm>
 
 #include "platform/ansi_text.h"
 #include "publish/bus/bus_interfaces.h"
@@ -41,8 +42,6 @@ QDBusMessage UpdateReply(const QDBusMessage& message, const Device& device) {
   return message.createReply(QVariant::fromValue(static_cast<qulonglong>(device.UpdateSequence())));
 }
 
-constexpr qint64 CombiningEpisodeEndsAfterMs = 60 * 1000;
-
 }  // namespace
 
 DeviceObjects::DeviceObjects(Devices& devices, LogWriter* log)
@@ -50,9 +49,9 @@ DeviceObjects::DeviceObjects(Devices& devices, LogWriter* log)
       devices_(devices),
       log_(log) {
   clock_.start();
-  waitingTimer_.setSingleShot(true);
-  waitingTimer_.setTimerType(Qt::PreciseTimer);
-  connect(&waitingTimer_, &QTimer::timeout, this, &DeviceObjects::SendWaiting);
+  dueTimer_.setSingleShot(true);
+  dueTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&dueTimer_, &QTimer::timeout, this, &DeviceObjects::SendDue);
   for (int index = 0; index < Devices::Count; ++index) {
     if (devices_.IsCreated(index)) Export(index, devices_.At(index));
   }
@@ -77,58 +76,54 @@ void DeviceObjects::Export(int index, const std::shared_ptr<Device>& device) {
 }
 
 void DeviceObjects::BroadcastUpdate(int index, const Device& device) {
-  Outgoing& outgoing = outgoing_[static_cast<size_t>(index)];
-  Update update{static_cast<qulonglong>(device.UpdateSequence()), device.Values()};
+  const UpdateCombiner::Update update{device.UpdateSequence(), device.Values()};
   const qint64 nowMs = clock_.elapsed();
-  const qint64 sinceSentMs = nowMs - outgoing.sentMs;
-  if (!unhurried_ || outgoing.sentMs < 0 || sinceSentMs >= CombineGapMs) {
-    Send(index, update, nowMs);
-    return;
+  switch (combiner_.Raise(index, update, &device == unhurried_, nowMs)) {
+    case UpdateCombiner::Outcome::SendNow:
+      Send(index, update);
+      return;
+    case UpdateCombiner::Outcome::HeldStartsEpisode:
+      TellCombining(index);
+      break;
+    case UpdateCombiner::Outcome::Held:
+      break;
   }
-  outgoing.waiting = std::move(update);
-  outgoing.waits = true;
-  if (!waitingTimer_.isActive()) waitingTimer_.start(static_cast<int>(CombineGapMs - sinceSentMs));
-  TellCombining(index, nowMs);
+  ArmTimer(nowMs);
 }
 
-void DeviceObjects::Send(int index, const Update& update, qint64 nowMs) {
-  Outgoing& outgoing = outgoing_[static_cast<size_t>(index)];
-  outgoing.sentMs = nowMs;
-  outgoing.waits = false;
+void DeviceObjects::Send(int index, const UpdateCombiner::Update& update) {
   const DeviceValues& v = update.values;
   SendSignal(QString::number(index), QString(DeviceInterface), QStringLiteral("CUpdate"),
-             {QVariant::fromValue(update.sequence), FromAnsi(v.CDeviceDesc),
+             {QVariant::fromValue(static_cast<qulonglong>(update.sequence)), FromAnsi(v.CDeviceDesc),
               QVariant::fromValue(static_cast<int>(v.CDeviceID)), v.CGross, v.CTare, v.CNet,
               QVariant::fromValue(static_cast<short>(v.CScaleStat)), QVariant::fromValue(static_cast<short>(v.CCmd)),
               v.CCmdParm, QVariant::fromValue(static_cast<short>(v.CCmdStat))});
 }
 
-void DeviceObjects::SendWaiting() {
+void DeviceObjects::SendDue() {
   const qint64 nowMs = clock_.elapsed();
-  qint64 nextDueMs = -1;
-  for (int index = 0; index < Devices::Count; ++index) {
-    Outgoing& outgoing = outgoing_[static_cast<size_t>(index)];
-    if (!outgoing.waits) continue;
-    const qint64 dueMs = outgoing.sentMs + CombineGapMs;
-    if (dueMs <= nowMs) {
-      Send(index, outgoing.waiting, nowMs);
-    } else if (nextDueMs < 0 || dueMs < nextDueMs) {
-      nextDueMs = dueMs;
-    }
-  }
-  if (nextDueMs >= 0) waitingTimer_.start(static_cast<int>(nextDueMs - nowMs));
+  for (const auto& [index, update] : combiner_.TakeDue(nowMs)) Send(index, update);
+  ArmTimer(nowMs);
 }
 
-void DeviceObjects::TellCombining(int index, qint64 nowMs) {
-  const bool newEpisode = lastCombinedMs_ < 0 || nowMs - lastCombinedMs_ > CombiningEpisodeEndsAfterMs;
-  lastCombinedMs_ = nowMs;
-  if (newEpisode && log_ != nullptr) {
+void DeviceObjects::ArmTimer(qint64 nowMs) {
+  const qint64 dueMs = combiner_.NextDueMs();
+  if (dueMs < 0) return;
+  const int dueInMs = static_cast<int>(std::max<qint64>(0, dueMs - nowMs));
+  if (!dueTimer_.isActive() || dueTimer_.remainingTime() > dueInMs) dueTimer_.start(dueInMs);
+}
+
+void DeviceObjects::TellCombining(int index) {
+  if (log_ == nullptr) return;
+  try {
     log_->WriteLog(LogKind::ActiveX, QString::fromLatin1(CombinedLogLine).arg(index).toStdString());
+  } catch (const RunTimeError&) {
+    // Telling must not cost the update its other subscribers.
   }
 }
 
 void DeviceObjects::RaiseUpdate(Device& device, bool unhurried) {
-  const QScopedValueRollback<bool> raising(unhurried_, unhurried);
+  const QScopedValueRollback<const Device*> raising(unhurried_, unhurried ? &device : nullptr);
   device.CDoUpdate();
 }
 

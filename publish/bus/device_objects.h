@@ -7,19 +7,9 @@
 // its nine values, so no client has to read them back; the reply to either
 // method carries the sequence number of the update it raised.
 //
-// What it must cope with: a client that calls CDoUpdate without waiting for
-// replies, as fast as the bus carries the calls (some 80,000 a second). One
-// CUpdate per call costs the manager several times what the call does: the
-// calls pile up for minutes and every other client's call waits behind them.
-//
-// Policy: an update raised by a call that wants no reply goes out at once,
-// unless the object sent a CUpdate less than CombineGapMs ago; then it waits
-// for the end of that gap, and when more such updates come meanwhile only the
-// latest goes out (the sequence numbers in between are skipped). Every other
-// update (the engine's, or a call's that waits for its reply) goes out at once
-// and replaces one that waits, so the signal still comes before the reply. The
-// first combining of an episode (a minute without it ends one) is written once
-// to the ActiveX log.
+// A flood of updates from clients that want no reply is combined on its way
+// to the bus (see update_combiner.h); the first combining of an episode is
+// written once per object to the ActiveX log.
 #include <QElapsedTimer>
 #include <QTimer>
 #include <array>
@@ -27,6 +17,7 @@
 
 #include "core/log_writer.h"
 #include "publish/bus/bus_object.h"
+#include "publish/bus/update_combiner.h"
 #include "publish/devices.h"
 
 namespace tarvex::bus {
@@ -36,15 +27,15 @@ class DeviceObjects final : public BusObjectFamily {
 
 public:
   // Serves the objects the table already holds and every one it creates later.
-  // log: where the first combining of updates is told; none without it.
+  // log: where the first combining of updates is told (none without it); a
+  // record it cannot write is lost, never raised.
   explicit DeviceObjects(Devices& devices, LogWriter* log = nullptr);
   ~DeviceObjects() override;
 
   static QString PathOf(int index);
 
-  static constexpr int CombineGapMs = 10;
   static constexpr const char* CombinedLogLine =
-      "Device %1: CDoUpdate Calls Without Reply Faster Than One Per 10 ms: CUpdate Signals Combined, "
+      "Device %1: Updates Without Reply Faster Than One Per 10 ms: CUpdate Signals Combined, "
       "The Latest Values Sent";
 
 protected:
@@ -59,35 +50,26 @@ private:
     std::shared_ptr<Device> device;
     Device::Subscription subscription = 0;
   };
-  // One object's CUpdate as it stood when raised.
-  struct Update {
-    qulonglong sequence = 0;
-    DeviceValues values;
-  };
-  struct Outgoing {
-    qint64 sentMs = -1;  // when its last CUpdate went out
-    bool waits = false;
-    Update waiting;
-  };
-
   void Export(int index, const std::shared_ptr<Device>& device);
   void BroadcastUpdate(int index, const Device& device);
   // Raises the object's update for a call; unhurried when it wants no reply.
   void RaiseUpdate(Device& device, bool unhurried);
-  void Send(int index, const Update& update, qint64 nowMs);
-  void SendWaiting();
-  void TellCombining(int index, qint64 nowMs);
+  void Send(int index, const UpdateCombiner::Update& update);
+  void SendDue();
+  // The timer runs out when the earliest held update is due.
+  void ArmTimer(qint64 nowMs);
+  void TellCombining(int index);
   // The object of a node, or nullptr when none is served there.
   Device* DeviceAt(const QString& node) const;
 
   Devices& devices_;
   LogWriter* log_;
   std::array<Exported, Devices::Count> exported_{};
-  std::array<Outgoing, Devices::Count> outgoing_{};
+  UpdateCombiner combiner_;
   QElapsedTimer clock_;
-  QTimer waitingTimer_;
-  bool unhurried_ = false;  // while a call that wants no reply raises its update
-  qint64 lastCombinedMs_ = -1;
+  QTimer dueTimer_;
+  // The object whose update a call that wants no reply is raising, if any.
+  const Device* unhurried_ = nullptr;
 };
 
 }  // namespace tarvex::bus

@@ -4,7 +4,8 @@
 
 namespace tarvex::bus {
 
-RootObject::RootObject() : BusObjectFamily(QStringLiteral("/"), QLatin1StringView(), QLatin1StringView(), {}) {}
+RootObject::RootObject()
+    : BusObjectFamily(QStringLiteral("/"), QLatin1StringView(), QLatin1StringView(), {}, QDBusConnection::SingleNode) {}
 
 QStringList RootObject::NodeNames() const {
   // The families' base paths without their leading "/".

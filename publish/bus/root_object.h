@@ -1,7 +1,9 @@
 #pragma once
 // The root of the manager's paths, "/": answers introspection with the three
-// families below it (Connector, DDE, Device) and the standard interfaces, and
-// has nothing of its own.
+// families BusService serves below it (Connector, DDE, Device) and the
+// standard interfaces, and has nothing of its own. An object the toolkit
+// itself may export on the same connection (a desktop's global menu) is still
+// reached at its path, but not listed here.
 //
 // Served here rather than left to the bus library, whose introspection of the
 // root costs several times a call of the manager's own objects: a client that
@@ -15,12 +17,8 @@ class RootObject final : public BusObjectFamily {
   Q_OBJECT
 
 public:
-  RootObject();
-
   // Serves "/" alone: the families keep their own paths.
-  bool Register(const QDBusConnection& connection) {
-    return BusObjectFamily::Register(connection, QDBusConnection::SingleNode);
-  }
+  RootObject();
 
 protected:
   bool HasNode(const QString& node) const override { return node.isEmpty(); }
