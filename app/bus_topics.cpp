@@ -5,7 +5,7 @@ namespace tarvex {
 ManagerBus::ManagerBus(Devices& devices, LogWriter& log)
     : connection_(QDBusConnection::sessionBus()),
       log_(log),
-      service_(connection_, devices, topics_),
+      service_(connection_, devices, topics_, &log),
       watchdog_(connection_, log) {}
 
 bool ManagerBus::NameOwnedElsewhere() const { return connection_.isConnected() && service_.NameOwnedElsewhere(); }

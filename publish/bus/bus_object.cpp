@@ -57,6 +57,14 @@ QDBusMessage Error(const QDBusMessage& message, QDBusError::ErrorType type, cons
   return message.createErrorReply(type, text);
 }
 
+// Whether the call only reads: introspection, the peer interface, and reading
+// properties.
+bool OnlyAsks(const QDBusMessage& message) {
+  const QString& interfaceName = message.interface();
+  if (interfaceName == IntrospectableInterface || interfaceName == PeerInterface) return true;
+  return interfaceName == PropertiesInterface && message.member() != QLatin1StringView("Set");
+}
+
 }  // namespace
 
 QDBusMessage ErrorReplyFor(const QDBusMessage& call, const RunTimeError& error) {
@@ -77,17 +85,18 @@ char SignatureOf(const QVariant& value) {
 }
 
 BusObjectFamily::BusObjectFamily(QString basePath, QLatin1StringView interfaceName,
-                                 QLatin1StringView interfaceXml, std::span<const BusProperty> properties)
+                                 QLatin1StringView interfaceXml, std::span<const BusProperty> properties,
+                                 QDBusConnection::VirtualObjectRegisterOption reach)
     : basePath_(std::move(basePath)),
       interfaceName_(interfaceName),
       interfaceXml_(interfaceXml),
       properties_(properties),
+      reach_(reach),
       connection_(QString()) {}
 
 bool BusObjectFamily::Register(const QDBusConnection& connection) {
   QDBusConnection target = connection;
-  if (!target.isConnected() ||
-      !target.registerVirtualObject(basePath_, this, QDBusConnection::SubPath)) {
+  if (!target.isConnected() || !target.registerVirtualObject(basePath_, this, reach_)) {
     return false;
   }
   connection_ = target;
@@ -105,6 +114,9 @@ QString BusObjectFamily::introspect(const QString&) const {
 
 bool BusObjectFamily::handleMessage(const QDBusMessage& message, const QDBusConnection& connection) {
   if (message.type() != QDBusMessage::MethodCallMessage) return false;
+  // A call that only asks, from a client that wants no answer, changes
+  // nothing: a flood of them costs no more than its delivery.
+  if (!message.isReplyRequired() && OnlyAsks(message)) return true;
   QString node;
   if (message.path() != basePath_) {
     node = message.path().mid(basePath_.size() + 1);
@@ -130,7 +142,8 @@ QDBusMessage BusObjectFamily::Answer(const QString& node, const QDBusMessage& me
     }
     QString xml = QString(DocumentHeader) + QStringLiteral("<node>\n");
     if (exists) {
-      xml += QString(interfaceXml_) + QLatin1Char('\n') + QString(StandardInterfacesXml);
+      if (!interfaceXml_.isEmpty()) xml += QString(interfaceXml_) + QLatin1Char('\n');
+      xml += QString(StandardInterfacesXml);
     }
     if (node.isEmpty()) {
       for (const QString& child : NodeNames()) xml += QStringLiteral("  <node name=\"%1\"/>\n").arg(child);

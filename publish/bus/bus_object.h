@@ -41,8 +41,11 @@ public:
   // basePath: the path of the family ("/Device"); a node "3" is then the
   // object at "/Device/3", the node "" the object at basePath itself.
   // interfaceXml: the <interface> element of the family's interface file.
+  // reach: SubPath serves the base path and every path below it, SingleNode
+  // the base path alone.
   BusObjectFamily(QString basePath, QLatin1StringView interfaceName, QLatin1StringView interfaceXml,
-                  std::span<const BusProperty> properties);
+                  std::span<const BusProperty> properties,
+                  QDBusConnection::VirtualObjectRegisterOption reach = QDBusConnection::SubPath);
 
   // Serves the family on the connection; false when the path is taken or the
   // connection is not open.
@@ -83,6 +86,7 @@ private:
   QLatin1StringView interfaceName_;
   QLatin1StringView interfaceXml_;
   std::span<const BusProperty> properties_;
+  QDBusConnection::VirtualObjectRegisterOption reach_;
   QDBusConnection connection_;
 };
 

@@ -7,11 +7,13 @@
 
 namespace tarvex::bus {
 
-BusService::BusService(const QDBusConnection& connection, Devices& devices, DdeTopicObjects& topics)
-    : connection_(connection), topics_(topics), connector_(devices), devices_(devices) {}
+BusService::BusService(const QDBusConnection& connection, Devices& devices, DdeTopicObjects& topics,
+                       LogWriter* log)
+    : connection_(connection), topics_(topics), connector_(devices), devices_(devices, log) {}
 
 bool BusService::ServeObjects() {
-  return connector_.Register(connection_) && devices_.Register(connection_) && topics_.Register(connection_);
+  return root_.Register(connection_) && connector_.Register(connection_) && devices_.Register(connection_) &&
+         topics_.Register(connection_);
 }
 
 NameRequest BusService::TakeName() {

@@ -11,6 +11,7 @@
 #include "publish/bus/connector_object.h"
 #include "publish/bus/dde_topic_objects.h"
 #include "publish/bus/device_objects.h"
+#include "publish/bus/root_object.h"
 
 namespace tarvex::bus {
 
@@ -22,10 +23,12 @@ enum class NameRequest {
 
 class BusService {
 public:
-  BusService(const QDBusConnection& connection, Devices& devices, DdeTopicObjects& topics);
+  // log: where the Device objects tell that they combine updates.
+  BusService(const QDBusConnection& connection, Devices& devices, DdeTopicObjects& topics,
+             LogWriter* log = nullptr);
 
-  // Serves the three families; false when the connection is not open or a
-  // path is already served.
+  // Serves the root and the three families; false when the connection is not
+  // open or a path is already served.
   bool ServeObjects();
   NameRequest TakeName();
   // Whether some other connection owns the name right now.
@@ -34,6 +37,7 @@ public:
 private:
   QDBusConnection connection_;
   DdeTopicObjects& topics_;
+  RootObject root_;
   ConnectorObject connector_;
   DeviceObjects devices_;
 };

@@ -1,5 +1,8 @@
 #include "publish/bus/device_objects.h"
 
+#include <QScopedValueRollback>
+#include <algorithm>
+
 #include "platform/ansi_text.h"
 #include "publish/bus/bus_interfaces.h"
 #include "publish/bus/bus_names.h"
@@ -41,9 +44,14 @@ QDBusMessage UpdateReply(const QDBusMessage& message, const Device& device) {
 
 }  // namespace
 
-DeviceObjects::DeviceObjects(Devices& devices)
+DeviceObjects::DeviceObjects(Devices& devices, LogWriter* log)
     : BusObjectFamily(QString(DevicePath), DeviceInterface, DeviceInterfaceXml, DeviceProperties),
-      devices_(devices) {
+      devices_(devices),
+      log_(log) {
+  clock_.start();
+  dueTimer_.setSingleShot(true);
+  dueTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&dueTimer_, &QTimer::timeout, this, &DeviceObjects::SendDue);
   for (int index = 0; index < Devices::Count; ++index) {
     if (devices_.IsCreated(index)) Export(index, devices_.At(index));
   }
@@ -67,13 +75,56 @@ void DeviceObjects::Export(int index, const std::shared_ptr<Device>& device) {
       device->SubscribeCUpdate([this, index](Device& updated) { BroadcastUpdate(index, updated); });
 }
 
-void DeviceObjects::BroadcastUpdate(int index, const Device& device) const {
-  const DeviceValues& v = device.Values();
+void DeviceObjects::BroadcastUpdate(int index, const Device& device) {
+  const UpdateCombiner::Update update{device.UpdateSequence(), device.Values()};
+  const qint64 nowMs = clock_.elapsed();
+  switch (combiner_.Raise(index, update, &device == unhurried_, nowMs)) {
+    case UpdateCombiner::Outcome::SendNow:
+      Send(index, update);
+      return;
+    case UpdateCombiner::Outcome::HeldStartsEpisode:
+      TellCombining(index);
+      break;
+    case UpdateCombiner::Outcome::Held:
+      break;
+  }
+  ArmTimer(nowMs);
+}
+
+void DeviceObjects::Send(int index, const UpdateCombiner::Update& update) {
+  const DeviceValues& v = update.values;
   SendSignal(QString::number(index), QString(DeviceInterface), QStringLiteral("CUpdate"),
-             {QVariant::fromValue(static_cast<qulonglong>(device.UpdateSequence())), FromAnsi(v.CDeviceDesc),
+             {QVariant::fromValue(static_cast<qulonglong>(update.sequence)), FromAnsi(v.CDeviceDesc),
               QVariant::fromValue(static_cast<int>(v.CDeviceID)), v.CGross, v.CTare, v.CNet,
               QVariant::fromValue(static_cast<short>(v.CScaleStat)), QVariant::fromValue(static_cast<short>(v.CCmd)),
               v.CCmdParm, QVariant::fromValue(static_cast<short>(v.CCmdStat))});
+}
+
+void DeviceObjects::SendDue() {
+  const qint64 nowMs = clock_.elapsed();
+  for (const auto& [index, update] : combiner_.TakeDue(nowMs)) Send(index, update);
+  ArmTimer(nowMs);
+}
+
+void DeviceObjects::ArmTimer(qint64 nowMs) {
+  const qint64 dueMs = combiner_.NextDueMs();
+  if (dueMs < 0) return;
+  const int dueInMs = static_cast<int>(std::max<qint64>(0, dueMs - nowMs));
+  if (!dueTimer_.isActive() || dueTimer_.remainingTime() > dueInMs) dueTimer_.start(dueInMs);
+}
+
+void DeviceObjects::TellCombining(int index) {
+  if (log_ == nullptr) return;
+  try {
+    log_->WriteLog(LogKind::ActiveX, QString::fromLatin1(CombinedLogLine).arg(index).toStdString());
+  } catch (const RunTimeError&) {
+    // Telling must not cost the update its other subscribers.
+  }
+}
+
+void DeviceObjects::RaiseUpdate(Device& device, bool unhurried) {
+  const QScopedValueRollback<const Device*> raising(unhurried_, unhurried ? &device : nullptr);
+  device.CDoUpdate();
 }
 
 Device* DeviceObjects::DeviceAt(const QString& node) const {
@@ -126,8 +177,9 @@ void DeviceObjects::WriteProperty(const QString& node, int index, const QVariant
 QDBusMessage DeviceObjects::CallMethod(const QString& node, const QDBusMessage& message) {
   Device& d = *DeviceAt(node);
   const QString& member = message.member();
+  const bool unhurried = !message.isReplyRequired();
   if (member == QLatin1StringView("CDoUpdate") && message.signature().isEmpty()) {
-    d.CDoUpdate();
+    RaiseUpdate(d, unhurried);
     return UpdateReply(message, d);
   }
   if (member == QLatin1StringView("CCommandUpdate") && message.signature() == QLatin1StringView("nnd")) {
@@ -135,7 +187,7 @@ QDBusMessage DeviceObjects::CallMethod(const QString& node, const QDBusMessage& 
     d.SetCCmdStat(arguments.at(0).value<short>());
     d.SetCCmd(arguments.at(1).value<short>());
     d.SetCCmdParm(arguments.at(2).toDouble());
-    d.CDoUpdate();
+    RaiseUpdate(d, unhurried);
     return UpdateReply(message, d);
   }
   if (member == QLatin1StringView("CDoUpdate") || member == QLatin1StringView("CCommandUpdate")) {

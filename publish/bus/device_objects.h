@@ -6,10 +6,18 @@
 // broadcast as the bus signal CUpdate with the object's sequence number and
 // its nine values, so no client has to read them back; the reply to either
 // method carries the sequence number of the update it raised.
+//
+// A flood of updates from clients that want no reply is combined on its way
+// to the bus (see update_combiner.h); the first combining of an episode is
+// written once per object to the ActiveX log.
+#include <QElapsedTimer>
+#include <QTimer>
 #include <array>
 #include <memory>
 
+#include "core/log_writer.h"
 #include "publish/bus/bus_object.h"
+#include "publish/bus/update_combiner.h"
 #include "publish/devices.h"
 
 namespace tarvex::bus {
@@ -19,10 +27,16 @@ class DeviceObjects final : public BusObjectFamily {
 
 public:
   // Serves the objects the table already holds and every one it creates later.
-  explicit DeviceObjects(Devices& devices);
+  // log: where the first combining of updates is told (none without it); a
+  // record it cannot write is lost, never raised.
+  explicit DeviceObjects(Devices& devices, LogWriter* log = nullptr);
   ~DeviceObjects() override;
 
   static QString PathOf(int index);
+
+  static constexpr const char* CombinedLogLine =
+      "Device %1: Updates Without Reply Faster Than One Per 10 ms: CUpdate Signals Combined, "
+      "The Latest Values Sent";
 
 protected:
   bool HasNode(const QString& node) const override;
@@ -36,14 +50,26 @@ private:
     std::shared_ptr<Device> device;
     Device::Subscription subscription = 0;
   };
-
   void Export(int index, const std::shared_ptr<Device>& device);
-  void BroadcastUpdate(int index, const Device& device) const;
+  void BroadcastUpdate(int index, const Device& device);
+  // Raises the object's update for a call; unhurried when it wants no reply.
+  void RaiseUpdate(Device& device, bool unhurried);
+  void Send(int index, const UpdateCombiner::Update& update);
+  void SendDue();
+  // The timer runs out when the earliest held update is due.
+  void ArmTimer(qint64 nowMs);
+  void TellCombining(int index);
   // The object of a node, or nullptr when none is served there.
   Device* DeviceAt(const QString& node) const;
 
   Devices& devices_;
+  LogWriter* log_;
   std::array<Exported, Devices::Count> exported_{};
+  UpdateCombiner combiner_;
+  QElapsedTimer clock_;
+  QTimer dueTimer_;
+  // The object whose update a call that wants no reply is raising, if any.
+  const Device* unhurried_ = nullptr;
 };
 
 }  // namespace tarvex::bus
