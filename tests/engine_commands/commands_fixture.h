@@ -161,7 +161,7 @@ struct CommandsFixture : EngineFixture {
   ClientCommandStep commands{services, items};
   RaisingStep data{trace};
   EngineSteps engineSteps{{commands, data, data, data, data}};
-  ScanErrorHandling handler{services, cfg, box, errorWindow, errorWindow};
+  ScanErrorHandling handler{services, box, errorWindow, errorWindow};
   ScanPass commandPass{services};
 };
 
