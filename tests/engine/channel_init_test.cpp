@@ -81,21 +81,6 @@ struct Outcome {
   std::string boxTitle = {};  // the scan's own handler: the box this stage showed
 };
 
-// The pass over the fixture with the scan's own error handler in place of the
-// recording one: what the operator sees of an error (lamps, the enabled
-// switch, the channel file, the box) comes from the real handling.
-struct RealErrorHandling {
-  explicit RealErrorHandling(EngineFixture& fixture) : f(fixture) {}
-  EngineFixture& f;
-  RecordingMessageBox box;
-  RecordingErrorWindow window{f.trace};
-  ScanServices services{f.engine, f.config, f.startup, f.setup,  f.publication, f.window, f.grid,
-                        f.publisher, f.dde,  f.handshake, f.icons, f.cfg,     f.log,    f.speech,
-                        f.ports,  f.net,    f.opc,     f.clock, f.pacing,  f.mainWindow, f.steps, handler};
-  ScanErrorHandling handler{services, box, window, window};
-  ScanPass pass{services};
-};
-
 // The rig of one row: the device behind port 2 and how the row prepares it.
 struct Rig {
   PtyPair pty;
