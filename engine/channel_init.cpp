@@ -49,7 +49,7 @@ void ChannelInitialisation::Guarded(int32_t ch, Step&& step) {
     step();
   } catch (...) {
     // Marked before the handler speaks, so the handler's repair of lamps and
-    // settings is the last word.
+    // settings stands, but for the error lamp (below).
     try {
       MarkFailed(ch);
     } catch (...) {
