@@ -8,8 +8,8 @@
 // as the operator wrote it).
 //
 // What it must cope with: any of its own steps may fail (the log file not
-// writable, no speech, the port hung up, the terminal network gone, the
-// channel file not writable, the box not shown). Policy: each step is guarded
+// writable, no speech, the port hung up, the terminal network gone, the box
+// not shown). Policy: each step is guarded
 // on its own; a step that fails is recorded in the error log once, as far as
 // the log can be written, and the next step follows. Nothing escapes the
 // handler, so the pass always ends with its guard cleared.
