@@ -21,6 +21,39 @@ function(tarvex_add_gtest target)
       TIMEOUT 120
       # One variable only: gtest_discover_tests flattens a list of them.
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  set_property(TARGET ${target} PROPERTY TARVEX_TEST_LABEL "${T_LABEL}")
+endfunction()
+
+# tarvex_label_gtest_cases(<target> LABEL <label> CASES <Suite.Case>...)
+#
+# Gives the named cases of a tarvex_add_gtest program a further label beside
+# the program's own, for a case that also belongs to another issue's tests.
+# gtest_discover_tests flattens a list-valued property, so the labels are set
+# by a file CTest reads after the discovered tests. A named case the program
+# does not have shows up as a failing test under the label, not as a label
+# silently lost.
+function(tarvex_label_gtest_cases target)
+  cmake_parse_arguments(T "" "LABEL" "CASES" ${ARGN})
+  get_target_property(own ${target} TARVEX_TEST_LABEL)
+  if(NOT own OR NOT T_LABEL OR NOT T_CASES)
+    message(FATAL_ERROR "tarvex_label_gtest_cases(${target}): a tarvex_add_gtest target, LABEL and CASES are required")
+  endif()
+  set(labels "${own};${T_LABEL}")
+  set(script "")
+  foreach(case ${T_CASES})
+    string(APPEND script
+      "list(FIND ${target}_TESTS [==[${case}]==] found)\n"
+      "if(found GREATER -1)\n"
+      "  set_tests_properties([==[${case}]==] PROPERTIES LABELS [==[${labels}]==])\n"
+      "else()\n"
+      "  add_test([==[${target}_NO_CASE_${case}]==] [==[${target}_NO_CASE_${case}]==])\n"
+      "  set_tests_properties([==[${target}_NO_CASE_${case}]==] PROPERTIES LABELS [==[${labels}]==])\n"
+      "endif()\n")
+  endforeach()
+  set(file "${CMAKE_CURRENT_BINARY_DIR}/${target}_${T_LABEL}_cases.cmake")
+  file(WRITE "${file}" "${script}")
+  # After the include file that gtest_discover_tests registered for the target.
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${file}")
 endfunction()
 
 # tarvex_add_script_test(<name> LABEL <label> COMMAND <cmd...>)
