@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "config/channel_file.h"
-#include "engine/terminal_fields.h"
+#include "engine/terminal_scale_data.h"
 #include "tests/engine_commands/commands_fixture.h"
 
 namespace tarvex {
@@ -27,6 +27,13 @@ ChannelSetup OnPort2(int32_t protocol = 5) {
   c.DeviceDescs = "Line scale";
   c.PrimaryUnits = 1;
   c.Timeout = 50;
+  return c;
+}
+
+ChannelSetup OnTerminal() {
+  ChannelSetup c = OnPort2();
+  c.ConnectUsing = ConnectionType::ArcNet;
+  c.DeviceID = " 3 ";
   return c;
 }
 
@@ -61,10 +68,12 @@ TEST(OutOfService, AChannelTheEngineStopsServingShowsTheOfflineBitOnceOnTheBus) 
          f.config.Channels[0].ComPortIndex = 8;  // port 9: no device
        },
        false},
-      {"a terminal that stops answering (Network ID Error...)", OnPort2(),
+      {"a terminal that stops answering (Network ID Error...)", OnTerminal(),
        [](PtyChannelFixture& f) {
+         f.net.readResult = 1;
          ScanServices services = f.Services(f.log);
-         TakeSilentTerminalOutOfService(services, 0);
+         TerminalScaleData(services).ReadTerminalGross(0);
+         ASSERT_EQ(f.publication.StatusText[0], "Network ID Error...");
        },
        false},
       {"a channel without a protocol of the table", OnPort2(-1), [](PtyChannelFixture&) {}, true},
