@@ -266,6 +266,11 @@ void ChannelInitialisation::OpenSerialPort(int32_t ch, Occasion occasion) {
     s_.grid.SetCellDirty(ch, Lamp::Enabled);
   }
   Speak(PortMessage(ch));
+  // The device is there but refuses this user or fails: the operator learns
+  // which device and why, as for a port that is missing or busy.
+  const std::string& reason = port.OpenFailure();
+  s_.log.WriteLog(LogKind::Error, "Channel " + std::to_string(ch + 1) + ": Port not opened" +
+                                      (reason.empty() ? std::string() : " (" + reason + ")"));
 }
 
 void ChannelInitialisation::RegisterTerminal(int32_t ch, Occasion occasion) {

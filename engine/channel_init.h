@@ -14,7 +14,8 @@
 // port that is missing or busy (the handler's port errors) or exists but
 // cannot be opened (no permission, I/O error: it reads back as not open)
 // disables the channel in memory only; its channel file stays as the operator
-// wrote it, for the device may be back by the next start or hand-back. A
+// wrote it, for the device may be back by the next start or hand-back. The
+// error log names the device and the system's reason in every case. A
 // channel taken out of service here shows the off-line bit on the bus.
 //
 // Every (re)opened serial channel starts with empty receive and transmit
