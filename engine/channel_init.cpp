@@ -155,6 +155,8 @@ void ChannelInitialisation::Reinitialise(int32_t ch) {
   } else {
     SetStatus(ch, "Device Disabled...");
     ResetPublicationMemory(ch);
+    // Served until its setup: its last weight is no longer read.
+    TellOutOfService(s_.engine, s_.handshake, ch);
   }
 }
 

@@ -68,6 +68,14 @@ TEST(OutOfService, AChannelTheEngineStopsServingShowsTheOfflineBitOnceOnTheBus) 
          f.config.Channels[0].ComPortIndex = 8;  // port 9: no device
        },
        false},
+      {"the operator disables the channel in its setup", OnPort2(),
+       [](PtyChannelFixture& f) {
+         ChannelSetup disabled = OnPort2();
+         disabled.DeviceEnabled = false;
+         f.StoreChannel(0, disabled);
+         f.HandBack(0);
+       },
+       false},
       {"a terminal that stops answering (Network ID Error...)", OnTerminal(),
        [](PtyChannelFixture& f) {
          f.net.readResult = 1;
