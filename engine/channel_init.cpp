@@ -155,9 +155,11 @@ void ChannelInitialisation::Reinitialise(int32_t ch) {
   } else {
     SetStatus(ch, "Device Disabled...");
     ResetPublicationMemory(ch);
-    // Served until its setup: its last weight is no longer read.
-    TellOutOfService(s_.engine, s_.handshake, ch);
   }
+  // Served until its setup, and not from now on (disabled, a connection that
+  // nothing serves, a port that did not open): its last weight is no longer
+  // read.
+  if (!e.ChannelActive[ch]) TellOutOfService(s_.engine, s_.handshake, ch);
 }
 
 void ChannelInitialisation::ResetDisplay(int32_t ch) {

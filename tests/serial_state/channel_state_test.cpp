@@ -76,6 +76,14 @@ TEST(OutOfService, AChannelTheEngineStopsServingShowsTheOfflineBitOnceOnTheBus) 
          f.HandBack(0);
        },
        false},
+      {"the operator gives the channel a connection that nothing serves", OnPort2(),
+       [](PtyChannelFixture& f) {
+         ChannelSetup other = OnPort2();
+         other.ConnectUsing = ConnectionType::Other;
+         f.StoreChannel(0, other);
+         f.HandBack(0);
+       },
+       false},
       {"a terminal that stops answering (Network ID Error...)", OnTerminal(),
        [](PtyChannelFixture& f) {
          f.net.readResult = 1;
