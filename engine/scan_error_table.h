@@ -38,8 +38,8 @@ enum class ScanErrorClass {
   Database,     // 3000 to 3999: database error case, "DB" texts
   RemoteData,   // 40000 to 40999: database error case, "RDO" texts
   PortNotOpen,  // 8012: error lamp off, the pass goes on
-  InvalidPort,  // 8002: port back on its defaults, channel defaults, disabled
-  PortInUse,    // 8005: channel disabled, channel defaults
+  InvalidPort,  // 8002: the port control back on its defaults, channel disabled
+  PortInUse,    // 8005: channel disabled
   Critical,     // every other number
 };
 
