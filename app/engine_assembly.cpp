@@ -15,7 +15,7 @@ EngineAssembly::EngineAssembly(EngineParts p)
       terminalDBRequest_(services_, workspaces_.DefaultWorkspace, p.clock, p.seams.beeper),
       serialScaleData_(services_, p.opcItems, p.seams.detail, p.clock, p.folder),
       terminalScaleData_(services_),
-      errors_(services_, p.cfg, p.messageBox, p.seams.grid, p.seams.beeper),
+      errors_(services_, p.messageBox, p.seams.grid, p.seams.beeper),
       transmit_(services_, p.seams.window),
       pass_(services_),
       engine_({pass_, p.engine, opc_, p.net, workspaces_, [this, &system = p.config.System] {

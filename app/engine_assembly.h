@@ -10,6 +10,7 @@
 // transmitter that TxTimer's tick runs.
 #include "app/polling_engine.h"
 #include "app/window_seams.h"
+#include "config/cfg_proc.h"
 #include "engine/client_commands.h"
 #include "engine/engine_steps.h"
 #include "engine/scan_error_handling.h"

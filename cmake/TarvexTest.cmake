@@ -21,6 +21,47 @@ function(tarvex_add_gtest target)
       TIMEOUT 120
       # One variable only: gtest_discover_tests flattens a list of them.
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  set_property(TARGET ${target} PROPERTY TARVEX_TEST_LABEL "${T_LABEL}")
+endfunction()
+
+# tarvex_label_gtest_cases(<target> LABEL <label> CASES <pattern>...)
+#
+# Gives cases of a tarvex_add_gtest program a further label beside the
+# program's own, for cases that also belong to another issue's tests. Each
+# pattern is a regular expression that a whole case name must match
+# ("ScanPass\\.TheCounterWraps.*"; a parameterised case's name carries its
+# instantiation before and its parameter after). gtest_discover_tests flattens
+# a list-valued property, so the labels are set by a file CTest reads after
+# the discovered tests. A pattern that matches no case shows up as a failing
+# test under the label, not as a label silently lost.
+function(tarvex_label_gtest_cases target)
+  cmake_parse_arguments(T "" "LABEL" "CASES" ${ARGN})
+  get_target_property(own ${target} TARVEX_TEST_LABEL)
+  if(NOT own OR NOT T_LABEL OR NOT T_CASES)
+    message(FATAL_ERROR "tarvex_label_gtest_cases(${target}): a tarvex_add_gtest target, LABEL and CASES are required")
+  endif()
+  set(labels "${own};${T_LABEL}")
+  set(script "")
+  set(n 0)
+  foreach(pattern ${T_CASES})
+    math(EXPR n "${n} + 1")
+    string(APPEND script
+      "set(found FALSE)\n"
+      "foreach(name IN LISTS ${target}_TESTS)\n"
+      "  if(name MATCHES [==[^(${pattern})$]==])\n"
+      "    set_tests_properties(\"\${name}\" PROPERTIES LABELS [==[${labels}]==])\n"
+      "    set(found TRUE)\n"
+      "  endif()\n"
+      "endforeach()\n"
+      "if(NOT found)\n"
+      "  add_test(${target}_NO_CASE_${n} [==[no case of ${target} matches ${pattern}]==])\n"
+      "  set_tests_properties(${target}_NO_CASE_${n} PROPERTIES LABELS [==[${labels}]==])\n"
+      "endif()\n")
+  endforeach()
+  set(file "${CMAKE_CURRENT_BINARY_DIR}/${target}_${T_LABEL}_cases.cmake")
+  file(WRITE "${file}" "${script}")
+  # After the include file that gtest_discover_tests registered for the target.
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${file}")
 endfunction()
 
 # tarvex_add_script_test(<name> LABEL <label> COMMAND <cmd...>)

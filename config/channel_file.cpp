@@ -13,11 +13,17 @@ constexpr int StoredOPCTags = 7;
 constexpr const char* OPCTagNames[StoredOPCTags] = {"OPCTags(0)", "OPCTags(1)", "OPCTags(2)", "OPCTags(3)",
                                                     "OPCTags(4)", "OPCTags(5)", "OPCTags(6)"};
 
+// The protocols of the table are 0 to 41; -1 is what the setup dialog stores
+// when no protocol is chosen. Any other number names no protocol the scan could
+// serve, and is refused like any other damaged field.
+constexpr int32_t NoProtocol = -1;
+constexpr int32_t LastProtocol = 41;
+
 // The 34 fields in file order with their names.
 template <typename Record, typename Visitor>
 void VisitFields(Record& r, Visitor&& v) {
   auto& s = r.Setup;
-  v.Long(s.ChannelProtocol, "ChannelProtocol");
+  v.Long(s.ChannelProtocol, "ChannelProtocol", NoProtocol, LastProtocol);
   v.Long(s.ConnectUsing, "ConnectUsing");
   v.Long(s.ComPortIndex, "ComPortIndex");
   v.Long(s.PortSettingsIndex, "PortSettingsIndex");

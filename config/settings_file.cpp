@@ -233,6 +233,16 @@ int32_t SettingsReader::Long(std::string_view name) {
   return value;
 }
 
+int32_t SettingsReader::Long(std::string_view name, int32_t low, int32_t high) {
+  const int32_t value = Long(name);
+  if (value < low || value > high) {
+    Fail(ErrorNumber::InvalidPropertyValue, name,
+         "a number from " + std::to_string(low) + " to " + std::to_string(high) + " is expected, found " +
+             std::to_string(value));
+  }
+  return value;
+}
+
 bool SettingsReader::Boolean(std::string_view name) {
   const Field field = Next(name);
   if (field.form == Form::Empty) return false;

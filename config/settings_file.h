@@ -63,6 +63,8 @@ public:
 
   // Each reads the next field; name is the field's name in the errors.
   int32_t Long(std::string_view name);
+  // A whole number from low to high; any other raises 380 with the place.
+  int32_t Long(std::string_view name, int32_t low, int32_t high);
   bool Boolean(std::string_view name);
   std::string Text(std::string_view name);
   DataCell Cell(std::string_view name);
@@ -95,6 +97,7 @@ private:
 struct WritingVisitor {
   SettingsWriter& writer;
   void Long(int32_t value, std::string_view) { writer.Long(value); }
+  void Long(int32_t value, std::string_view, int32_t, int32_t) { writer.Long(value); }
   void Boolean(bool value, std::string_view) { writer.Boolean(value); }
   void Text(const std::string& value, std::string_view name) { writer.Text(value, name); }
 };
@@ -102,6 +105,9 @@ struct WritingVisitor {
 struct ReadingVisitor {
   SettingsReader& reader;
   void Long(int32_t& value, std::string_view name) { value = reader.Long(name); }
+  void Long(int32_t& value, std::string_view name, int32_t low, int32_t high) {
+    value = reader.Long(name, low, high);
+  }
   void Boolean(bool& value, std::string_view name) { value = reader.Boolean(name); }
   void Text(std::string& value, std::string_view name) { value = reader.Text(name); }
 };

@@ -6,6 +6,7 @@
 #include "core/grid_layout.h"
 #include "core/main_screen.h"
 #include "engine/lamps.h"
+#include "engine/out_of_service.h"
 #include "engine/port_calls.h"
 #include "engine/scan_boundary.h"
 #include "engine/terminal_paths.h"
@@ -47,15 +48,21 @@ void ChannelInitialisation::Guarded(int32_t ch, Step&& step) {
   try {
     step();
   } catch (...) {
-    const RunTimeError error = ErrorInFlight();
     // Marked before the handler speaks, so the handler's repair of lamps and
-    // settings is the last word.
+    // settings stands, but for the error lamp (below).
     try {
       MarkFailed(ch);
     } catch (...) {
       // Only a channel outside the arrays fails here; the handler still hears.
     }
-    s_.errors.HandleScanError(ch, error);
+    ReportInFlight(s_.errors, ch);
+    // The handler ends with its error lamp off, as after an error of a
+    // running channel; this channel is left failed, and its lamp says so.
+    try {
+      SetLamp(ch, Lamp::Error, true);
+      s_.grid.SetCellDirty(ch, Lamp::Error);
+    } catch (...) {
+    }
   }
 }
 
@@ -66,7 +73,7 @@ void ChannelInitialisation::FirstPass() {
     try {
       step();
     } catch (...) {
-      s_.errors.HandleScanError(0, ErrorInFlight());
+      ReportInFlight(s_.errors, 0);
     }
   };
   reported([&] { s_.log.WriteLog(LogKind::Activity, "Initializing Devices..."); });
@@ -132,8 +139,11 @@ void ChannelInitialisation::Reinitialise(int32_t ch) {
   e.Format[ch].FormatKnown = false;
   s_.grid.SetCellDirty(ch, GridColumn::Description);
   SetPrimaryUnitsText(ch);
-  // The setup dialog may have changed the channel's protocol definition.
-  CheckLoadedProtocol(s_.config.Channels[ch].ChannelProtocol);
+  // The setup dialog may have changed the channel's protocol definition. A
+  // channel without a protocol (-1, none chosen) has none to check: it is
+  // opened and shown as on the first pass.
+  const int32_t protocol = s_.config.Channels[ch].ChannelProtocol;
+  if (protocol >= 0 && protocol <= LastLoadedProtocol) CheckLoadedProtocol(protocol);
   s_.publication.StatusText[ch] = "ReInitializing...";
   s_.publisher.SetVal(ValueCode::Description, ch);
   s_.grid.SetCellDirty(ch, GridColumn::StatusText);
@@ -146,6 +156,10 @@ void ChannelInitialisation::Reinitialise(int32_t ch) {
     SetStatus(ch, "Device Disabled...");
     ResetPublicationMemory(ch);
   }
+  // Served until its setup, and not from now on (disabled, a connection that
+  // nothing serves, a port that did not open): its last weight is no longer
+  // read.
+  if (!e.ChannelActive[ch]) TellOutOfService(s_.engine, s_.handshake, ch);
 }
 
 void ChannelInitialisation::ResetDisplay(int32_t ch) {
@@ -248,6 +262,7 @@ void ChannelInitialisation::OpenSerialPort(int32_t ch, Occasion occasion) {
     SetLamp(ch, Lamp::Error, true);
     s_.grid.SetCellDirty(ch, Lamp::Error);
     ResetPublicationMemory(ch);
+    TellOutOfService(s_.engine, s_.handshake, ch);
   } else {
     MarkFailed(ch);
     SetLamp(ch, Lamp::Enabled, false);
@@ -255,6 +270,11 @@ void ChannelInitialisation::OpenSerialPort(int32_t ch, Occasion occasion) {
     s_.grid.SetCellDirty(ch, Lamp::Enabled);
   }
   Speak(PortMessage(ch));
+  // The device is there but refuses this user or fails: the operator learns
+  // which device and why, as for a port that is missing or busy.
+  const std::string& reason = port.OpenFailure();
+  s_.log.WriteLog(LogKind::Error, "Channel " + std::to_string(ch + 1) + ": Port not opened" +
+                                      (reason.empty() ? std::string() : " (" + reason + ")"));
 }
 
 void ChannelInitialisation::RegisterTerminal(int32_t ch, Occasion occasion) {
@@ -322,6 +342,7 @@ void ChannelInitialisation::MarkFailed(int32_t ch) {
   SetStatus(ch, "Initialization Error...");
   SetLamp(ch, Lamp::Error, true);
   s_.grid.SetCellDirty(ch, Lamp::Error);
+  TellOutOfService(s_.engine, s_.handshake, ch);
 }
 
 void ChannelInitialisation::SetStatus(int32_t ch, const std::string& text) {

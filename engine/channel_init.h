@@ -8,12 +8,15 @@
 // exist, is busy or cannot be opened by this user; a terminal registration may
 // fail; a channel or protocol file may be damaged. Policy: each channel stands
 // alone. A channel that raises an error while it is initialised is marked
-// failed ("Initialization Error..."), the error is handed once to the scan
-// error handler, and the next channel follows; the first pass still completes,
-// so the other channels are served from the next pass on. A port that exists
-// but cannot be opened (no permission, I/O error) reads back as not open and
-// takes the not-open branch: the channel is disabled in memory only, its
-// channel file stays as the operator wrote it.
+// failed ("Initialization Error...", its error lamp lit), the error is handed
+// once to the scan error handler, and the next channel follows; the first pass
+// still completes, so the other channels are served from the next pass on. A
+// port that is missing or busy (the handler's port errors) or exists but
+// cannot be opened (no permission, I/O error: it reads back as not open)
+// disables the channel in memory only; its channel file stays as the operator
+// wrote it, for the device may be back by the next start or hand-back. The
+// error log names the device and the system's reason in every case. A
+// channel taken out of service here shows the off-line bit on the bus.
 //
 // Every (re)opened serial channel starts with empty receive and transmit
 // buffers, so bytes of an earlier protocol are never parsed with the new one.

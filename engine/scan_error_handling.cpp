@@ -120,23 +120,18 @@ void ScanErrorHandling::Reply(int32_t ch, const ScanErrorReply& reply) {
 }
 
 void ScanErrorHandling::PortError(int32_t ch, const ScanErrorReport& report) {
-  const bool invalidPort = report.Fallback == PortFallback::RestoreDefaultPort;
-  auto disable = [&] { s_.config.Channels[ch].DeviceEnabled = false; };
   Announce(ch, report);
-  if (invalidPort) {
+  if (report.Fallback == PortFallback::RestoreDefaultPort) {
     Step(ch, "port defaults", [&] {
       SerialPort& port = s_.MSComm[ch];
       port.SetCommPort(1);
       port.SetSettings(DefaultPortSettings);
       port.SetHandshaking(0);
     });
-  } else {
-    Step(ch, "channel disabled", disable);
   }
-  Step(ch, "channel defaults", [&] { defaults_.RestoreChannelDefaults(ch); });
-  // Whatever the defaults or a failed restore left, the channel stays off
-  // until the operator enables it again.
-  Step(ch, "channel disabled", disable);
+  // Off until the operator enables it again; the channel file is not
+  // rewritten, so the operator's settings are there when the device is back.
+  Step(ch, "channel disabled", [&] { s_.config.Channels[ch].DeviceEnabled = false; });
   Step(ch, "lamps", [&] {
     for (int lamp : FallbackLamps) s_.grid.SetIndicatorOn(ch, lamp, false);
     for (int lamp : FallbackLamps) s_.grid.SetCellDirty(ch, lamp);
@@ -156,6 +151,7 @@ void ScanErrorHandling::Announce(int32_t ch, const ScanErrorReport& report) {
     s_.grid.DrawCell(ch, Lamp::Error);
   });
   Step(ch, "error log", [&] { s_.log.WriteLog(LogKind::Error, report.LogLine); });
+  if (!report.LogDetail.empty()) Step(ch, "error log", [&] { s_.log.WriteLog(LogKind::Error, report.LogDetail); });
   if (!report.Spoken.empty()) Step(ch, "speech", [&] { s_.speech.Speak(report.Spoken); });
   ShowBox(ch, report);
 }

@@ -3,12 +3,13 @@
 // with the channel whose turn it was. It classifies the error
 // (engine/scan_error_table.h) and carries the report out: the channel's lamps
 // and status line, the error reply to a device whose database request failed,
-// the error log, speech, the message box, and the port fallback that gives a
-// channel whose port cannot be used its default settings.
+// the error log, speech, the message box, and the port fallback that disables
+// a channel whose port cannot be used (in memory only: its channel file stays
+// as the operator wrote it).
 //
 // What it must cope with: any of its own steps may fail (the log file not
-// writable, no speech, the port hung up, the terminal network gone, the
-// channel file not writable, the box not shown). Policy: each step is guarded
+// writable, no speech, the port hung up, the terminal network gone, the box
+// not shown). Policy: each step is guarded
 // on its own; a step that fails is recorded in the error log once, as far as
 // the log can be written, and the next step follows. Nothing escapes the
 // handler, so the pass always ends with its guard cleared.
@@ -19,7 +20,6 @@
 #include <cstdint>
 #include <string>
 
-#include "config/cfg_proc.h"
 #include "engine/channel_steps.h"
 #include "engine/scan_error_table.h"
 #include "engine/scan_services.h"
@@ -39,14 +39,10 @@ public:
 
 class ScanErrorHandling final : public ScanErrorHandler {
 public:
-  // services: the pass's (its errors member may be this handler). defaults:
-  // the configuration procedure whose RestoreChannelDefaults keeps the old
-  // channel file as "<file>.bak".
+  // services: the pass's (its errors member may be this handler).
   // beeper: the platform's beep, for a terminal reply that could not be written.
-  ScanErrorHandling(ScanServices& services, ConfigProcedure& defaults, MessageBox& box, ScanErrorWindow& window,
-                    Beeper& beeper)
+  ScanErrorHandling(ScanServices& services, MessageBox& box, ScanErrorWindow& window, Beeper& beeper)
       : s_(services),
-        defaults_(defaults),
         box_(box),
         window_(window),
         beeper_(beeper),
@@ -70,7 +66,6 @@ private:
   void Step(int32_t ch, const char* what, StepCall&& step) noexcept;
 
   ScanServices& s_;
-  ConfigProcedure& defaults_;
   MessageBox& box_;
   ScanErrorWindow& window_;
   Beeper& beeper_;

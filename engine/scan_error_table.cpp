@@ -73,15 +73,21 @@ void DescribeDatabaseError(ScanErrorReport& report, int32_t number, std::string_
   }
 }
 
-void DescribePortError(ScanErrorReport& report, const ScanErrorSituation& situation) {
+// The scan meets these errors when it opens a channel's port: a USB adapter
+// that enumerates late, a port another program holds for a moment. The
+// operator's channel file is right and stays as it is; the channel is only
+// disabled in memory, and the operator is told which port and device failed
+// and why, so that the fault can be mended outside the manager.
+void DescribePortError(ScanErrorReport& report, std::string_view description, const ScanErrorSituation& situation) {
   const bool inUse = report.Class == ScanErrorClass::PortInUse;
-  report.LogLine =
-      "Channel: " + ChannelText(situation) + (inUse ? "  COM: Port Already In Use." : "  Invalid COM: Port Selected.");
+  const std::string channel = ChannelText(situation);
+  report.LogLine = "Channel: " + channel + (inUse ? "  COM: Port Already In Use." : "  Invalid COM: Port Selected.");
+  report.LogDetail = "Channel " + channel + ": " + std::string(description);
   if (situation.SpeechEnabled) report.Spoken = PortErrorSpeech(situation.Channel, inUse);
   report.BoxTitle = "Tarvex Device Initialization Error";
   report.BoxText = std::string(inUse ? "The COM: port you have selected is already in use..."
                                      : "The COM: port you have selected is invalid.") +
-                   CrLf + "Restoring default Tarvex Std. settings now...";
+                   CrLf + std::string(description) + CrLf + "Disabling Device Now...";
   report.Fallback = inUse ? PortFallback::DisableChannel : PortFallback::RestoreDefaultPort;
   report.MarkAllCellsDirty = true;
 }
@@ -133,9 +139,9 @@ ScanErrorReport DescribeScanError(int32_t number, std::string_view description, 
     case ScanErrorClass::Expression:
     case ScanErrorClass::Database:
     case ScanErrorClass::RemoteData: DescribeDatabaseError(report, number, description, situation); break;
-    case ScanErrorClass::PortNotOpen: report.EndsPass = false; break;
+    case ScanErrorClass::PortNotOpen: break;
     case ScanErrorClass::InvalidPort:
-    case ScanErrorClass::PortInUse: DescribePortError(report, situation); break;
+    case ScanErrorClass::PortInUse: DescribePortError(report, description, situation); break;
     case ScanErrorClass::Critical: DescribeCriticalError(report, number, description, situation); break;
   }
   return report;

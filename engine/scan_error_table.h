@@ -38,8 +38,8 @@ enum class ScanErrorClass {
   Database,     // 3000 to 3999: database error case, "DB" texts
   RemoteData,   // 40000 to 40999: database error case, "RDO" texts
   PortNotOpen,  // 8012: error lamp off, the pass goes on
-  InvalidPort,  // 8002: port back on its defaults, channel defaults, disabled
-  PortInUse,    // 8005: channel disabled, channel defaults
+  InvalidPort,  // 8002: the port control back on its defaults, channel disabled
+  PortInUse,    // 8005: channel disabled
   Critical,     // every other number
 };
 
@@ -83,10 +83,9 @@ struct ScanErrorReply {
 enum class PortFallback {
   None,
   // 8002: the port gets number 1, DefaultPortSettings and no handshaking, in
-  // that order; then the channel's defaults (its file kept as "<file>.bak").
+  // that order; the channel is disabled.
   RestoreDefaultPort,
-  // 8005: the channel is disabled, gets its defaults (its file kept as
-  // "<file>.bak") and is disabled again; the port is not touched.
+  // 8005: the channel is disabled; the port is not touched.
   DisableChannel,
 };
 
@@ -97,6 +96,9 @@ struct ScanErrorReport {
   std::string StatusText;
   std::string FinalStatusText;
   std::string LogLine;  // the error-log (kind 1) line; empty for 8012
+  // Port errors: a second error-log line with the port, the device path and
+  // the system's reason, as the error's description gives them.
+  std::string LogDetail;
   ScanErrorReply Reply;
   std::string Spoken;  // empty: nothing is spoken
   // Empty title: no message box. The box is critical with an OK button; the
@@ -106,7 +108,6 @@ struct ScanErrorReport {
   std::string BoxText;
   bool MarkAllCellsDirty = false;
   PortFallback Fallback = PortFallback::None;
-  bool EndsPass = true;  // false only for 8012: the pass goes on
 };
 
 // The description as it is spoken: each "\" becomes " Backslash, " and each

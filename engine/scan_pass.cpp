@@ -4,6 +4,7 @@
 
 #include "core/grid_layout.h"
 #include "engine/lamps.h"
+#include "engine/out_of_service.h"
 #include "engine/port_calls.h"
 #include "engine/scan_boundary.h"
 
@@ -24,6 +25,11 @@ constexpr int32_t LongestIdle = 1000;
 void ScanPass::Timer1_Timer() {
   EngineState& e = s_.engine;
   if (e.ScanInProgress) return;
+  // Cleared on every way out of the pass, whatever the error report met.
+  struct ClearedOnExit {
+    bool& flag;
+    ~ClearedOnExit() { flag = false; }
+  } guard{e.ScanInProgress};
   try {
     s_.pacing.DoEvents();
     // A nested pass may have run inside the yield; it ended before this
@@ -38,9 +44,8 @@ void ScanPass::Timer1_Timer() {
       ServeChannels();
     }
   } catch (...) {
-    s_.errors.HandleScanError(ch_, ErrorInFlight());
+    ReportInFlight(s_.errors, ch_);
   }
-  e.ScanInProgress = false;
 }
 
 void ScanPass::CountPass() {
@@ -90,6 +95,9 @@ void ScanPass::Dispatch(int32_t ch) {
   } else if (protocol >= 1 && protocol <= LastScaleProtocol) {
     if (connection == ConnectionType::PcSerialPort) s_.steps.SerialScaleData(ch);
     if (connection == ConnectionType::ArcNet) s_.steps.TerminalScaleData(ch);
+  } else {
+    // No step reads a channel without a protocol of the table.
+    TellOutOfService(s_.engine, s_.handshake, ch);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/lamps.h"
+#include "engine/out_of_service.h"
 #include "engine/terminal_packets.h"
 
 namespace tarvex {
@@ -48,6 +49,7 @@ void TakeSilentTerminalOutOfService(ScanServices& s, int32_t ch) {
   SwitchLamp(s.grid, ch, Lamp::Error, true);
   if (s.startup.SpeechEnabled) s.speech.Speak(TerminalNotRespondingSpeech(ch));
   s.config.Channels[ch].DeviceEnabled = false;
+  TellOutOfService(s.engine, s.handshake, ch);
 }
 
 }  // namespace tarvex

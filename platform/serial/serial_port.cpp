@@ -127,8 +127,10 @@ void SerialPort::SetPortOpen(bool open) {
                        StandardErrorDescription(ErrorNumber::PortAlreadyOpen) + " (" + Place() + ")");
   }
 
+  openFailure_.clear();
   const std::string device = map_.DeviceFor(commPort_);
   const std::string place = "port " + std::to_string(commPort_) + " " + device;
+  const auto notOpened = [&](int error) { openFailure_ = place + ": " + std::strerror(error); };
   const auto invalid = [&](const std::string& why) {
     return RunTimeError(ErrorNumber::InvalidPortNumber,
                         StandardErrorDescription(ErrorNumber::InvalidPortNumber) + " (" + place +
@@ -151,6 +153,7 @@ void SerialPort::SetPortOpen(bool open) {
     // port. One that exists but refuses this user (not in the dialout group)
     // or fails (I/O error) is simply not open: the caller reads that back.
     if (MissingDevice(errno)) throw invalid(std::strerror(errno));
+    notOpened(errno);
     return;
   }
   if (!::isatty(fd)) {
@@ -163,10 +166,13 @@ void SerialPort::SetPortOpen(bool open) {
     const int lockError = errno;
     ::close(fd);
     if (lockError == EWOULDBLOCK) throw inUse("in use by another channel or program");
+    notOpened(lockError);
     return;  // the device is there but cannot be held: not open
   }
   if (::ioctl(fd, TIOCEXCL) != 0) {
+    const int exclusiveError = errno;
     ::close(fd);
+    notOpened(exclusiveError);
     return;  // the device is there but cannot be held: not open
   }
 

@@ -89,6 +89,10 @@ public:
   // PortOpen() reads False.
   bool PortOpen() const noexcept { return fd_ >= 0; }
   void SetPortOpen(bool open);
+  // Why the last opening left the port closed without raising: the port
+  // number, the device and the system's reason ("port 2 /dev/ttyS1:
+  // Permission denied"). Empty once an opening succeeds or raises.
+  const std::string& OpenFailure() const noexcept { return openFailure_; }
 
   // The most bytes the output queue holds.
   static constexpr size_t OutputQueueLimit = size_t{1} << 20;
@@ -131,6 +135,7 @@ private:
   int32_t handshaking_ = 0;
   int fd_ = -1;
   std::string device_;
+  std::string openFailure_;
   termios requested_{};
 
   std::string outQueue_;  // bytes from outHead_ on are waiting

@@ -10,7 +10,9 @@
 #include <limits>
 #include <optional>
 
+#include "config/serial_port_operations.h"
 #include "platform/ansi_text.h"
+#include "tests/engine_commands/commands_fixture.h"
 
 #include "engine_fixture.h"
 
@@ -72,7 +74,11 @@ struct Outcome {
   bool deviceEnabled;
   bool active;
   std::vector<std::string> spoken;  // what this stage added
+  // With the recording handler: "error <ch> <number>" per error. With the
+  // scan's own handler: the error-log lines of channels ("{device}" stands for
+  // the path of the channel's port).
   Trace errors;
+  std::string boxTitle = {};  // the scan's own handler: the box this stage showed
 };
 
 // The rig of one row: the device behind port 2 and how the row prepares it.
@@ -89,6 +95,7 @@ struct Row {
   std::function<void(EngineFixture&, Rig&)> arrange;
   Outcome first;
   Outcome reinit;
+  bool realHandling = false;  // the scan's own error handler, not the recording one
 };
 
 const std::string Ready = "Ready...";
@@ -102,6 +109,19 @@ TEST(ChannelInitialisation, EachKindOfChannelAfterTheFirstPassAndAfterTheHandBac
   ChannelSetup terminal = Channel(1);
   terminal.DeviceID = " 3 ";
   const ChannelSetup other = OtherWithOPC();
+  ChannelSetup noNextPort = Channel(0);
+  noNextPort.ComPortIndex = std::numeric_limits<int32_t>::max();
+  const Trace missingLog = {"log 1 Channel: 1  Invalid COM: Port Selected.",
+                            "log 1 Channel 1: Invalid port number (port 9 {device}: No such file or directory)"};
+  const Trace busyLog = {"log 1 Channel: 1  COM: Port Already In Use.",
+                         "log 1 Channel 1: Port already open (port 2 {device}: in use by another channel or program)"};
+  // No box: the device is there, only this user may not use it.
+  const Trace refusedLog = {"log 1 Channel 1: Port not opened (port 2 {device}: Permission denied)"};
+  const std::string overflow = "Overflow (port index of channel 0)";
+  const std::string criticalSpeech =
+      "Attention!, A Critical Tarvex error has occured, possibly on Channel 1,  The error is number, 6 , " + overflow +
+      " , Please contact Velmar Orinda Technical Support with this information.";
+  const Trace criticalLog = {"log 1 Channel: 1  Critical Error: 6  " + overflow};
 
   const std::vector<Row> rows = {
       {"disabled", 0, {{0, disabled}}, nullptr,
@@ -115,8 +135,9 @@ TEST(ChannelInitialisation, EachKindOfChannelAfterTheFirstPassAndAfterTheHandBac
          ::chmod(rig.pty.path().c_str(), 0000);
          rig.unprivileged = true;
        },
-       {Failed, "00000001", false, false, {ChannelInitialisation::PortMessage(0)}, {}},
-       {Failed, "00000001", false, false, {ChannelInitialisation::PortMessage(0)}, {}}},
+       {Failed, "00000001", false, false, {ChannelInitialisation::PortMessage(0)}, refusedLog},
+       {Failed, "00000001", false, false, {ChannelInitialisation::PortMessage(0)}, refusedLog},
+       true},
       {"invalid port (8002) goes once to the handler", 0, {{0, missingPort}}, nullptr,
        {Failed, "00000101", true, false, {}, {"error 0 8002"}},
        {Failed, "00000101", true, false, {}, {"error 0 8002"}}},
@@ -128,6 +149,29 @@ TEST(ChannelInitialisation, EachKindOfChannelAfterTheFirstPassAndAfterTheHandBac
        },
        {Failed, "00000101", true, false, {}, {"error 0 8005"}},
        {Failed, "00000101", true, false, {}, {"error 0 8005"}}},
+      // The device may come back (an adapter that enumerates late, a port held
+      // for a moment): the channel is only disabled in memory, its file keeps
+      // the operator's settings, so the hand-back tries the same port again.
+      {"missing device (8002), told by the scan's handler: disabled in memory, the file kept", 0,
+       {{0, missingPort}}, nullptr,
+       {Failed, "00000001", false, false, {PortErrorSpeech(0, false)}, missingLog,
+        "Tarvex Device Initialization Error"},
+       {Failed, "00000001", false, false, {PortErrorSpeech(0, false)}, missingLog,
+        "Tarvex Device Initialization Error"},
+       true},
+      {"busy device (8005), told by the scan's handler: disabled in memory, the file kept", 0, {{0, Channel(0)}},
+       [](EngineFixture& f, Rig& rig) {
+         rig.holder.emplace(f.scratch.folder());
+         rig.holder->SetCommPort(2);
+         rig.holder->SetPortOpen(true);
+       },
+       {Failed, "00000001", false, false, {PortErrorSpeech(0, true)}, busyLog, "Tarvex Device Initialization Error"},
+       {Failed, "00000001", false, false, {PortErrorSpeech(0, true)}, busyLog, "Tarvex Device Initialization Error"},
+       true},
+      {"critical error, told by the scan's handler: the error lamp stays lit", 0, {{0, noNextPort}}, nullptr,
+       {Failed, "00000101", true, false, {criticalSpeech}, criticalLog, "Tarvex Scan System Error"},
+       {Failed, "00000101", true, false, {criticalSpeech}, criticalLog, "Tarvex Scan System Error"},
+       true},
       {"terminal registers", 0, {{0, terminal}}, nullptr,
        {Ready, "00000100", true, true, {}, {}},
        {Ready, "00000100", true, true, {}, {}}},
@@ -157,6 +201,9 @@ TEST(ChannelInitialisation, EachKindOfChannelAfterTheFirstPassAndAfterTheHandBac
     const std::string fileBefore = f.ChannelFileBytes(row.ch);
     if (row.arrange) row.arrange(f, rig);
 
+    RealErrorHandling real(f);
+    ScanPass& pass = row.realHandling ? real.pass : f.pass;
+    const std::string device = row.channels.at(row.ch).ComPortIndex == 8 ? "/nonexistent/ttyUSB9" : rig.pty.path();
     const auto check = [&](const Outcome& want, size_t spokenBefore) {
       EXPECT_EQ(f.publication.StatusText[row.ch], want.status);
       EXPECT_EQ(f.Lamps(row.ch), want.lamps);
@@ -166,13 +213,34 @@ TEST(ChannelInitialisation, EachKindOfChannelAfterTheFirstPassAndAfterTheHandBac
       const auto& spoken = f.speech.sentences();
       EXPECT_EQ(std::vector<std::string>(spoken.begin() + static_cast<long>(spokenBefore), spoken.end()),
                 want.spoken);
-      EXPECT_EQ(f.Only({"error "}), want.errors) << (f.errors.descriptions.empty() ? "" : f.errors.descriptions[0]);
       EXPECT_EQ(f.ChannelFileBytes(row.ch), fileBefore);
+      EXPECT_FALSE(std::ifstream(f.cfg.ChannelFilePath(row.ch) + ".bak").good());
+      if (!row.realHandling) {
+        EXPECT_EQ(f.Only({"error "}), want.errors) << (f.errors.descriptions.empty() ? "" : f.errors.descriptions[0]);
+        return;
+      }
+      Trace wantLog;
+      for (std::string line : want.errors) {
+        if (const size_t at = line.find("{device}"); at != std::string::npos) line.replace(at, 8, device);
+        wantLog.push_back(line);
+      }
+      EXPECT_EQ(f.Only({"log 1 Channel"}), wantLog);
+      if (want.boxTitle.empty()) {
+        EXPECT_TRUE(real.box.shown().empty());
+        return;
+      }
+      ASSERT_EQ(real.box.shown().size(), 1u);
+      EXPECT_EQ(real.box.shown()[0].title, want.boxTitle);
+      // A port's box names the port and the device behind it.
+      if (want.boxTitle == "Tarvex Device Initialization Error") {
+        EXPECT_NE(real.box.shown()[0].text.find(device), std::string::npos) << real.box.shown()[0].text;
+      }
+      real.box.clear();
     };
 
     {
       WithoutFileOverride scope(rig.unprivileged);
-      f.pass.Timer1_Timer();
+      pass.Timer1_Timer();
     }
     {
       SCOPED_TRACE("first pass");
@@ -185,7 +253,7 @@ TEST(ChannelInitialisation, EachKindOfChannelAfterTheFirstPassAndAfterTheHandBac
     f.trace.clear();
     {
       WithoutFileOverride scope(rig.unprivileged);
-      f.pass.Timer1_Timer();
+      pass.Timer1_Timer();
     }
     {
       SCOPED_TRACE("after the hand-back");

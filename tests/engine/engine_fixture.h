@@ -40,11 +40,12 @@ public:
     trace_.push_back("close registration");
     return 0;
   }
-  int16_t ZelRead(std::string_view, int16_t, std::span<char>, int16_t&) override { return 0; }
+  int16_t ZelRead(std::string_view, int16_t, std::span<char>, int16_t&) override { return readResult; }
   int16_t ZelWrite(std::string_view, int16_t, std::span<const char>) override { return 0; }
   int16_t ZelSendKeystroke(int16_t, int16_t, int16_t) override { return 0; }
 
   int16_t registerResult = 0;
+  int16_t readResult = 0;  // of every ZelRead; the buffer is left as it is
   int registrations = 0;
 
 private:

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "engine_fixture.h"
+#include "tests/engine_commands/commands_fixture.h"
 
 namespace tarvex {
 namespace {
@@ -88,26 +89,36 @@ TEST(ScanPass, ATimerEventWaitingAtTheYieldRunsAWholeNestedPassFirst) {
 }
 
 TEST(ScanPass, TheCounterWrapsAfterTenMillionWithoutFalseTimeOuts) {
-  ChannelSetup withOpc = Active(5, 0);
-  withOpc.OPCEnabled = true;
-  ServedFixture f{{0, withOpc}};
+  // The client-command step itself marks the periodic OPC re-write.
+  CommandsFixture f;
+  f.startup.MaxChannel = 0;
+  f.ActiveChannel(0, 5, ConnectionType::PcSerialPort);
+  f.config.Channels[0].OPCEnabled = true;
+  f.config.Channels[0].RefreshInterval = 8;
   f.window.InTray = true;
   f.engine.ScanTick = 9999998;
   // Lit at the last pass before the wrap; in the tray it holds ten passes.
   f.grid.Light(0, Lamp::Receive, true);
   f.engine.LastIndicatorTick[0][0] = 9999999;
+  // Written last at 9999997: eight passes later, counted across the wrap
+  // (9999998, 9999999, 10000000, 0, 1, 2, 3, 4), is tick 4.
+  f.engine.LastOPCWriteTick[0] = 9999997;
 
   std::vector<int32_t> ticks;
+  std::vector<int32_t> writtenAt;
   for (int pass = 0; pass < 12; ++pass) {
-    f.pass.Timer1_Timer();
+    const int before = f.opc.OPC(0).writes;
+    f.Pass();
     ticks.push_back(f.engine.ScanTick);
+    if (f.opc.OPC(0).writes != before) writtenAt.push_back(f.engine.ScanTick);
   }
   EXPECT_EQ(std::vector<int32_t>(ticks.begin(), ticks.begin() + 4), (std::vector<int32_t>{9999999, 10000000, 0, 1}));
   // Ten passes after 9999999 is tick 8: the lamp goes out there, not at the wrap.
   EXPECT_EQ(f.Only({"off 0 0", "icon", "tray"}), (Trace{"off 0 0", "icon iIdle", "tray"}));
   EXPECT_EQ(f.engine.LastIndicatorTick[0][0], 8);
-  // Nothing marked the channel's OPC items: no write at all across the wrap.
-  EXPECT_EQ(f.opc.OPC(0).writes, 0);
+  // One re-write across the wrap, at its tick, and none before the next is due.
+  EXPECT_EQ(writtenAt, std::vector<int32_t>{4});
+  EXPECT_EQ(f.engine.LastOPCWriteTick[0], 4);
 }
 
 TEST(ScanPass, ThePassRateIsCountedPerClockSecondAndShownWhileTheDialogIsOpen) {

@@ -161,8 +161,23 @@ struct CommandsFixture : EngineFixture {
   ClientCommandStep commands{services, items};
   RaisingStep data{trace};
   EngineSteps engineSteps{{commands, data, data, data, data}};
-  ScanErrorHandling handler{services, cfg, box, errorWindow, errorWindow};
+  ScanErrorHandling handler{services, box, errorWindow, errorWindow};
   ScanPass commandPass{services};
+};
+
+// The pass over the fixture with the scan's own error handler in place of the
+// recording one: what the operator sees of an error (lamps, the enabled
+// switch, the channel file, the box) comes from the real handling.
+struct RealErrorHandling {
+  explicit RealErrorHandling(EngineFixture& fixture) : f(fixture) {}
+  EngineFixture& f;
+  RecordingMessageBox box;
+  RecordingErrorWindow window{f.trace};
+  ScanServices services{f.engine, f.config, f.startup, f.setup,  f.publication, f.window, f.grid,
+                        f.publisher, f.dde,  f.handshake, f.icons, f.cfg,     f.log,    f.speech,
+                        f.ports,  f.net,    f.opc,     f.clock, f.pacing,  f.mainWindow, f.steps, handler};
+  ScanErrorHandling handler{services, box, window, window};
+  ScanPass pass{services};
 };
 
 }  // namespace tarvex

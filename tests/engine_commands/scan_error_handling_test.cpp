@@ -259,12 +259,14 @@ TEST(ScanErrorHandling, FailingLogSpeechAndBoxStillEndThePassCleanly) {
                                       "Channel: 3  Error handling (message box) failed: 7  Out of memory"}));
 }
 
-TEST(ScanErrorHandling, AChannelFileThatCannotBeWrittenStillLeavesTheChannelDisabled) {
+TEST(ScanErrorHandling, APortErrorDisablesTheChannelWithoutWritingItsFile) {
   CommandsFixture f;
   RaiseOn(f, ConnectionType::PcSerialPort, CriticalCase(8005));
   f.config.Channels[Ch].DeviceEnabled = true;
   f.grid.Light(Ch, Lamp::Enabled, true);
-  f.cfg.SetFileWriteCall([](int, const void*, size_t) -> ssize_t {
+  int writes = 0;
+  f.cfg.SetFileWriteCall([&](int, const void*, size_t) -> ssize_t {
+    ++writes;
     errno = ENOSPC;
     return -1;
   });
@@ -275,15 +277,14 @@ TEST(ScanErrorHandling, AChannelFileThatCannotBeWrittenStillLeavesTheChannelDisa
   EXPECT_FALSE(f.config.Channels[Ch].DeviceEnabled);
   EXPECT_EQ(f.Lamps(Ch), "00000000");
   EXPECT_EQ(f.Only({"mark all"}), Trace{"mark all cells dirty"});
-  const auto errors = f.errorLog.Texts(LogKind::Error);
-  ASSERT_EQ(errors.size(), 2u);
-  EXPECT_EQ(errors[0], "Channel: 3  COM: Port Already In Use.");
-  EXPECT_TRUE(errors[1].starts_with("Channel: 3  Error handling (channel defaults) failed: ")) << errors[1];
+  EXPECT_EQ(writes, 0);
+  EXPECT_EQ(f.errorLog.Texts(LogKind::Error),
+            (std::vector<std::string>{"Channel: 3  COM: Port Already In Use.", "Channel 3: Bad C:\\db"}));
 }
 
 struct PortCase {
   int32_t number;
-  std::string logLine;
+  std::string logLine;  // then the detail line with the error's description
   std::string spoken;
   std::string boxText;
   bool portReset;
@@ -291,7 +292,7 @@ struct PortCase {
 
 class PortError : public ::testing::TestWithParam<PortCase> {};
 
-TEST_P(PortError, RestoresTheChannelDefaultsAndKeepsTheOldFile) {
+TEST_P(PortError, DisablesTheChannelInMemoryAndLeavesItsFileAsTheOperatorWroteIt) {
   const PortCase& c = GetParam();
   CommandsFixture f;
   ChannelSetup operators;
@@ -314,21 +315,18 @@ TEST_P(PortError, RestoresTheChannelDefaultsAndKeepsTheOldFile) {
   f.Pass();
 
   EXPECT_FALSE(f.engine.ScanInProgress);
-  EXPECT_EQ(f.errorLog.Texts(LogKind::Error), std::vector<std::string>{c.logLine});
+  EXPECT_EQ(f.errorLog.Texts(LogKind::Error), (std::vector<std::string>{c.logLine, "Channel 3: Bad C:\\db"}));
   EXPECT_EQ(f.voice.sentences, std::vector<std::string>{c.spoken});
   ASSERT_EQ(f.box.shown.size(), 1u);
   EXPECT_EQ(f.box.shown[0].title, "Tarvex Device Initialization Error");
   EXPECT_EQ(f.box.shown[0].text, c.boxText);
   EXPECT_EQ(f.Lamps(Ch), "00000000");
   EXPECT_FALSE(f.config.Channels[Ch].DeviceEnabled);
-  EXPECT_EQ(f.config.Channels[Ch].DeviceDescs, "SCALE 3");
+  EXPECT_EQ(f.config.Channels[Ch].DeviceDescs, "Truck scale");
 
-  // The channel file holds the defaults, its old bytes are kept beside it.
-  const std::string restored = f.ChannelFileBytes(Ch);
-  f.cfg.CfgProc(CfgOp::DefaultChannel, Ch);
-  EXPECT_EQ(restored, f.ChannelFileBytes(Ch));
-  std::ifstream bak(f.cfg.ChannelFilePath(Ch) + ".bak", std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(bak), {}), oldFile);
+  // The operator's channel file is untouched, and nothing is left beside it.
+  EXPECT_EQ(f.ChannelFileBytes(Ch), oldFile);
+  EXPECT_FALSE(std::ifstream(f.cfg.ChannelFilePath(Ch) + ".bak").good());
 
   if (c.portReset) {
     EXPECT_EQ(f.ports[Ch].CommPort(), 1);
@@ -348,13 +346,12 @@ INSTANTIATE_TEST_SUITE_P(
         PortCase{8002, "Channel: 3  Invalid COM: Port Selected.",
                  "Attention!, A Tarvex error has occured on Channel 3,  You have selected an invalid COM port. " +
                      Restoring,
-                 "The COM: port you have selected is invalid.\r\nRestoring default Tarvex Std. settings now...", true},
+                 "The COM: port you have selected is invalid.\r\nBad C:\\db\r\nDisabling Device Now...", true},
         PortCase{8005, "Channel: 3  COM: Port Already In Use.",
                  "Attention!, A Tarvex error has occured on Channel 3,  You have selected a COM port that is already "
                  "is use. " +
                      Restoring,
-                 "The COM: port you have selected is already in use...\r\nRestoring default Tarvex Std. settings "
-                 "now...",
+                 "The COM: port you have selected is already in use...\r\nBad C:\\db\r\nDisabling Device Now...",
                  false}),
     [](const ::testing::TestParamInfo<PortCase>& info) { return std::to_string(info.param.number); });
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <exception>
 
+#include "engine/out_of_service.h"
 #include "platform/run_time_error.h"
 
 namespace tarvex {
@@ -198,7 +199,10 @@ void MainWindow::CloseTVMWindow() {
     Step("End", [&] {
       if (services_.config.Channels[ch].OPCEnabled) CloseOPCConnection(ch);
     });
-    services_.scanState.ChannelActive[static_cast<size_t>(ch)] = false;
+    bool& active = services_.scanState.ChannelActive[static_cast<size_t>(ch)];
+    if (!active) continue;
+    active = false;
+    Step("End", [&] { TellOutOfService(services_.scanState, services_.handshake, ch); });
   }
   Step("End", [this] {
     if (const auto startup = services_.references.frmTarvexStartup) startup->ReturnFromMainScreen();
