@@ -63,6 +63,17 @@ struct EngineState : ScanValues {
   bool ZelApiOpen = false;
   bool ZelApiReopen = false;
   int16_t ZelApiResult = 0;
+  // Monotonic milliseconds before which no re-registration is tried again:
+  // a failed try waits a second, so a network that does not answer holds
+  // the pass at most once a second.
+  int64_t ZelApiRetryAt = 0;
+  // Per terminal channel: the pass (ScanTick) whose read timed out, so that
+  // only a second time-out in the next pass takes the channel out of
+  // service; the channel waits for the registration to come back (its
+  // status says so); its failure of this episode is in the error log.
+  ChannelArray<std::optional<int32_t>> TerminalTimeoutTick{"TerminalTimeoutTick"};
+  ChannelArray<bool> TerminalWaiting{"TerminalWaiting"};
+  ChannelArray<bool> TerminalFaultLogged{"TerminalFaultLogged"};
 
   // --- Per channel: serial input and the paced transmitter ---
   // A channel has one receive buffer, by its protocol: the database request

@@ -2,8 +2,10 @@
 
 #include <vector>
 
+#include "core/log_writer.h"
 #include "engine/lamps.h"
 #include "engine/terminal_packets.h"
+#include "platform/terminal_net/result_codes.h"
 
 namespace tarvex {
 
@@ -48,6 +50,61 @@ void TakeSilentTerminalOutOfService(ScanServices& s, int32_t ch) {
   SwitchLamp(s.grid, ch, Lamp::Error, true);
   if (s.startup.SpeechEnabled) s.speech.Speak(TerminalNotRespondingSpeech(ch));
   s.config.Channels[ch].DeviceEnabled = false;
+}
+
+void LogTerminalFault(ScanServices& s, int32_t ch, std::string_view what, std::string_view path, int16_t result) {
+  bool& logged = s.engine.TerminalFaultLogged[ch];
+  if (logged) return;
+  // Marked first: a log that cannot be written is reported by the pass once.
+  logged = true;
+  const TerminalResultInfo& info = LookUpTerminalResult(result);
+  std::string line = "Channel: " + std::to_string(ch + 1) + "  " + std::string(what) + ": node " +
+                     TrimBlanks(s.config.Channels[ch].DeviceID);
+  if (!path.empty()) line += ", " + std::string(path);
+  line += ", result " + std::to_string(result) + " " + std::string(info.name) + "  " + std::string(info.text);
+  if (const std::string socket = s.net.UnreachedSocket(); !socket.empty())
+    line += "  No terminal network socket at " + socket;
+  s.log.WriteLog(LogKind::Error, line);
+}
+
+TerminalRead JudgeTerminalRead(ScanServices& s, int32_t ch, std::string_view path, int16_t result) {
+  EngineState& e = s.engine;
+  if (result == ZEL_SUCCESS) {
+    e.TerminalTimeoutTick[ch].reset();
+    e.TerminalFaultLogged[ch] = false;
+    if (e.TerminalWaiting[ch]) {
+      e.TerminalWaiting[ch] = false;
+      s.publication.StatusText[ch] = "Ready...";
+      s.grid.SetCellDirty(ch, GridColumn::StatusText);
+      SwitchLamp(s.grid, ch, Lamp::Error, false);
+    }
+    return TerminalRead::Served;
+  }
+  if (result == ZEL_INVALID_PROCESS) {
+    if (e.ZelApiOpen) {
+      e.ZelApiOpen = false;
+      e.ZelApiReopen = true;
+    }
+    if (!e.TerminalWaiting[ch]) {
+      e.TerminalWaiting[ch] = true;
+      s.publication.StatusText[ch] = "Initialization Error...";
+      s.grid.SetCellDirty(ch, GridColumn::StatusText);
+      SwitchLamp(s.grid, ch, Lamp::Error, true);
+    }
+    LogTerminalFault(s, ch, "Terminal Registration Error", path, result);
+    return TerminalRead::NotServed;
+  }
+  if (result == WSAETIMEDOUT) {
+    std::optional<int32_t>& timedOut = e.TerminalTimeoutTick[ch];
+    if (!timedOut || PassesSince(e.ScanTick, *timedOut) != 1) {
+      timedOut = e.ScanTick;
+      return TerminalRead::NotServed;
+    }
+  }
+  e.TerminalTimeoutTick[ch].reset();
+  LogTerminalFault(s, ch, "Terminal Read Error", path, result);
+  TakeSilentTerminalOutOfService(s, ch);
+  return TerminalRead::OutOfService;
 }
 
 }  // namespace tarvex
