@@ -160,6 +160,12 @@ struct EngineState : ScanValues {
   // The action request that ran but whose "!" could not be written: while the
   // terminal still shows it, only the reply is tried again.
   ChannelArray<std::string> ExecutedRequest{"ExecutedRequest"};
+  // The select whose first packet group could not be written, and its record
+  // count: while the terminal still shows the request, the group is sent
+  // again from ResultRows (the query part the first field held may already
+  // be overwritten by packet rows).
+  ChannelArray<std::string> UnannouncedSelect{"UnannouncedSelect"};
+  ChannelArray<int32_t> UnannouncedRecordCount{"UnannouncedRecordCount"};
 };
 
 }  // namespace tarvex

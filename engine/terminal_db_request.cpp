@@ -48,12 +48,15 @@ void TerminalDBRequest::Serve(int32_t ch) {
   const std::string request = TrimBlanks(field.text);
   // A remembered request counts only while the terminal still shows it.
   if (!field.ended || e.ExecutedRequest[ch].rfind(request + '\0', 0) != 0) e.ExecutedRequest[ch].clear();
+  if (!field.ended || e.UnannouncedSelect[ch] != request) e.UnannouncedSelect[ch].clear();
   if (!field.ended || request.empty()) return;
   s_.publication.StatusText[ch] = request;
   s_.grid.SetCellDirty(ch, GridColumn::StatusText);
 
   const std::string verb = request.substr(0, 5);
-  if (verb == "SQL3:") {
+  if (verb == "SQL3:" && !e.UnannouncedSelect[ch].empty()) {
+    SendUnannouncedGroup(ch);
+  } else if (verb == "SQL3:") {
     RunSQL3(ch, request);
   } else if (verb == "****:") {
     WaitForPacketAnswer(ch);
@@ -115,7 +118,7 @@ void TerminalDBRequest::RunSQL3(int32_t ch, const std::string& request) {
   if (keywords.IsActionQuery()) {
     RunActionQuery(ch, request);
   } else {
-    RunSelect(ch);
+    RunSelect(ch, request);
   }
 }
 
@@ -151,7 +154,7 @@ void TerminalDBRequest::WriteExecutedReply(int32_t ch) {
   }
 }
 
-void TerminalDBRequest::RunSelect(int32_t ch) {
+void TerminalDBRequest::RunSelect(int32_t ch, const std::string& request) {
   EngineState& e = s_.engine;
   ChannelReport report(indicators_, s_.log, s_.startup.ChannelLogEnabled[static_cast<size_t>(ch)], ch);
   DBQueryResult result = RunDBQuery(workspace_, s_.config.Channels[ch].DBDriver, e.DBName[ch], e.DBQuery[ch],
@@ -188,6 +191,10 @@ void TerminalDBRequest::RunSelect(int32_t ch) {
   bool sent = true;
   if (e.ResultFound[ch]) {
     sent = SendFirstPacketGroup(ch, records.RecordCount());
+    if (!sent) {
+      e.UnannouncedSelect[ch] = request;
+      e.UnannouncedRecordCount[ch] = records.RecordCount();
+    }
   } else {
     e.ZelApiResult = WriteLit01(ch, "@");
   }
@@ -218,6 +225,13 @@ void TerminalDBRequest::EndOfRequest(int32_t ch) {
   s_.engine.DBQuery[ch].clear();
   s_.icons.SetWindowIcon(ActivityImage::Idle);
   if (!s_.startup.DebugMode) s_.icons.ShowWindowIconInTray();
+}
+
+void TerminalDBRequest::SendUnannouncedGroup(int32_t ch) {
+  EngineState& e = s_.engine;
+  if (!SendFirstPacketGroup(ch, e.UnannouncedRecordCount[ch])) return;
+  e.UnannouncedSelect[ch].clear();
+  Status(ch, "Ready...");
 }
 
 bool TerminalDBRequest::SendFirstPacketGroup(int32_t ch, int32_t recordCount) {

@@ -66,7 +66,9 @@ public:
 private:
   void RunSQL3(int32_t ch, const std::string& request);
   void RunActionQuery(int32_t ch, const std::string& request);
-  void RunSelect(int32_t ch);
+  void RunSelect(int32_t ch, const std::string& request);
+  // The first group of the select that could not be announced, again.
+  void SendUnannouncedGroup(int32_t ch);
   void EndOfRequest(int32_t ch);
   void WriteExecutedReply(int32_t ch);
   void LoadResultRows(int32_t ch, ResultSet& records);
