@@ -81,10 +81,10 @@ TerminalRead JudgeTerminalRead(ScanServices& s, int32_t ch, std::string_view pat
     return TerminalRead::Served;
   }
   if (result == ZEL_INVALID_PROCESS) {
-    if (e.ZelApiOpen) {
-      e.ZelApiOpen = false;
-      e.ZelApiReopen = true;
-    }
+    // The registration is gone (Setup closed it, or the network dropped it
+    // with a connection that stalled): the next pass makes it again.
+    e.ZelApiOpen = false;
+    e.ZelApiReopen = true;
     if (!e.TerminalWaiting[ch]) {
       e.TerminalWaiting[ch] = true;
       s.publication.StatusText[ch] = "Initialization Error...";
