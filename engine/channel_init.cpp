@@ -266,7 +266,7 @@ void ChannelInitialisation::RegisterTerminal(int32_t ch, Occasion occasion) {
   SetupArcNetPaths(e, s_.config, ch);
   e.TerminalTimeoutTick[ch].reset();
   e.TerminalWaiting[ch] = false;
-  e.TerminalFaultLogged[ch] = false;
+  e.TerminalFaultLogged[ch].clear();
   if (!e.ZelApiOpen) {
     bool registered = false;
     if (occasion == Occasion::FirstPass) {

@@ -70,10 +70,11 @@ struct EngineState : ScanValues {
   // Per terminal channel: the pass (ScanTick) whose read timed out, so that
   // only a second time-out in the next pass takes the channel out of
   // service; the channel waits for the registration to come back (its
-  // status says so); its failure of this episode is in the error log.
+  // status says so); the kind of failure of this episode already in the
+  // error log ("" when none).
   ChannelArray<std::optional<int32_t>> TerminalTimeoutTick{"TerminalTimeoutTick"};
   ChannelArray<bool> TerminalWaiting{"TerminalWaiting"};
-  ChannelArray<bool> TerminalFaultLogged{"TerminalFaultLogged"};
+  ChannelArray<std::string> TerminalFaultLogged{"TerminalFaultLogged"};
 
   // --- Per channel: serial input and the paced transmitter ---
   // A channel has one receive buffer, by its protocol: the database request

@@ -53,10 +53,12 @@ void TakeSilentTerminalOutOfService(ScanServices& s, int32_t ch) {
 }
 
 void LogTerminalFault(ScanServices& s, int32_t ch, std::string_view what, std::string_view path, int16_t result) {
-  bool& logged = s.engine.TerminalFaultLogged[ch];
-  if (logged) return;
+  // A registration episode may end in a read failure with no good read
+  // between: that failure takes the channel out of service and is logged too.
+  std::string& logged = s.engine.TerminalFaultLogged[ch];
+  if (logged == what) return;
   // Marked first: a log that cannot be written is reported by the pass once.
-  logged = true;
+  logged = what;
   const TerminalResultInfo& info = LookUpTerminalResult(result);
   std::string line = "Channel: " + std::to_string(ch + 1) + "  " + std::string(what) + ": node " +
                      TrimBlanks(s.config.Channels[ch].DeviceID);
@@ -71,7 +73,7 @@ TerminalRead JudgeTerminalRead(ScanServices& s, int32_t ch, std::string_view pat
   EngineState& e = s.engine;
   if (result == ZEL_SUCCESS) {
     e.TerminalTimeoutTick[ch].reset();
-    e.TerminalFaultLogged[ch] = false;
+    e.TerminalFaultLogged[ch].clear();
     if (e.TerminalWaiting[ch]) {
       e.TerminalWaiting[ch] = false;
       s.publication.StatusText[ch] = "Ready...";

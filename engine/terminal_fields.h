@@ -57,9 +57,9 @@ TerminalRead JudgeTerminalRead(ScanServices& s, int32_t ch, std::string_view pat
 // One error-log line per episode for a terminal channel: "Channel: " & n &
 // "  " & what & ": node " & node & ", " & the path, the result code, its name
 // and text (the table of the terminal API's error box), and the socket path
-// tried when the network's socket is missing. Later faults of the same
-// episode write nothing; a read that succeeds or a new initialisation of the
-// channel ends the episode.
+// tried when the network's socket is missing. Later faults of the same kind
+// (what) write nothing; a read that succeeds or a new initialisation of the
+// channel ends the episode, and a fault of another kind writes its own line.
 void LogTerminalFault(ScanServices& s, int32_t ch, std::string_view what, std::string_view path, int16_t result);
 
 }  // namespace tarvex

@@ -111,6 +111,37 @@ TEST(TerminalReadFaults, eachEpisodeWritesOneErrorLogLineNamingChannelNodeAndRes
                 "invalid terminal number in the calling parameters to ZELAPI32.DLL."}));
 }
 
+TEST(TerminalReadFaults, theFailureThatTakesAChannelOutOfServiceIsLoggedAlsoRightAfterARegistrationEpisode) {
+  // The registration comes back (the pass before re-registered) but the
+  // terminal answers with an error: the channel goes out of service, and the
+  // reason must be in the log although no read succeeded in between.
+  const struct {
+    const char* legend;
+    int16_t failure;
+  } cases[] = {
+      {"a terminal's error result", ZEL_INVALID_TERMINAL},
+      {"a closed connection", kConnectionReset},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.legend);
+    TerminalFixture f;
+    f.network.FailNextCalls("/z5/wt101", 2, kNotRegistered);
+    for (int pass = 0; pass < 2; ++pass) {
+      ++f.engine.ScanTick;
+      f.scaleData.ReadTerminalGross(0);
+    }
+    f.network.FailNextCalls("/z5/wt101", 1, c.failure);
+    ++f.engine.ScanTick;
+    f.scaleData.ReadTerminalGross(0);
+    ASSERT_FALSE(f.engine.ChannelActive[0]);
+    const std::vector<std::string> lines = ErrorLines(f.log);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(0, 40), "Channel: 1  Terminal Registration Error:");
+    const std::string failure = "Channel: 1  Terminal Read Error: node 5, /z5/wt101, result " + std::to_string(c.failure);
+    EXPECT_EQ(lines[1].substr(0, failure.size()), failure);
+  }
+}
+
 ChannelSetup TerminalChannel(const std::string& node) {
   ChannelSetup c;
   c.ChannelProtocol = 5;
