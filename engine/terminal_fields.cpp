@@ -72,6 +72,10 @@ void LogTerminalFault(ScanServices& s, int32_t ch, std::string_view what, std::s
 TerminalRead JudgeTerminalRead(ScanServices& s, int32_t ch, std::string_view path, int16_t result) {
   EngineState& e = s.engine;
   if (result == ZEL_SUCCESS) {
+    // A read that succeeds shows the registration is held, also when a try
+    // to make it again was refused because it still was.
+    e.ZelApiOpen = true;
+    e.ZelApiReopen = false;
     e.TerminalTimeoutTick[ch].reset();
     e.TerminalFaultLogged[ch].clear();
     if (e.TerminalWaiting[ch]) {
@@ -97,6 +101,11 @@ TerminalRead JudgeTerminalRead(ScanServices& s, int32_t ch, std::string_view pat
     return TerminalRead::NotServed;
   }
   if (result == WSAETIMEDOUT) {
+    // The socket layer drops its connection, and the registration with it,
+    // when its bound runs out: the next pass makes it again before any
+    // channel reads, so a stall survived leaves no trace.
+    e.ZelApiOpen = false;
+    e.ZelApiReopen = true;
     std::optional<int32_t>& timedOut = e.TerminalTimeoutTick[ch];
     if (!timedOut || PassesSince(e.ScanTick, *timedOut) != 1) {
       timedOut = e.ScanTick;

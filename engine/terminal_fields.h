@@ -47,7 +47,9 @@ void TakeSilentTerminalOutOfService(ScanServices& s, int32_t ch);
 //   read succeeds again ("Ready...").
 // - A time-out (10060) is the socket layer's own bound: it counts as a
 //   failed read only when the same channel's read timed out in the pass
-//   before as well.
+//   before as well. The socket layer drops its connection on a time-out, so
+//   the registration is made again at the start of the next pass.
+// - A read that succeeds shows the registration is held.
 // - Any other code (a refused or closed connection, a terminal's error
 //   result) counts at once: the channel is taken out of service.
 // Each episode writes one error-log line (LogTerminalFault).

@@ -279,6 +279,51 @@ private:
   int listener_ = -1;
 };
 
+// One terminal channel reading node 3 through the program's socket layer
+// against tools/terminal-sim, whose process the test can hold still.
+struct StallingNetwork : EngineFixture {
+  StallingNetwork() {
+    startup.MaxChannel = 0;
+    ChannelSetup c = TerminalChannel("3");
+    c.PrimaryUnits = 1;
+    c.RefreshInterval = 30;
+    c.Timeout = 5000;
+    StoreChannel(0, c);
+  }
+  bool Weighs(const std::string& weight) {
+    return sim.Command("set /z3/wt101 " + weight) == std::vector<std::string>{"ok"};
+  }
+  std::string socket = scratch.folder().join("net.sock");
+  testing::TerminalSimProcess sim{socket, {"3"}};
+  SocketTerminalNet zel{socket};  // its own 200 ms bound on a call
+  NoStep none;
+  ScanServices services = ServicesOver(*this, zel, clock, engineSteps);
+  TerminalScaleData scaleData{services};
+  EngineSteps engineSteps{{none, none, none, none, scaleData}};
+  ScanPass managerPass{services};
+};
+
+TEST(TerminalStall, aReadPastTheSocketBoundIsSurvivedWithoutATraceAndTheNextPassReadsAgain) {
+  StallingNetwork f;
+  ASSERT_TRUE(f.sim.Listening());
+  f.managerPass.Timer1_Timer();  // the first pass registers
+  ASSERT_TRUE(f.Weighs("12.5"));
+  f.managerPass.Timer1_Timer();
+  ASSERT_EQ(f.publication.PubGross[0], "12.5");
+
+  f.sim.Pause();  // the network stalls past the read's bound
+  f.managerPass.Timer1_Timer();
+  f.sim.Resume();
+  EXPECT_EQ(f.engine.ZelApiResult, kTimedOut) << "the read timed out";
+  ASSERT_TRUE(f.Weighs("13"));
+  f.managerPass.Timer1_Timer();
+  EXPECT_TRUE(f.engine.ChannelActive[0]);
+  EXPECT_EQ(f.publication.StatusText[0], "Ready...");
+  EXPECT_FALSE(f.grid.IndicatorOn(0, 7));
+  EXPECT_EQ(f.publication.PubGross[0], "13") << "the pass after the stall reads the weight";
+  EXPECT_EQ(ErrorLines(f.log), std::vector<std::string>{}) << "a stall that was survived is no failure";
+}
+
 TEST(TerminalRegistration, aNetworkThatNeverAnswersIsTriedOncePerPassAndThenWaitsASecond) {
   EngineFixture f;
   f.startup.MaxChannel = 31;  // every channel inactive
