@@ -30,17 +30,6 @@ printf '5,1,0,33,#FALSE#,"3","Terminal 3",0,"","","OPC.DELTAV.1","%s",#FALSE#,#T
   "$TARVEX_HOME/WtData-SCALE1.Txt" "$tags" >"$TARVEX_HOME/Tarvex-SCALE1.Cfg"
 
 coproc SIM { exec "$terminal_sim" --node 3 2>"$work/sim.err"; }
-# ask <command>: one shell command and its output up to its "ok" or "error"
-# line, within 20 s.
-ask() {
-  local reply
-  echo "$1" >&"${SIM[1]}"
-  while read -r -t 20 reply <&"${SIM[0]}"; do
-    echo "$reply"
-    case $reply in ok*|error*) return 0 ;; esac
-  done
-  return 1
-}
 read -r -t 10 listening <&"${SIM[0]}" || fail "terminal-sim did not start: $(cat "$work/sim.err")"
 [ "$listening" = "ok listening $TARVEX_TERMINAL_NET" ] || fail "terminal-sim says: $listening"
 
