@@ -2,33 +2,27 @@
 // main window, its setup dialog and the program's own polling engine over the
 // in-process terminal network, the operator opening Setup on a channel and
 // cancelling it while the scan goes on.
-#include "app/engine_assembly.h"
 #include "core/fixed_tables.h"
-#include "platform/opc/opc_item_store.h"
-#include "platform/terminal_net/terminal_simulator.h"
-#include "publish/dde_topics.h"
-#include "tests/main_window/main_window_fixture.h"
+#include "tests/main_window/engine_window_fixture.h"
 
 namespace tarvex::test {
 namespace {
 
-class SetupRig : public MainWindowTest {
+class SetupRig : public EngineWindowTest {
 public:
   SetupRig() {
     // The program's start-up fills the fixed tables.
     InitCommSettings(startup.Tables);
     InitWeightUnits(startup.Tables);
     InitDecimalFormats(startup.Tables);
-    engine.through = &assembly.Engine();
-    seams.window.Set(window.get());
   }
-  ~SetupRig() override { seams.window.Set(nullptr); }
   void TestBody() override {}
   using MainWindowTest::boxes;
   using MainWindowTest::config;
   using MainWindowTest::devices;
   using MainWindowTest::engineState;
   using MainWindowTest::Launch;
+  using EngineWindowTest::network;
   using MainWindowTest::publication;
   using MainWindowTest::scratch;
   using MainWindowTest::setupDialog;
@@ -42,15 +36,6 @@ public:
     network.SetField("/z" + std::to_string(ch + 3) + "/wt101", weight);
   }
   void Pass() { window->Timer1_Timer(); }
-
-  DdeTopicStore topics;
-  OpcItemStore opcItems;
-  TerminalSimulator network;
-  SimulatedTerminalNet net{network};
-  RecordingSpeech speech;
-  WindowSeams seams;
-  EngineAssembly assembly{{engineState, config, startup, handover, publication, state.Values, handshake, topics,
-                           opcItems, cfg, log, boxes, clock, scratch.folder(), speech, ports, net, seams}};
 };
 
 // A terminal channel reading the weight of node ch + 3.
