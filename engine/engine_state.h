@@ -67,6 +67,9 @@ struct EngineState : ScanValues {
   // a failed try waits a second, so a network that does not answer holds
   // the pass at most once a second.
   int64_t ZelApiRetryAt = 0;
+  // The pass (ScanTick) whose re-registration try timed out: a channel whose
+  // read timed out in the pass before then meets its second time-out.
+  std::optional<int32_t> ZelApiTimeoutTick;
   // Per terminal channel: the pass (ScanTick) whose read timed out, so that
   // only a second time-out in the next pass takes the channel out of
   // service; the channel waits for the registration to come back (its

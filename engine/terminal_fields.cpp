@@ -86,6 +86,13 @@ TerminalRead JudgeTerminalRead(ScanServices& s, int32_t ch, std::string_view pat
     }
     return TerminalRead::Served;
   }
+  std::optional<int32_t>& timedOut = e.TerminalTimeoutTick[ch];
+  const bool timedOutBefore = timedOut && PassesSince(e.ScanTick, *timedOut) == 1;
+  if (result == ZEL_INVALID_PROCESS && timedOutBefore && e.ZelApiTimeoutTick == e.ScanTick) {
+    // The read of the pass before timed out and dropped the connection; this
+    // pass's registration timed out too: the stall lasts.
+    result = WSAETIMEDOUT;
+  }
   if (result == ZEL_INVALID_PROCESS) {
     // The registration is gone (Setup closed it, or the network dropped it
     // with a connection that stalled): the next pass makes it again.
@@ -106,8 +113,7 @@ TerminalRead JudgeTerminalRead(ScanServices& s, int32_t ch, std::string_view pat
     // channel reads, so a stall survived leaves no trace.
     e.ZelApiOpen = false;
     e.ZelApiReopen = true;
-    std::optional<int32_t>& timedOut = e.TerminalTimeoutTick[ch];
-    if (!timedOut || PassesSince(e.ScanTick, *timedOut) != 1) {
+    if (!timedOutBefore) {
       timedOut = e.ScanTick;
       return TerminalRead::NotServed;
     }

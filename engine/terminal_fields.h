@@ -48,7 +48,9 @@ void TakeSilentTerminalOutOfService(ScanServices& s, int32_t ch);
 // - A time-out (10060) is the socket layer's own bound: it counts as a
 //   failed read only when the same channel's read timed out in the pass
 //   before as well. The socket layer drops its connection on a time-out, so
-//   the registration is made again at the start of the next pass.
+//   the registration is made again at the start of the next pass; when that
+//   try times out too, the read that finds no registration is the channel's
+//   second time-out.
 // - A read that succeeds shows the registration is held.
 // - Any other code (a refused or closed connection, a terminal's error
 //   result) counts at once: the channel is taken out of service.

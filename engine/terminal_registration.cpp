@@ -1,5 +1,7 @@
 #include "engine/terminal_registration.h"
 
+#include "platform/terminal_net/result_codes.h"
+
 namespace tarvex {
 
 bool TryTerminalRegistration(ScanServices& s) {
@@ -15,6 +17,7 @@ bool TryTerminalRegistration(ScanServices& s) {
   e.ZelApiOpen = false;
   e.ZelApiReopen = true;
   e.ZelApiRetryAt = now + kRegistrationRetryWait;
+  if (e.ZelApiResult == WSAETIMEDOUT) e.ZelApiTimeoutTick = e.ScanTick;
   return false;
 }
 

@@ -324,6 +324,31 @@ TEST(TerminalStall, aReadPastTheSocketBoundIsSurvivedWithoutATraceAndTheNextPass
   EXPECT_EQ(ErrorLines(f.log), std::vector<std::string>{}) << "a stall that was survived is no failure";
 }
 
+TEST(TerminalStall, aStallThatOutlastsTheNextPassTakesTheChannelOutOfServiceWithOneLogLine) {
+  // The socket layer drops its connection on a time-out, so in the next pass
+  // it is the registration made again that times out, and the read finds no
+  // registration: that is the same channel's second time-out.
+  StallingNetwork f;
+  ASSERT_TRUE(f.sim.Listening());
+  f.managerPass.Timer1_Timer();  // the first pass registers
+  ASSERT_TRUE(f.Weighs("12.5"));
+  f.managerPass.Timer1_Timer();
+  ASSERT_EQ(f.publication.PubGross[0], "12.5");
+
+  f.sim.Pause();
+  f.managerPass.Timer1_Timer();
+  EXPECT_TRUE(f.engine.ChannelActive[0]) << "one time-out is survived";
+  f.managerPass.Timer1_Timer();
+  f.sim.Resume();
+  EXPECT_FALSE(f.engine.ChannelActive[0]);
+  EXPECT_FALSE(f.config.Channels[0].DeviceEnabled);
+  EXPECT_EQ(f.publication.StatusText[0], "Network ID Error...");
+  const std::vector<std::string> lines = ErrorLines(f.log);
+  ASSERT_EQ(lines.size(), 1u);
+  const std::string start = "Channel: 1  Terminal Read Error: node 3, /z3/wt101, result 10060 WSAETIMEDOUT";
+  EXPECT_EQ(lines[0].substr(0, start.size()), start);
+}
+
 TEST(TerminalRegistration, aNetworkThatNeverAnswersIsTriedOncePerPassAndThenWaitsASecond) {
   EngineFixture f;
   f.startup.MaxChannel = 31;  // every channel inactive
