@@ -9,7 +9,9 @@
 #include "engine/out_of_service.h"
 #include "engine/port_calls.h"
 #include "engine/scan_boundary.h"
+#include "engine/terminal_fields.h"
 #include "engine/terminal_paths.h"
+#include "engine/terminal_registration.h"
 #include "platform/ansi_text.h"
 
 namespace tarvex {
@@ -110,12 +112,9 @@ void ChannelInitialisation::InitialiseChannel(int32_t ch) {
 }
 
 void ChannelInitialisation::InactiveChannel(int32_t ch) {
+  // The pending terminal re-registration is the pass's, made before any
+  // channel is served (RegisterAgainWhenPending).
   EngineState& e = s_.engine;
-  if (e.ZelApiReopen && !e.ZelApiOpen) {
-    e.ZelApiResult = s_.net.ZelRegisterProcess(TerminalProcessId);
-    e.ZelApiOpen = e.ZelApiResult == 0;
-    e.ZelApiReopen = !e.ZelApiOpen;
-  }
   if (e.ReinitChannel == ch) {
     Guarded(ch, [&] { Reinitialise(ch); });
     // Consumed also when it failed: the operator hands the channel back again
@@ -285,19 +284,26 @@ void ChannelInitialisation::RegisterTerminal(int32_t ch, Occasion occasion) {
   p.PubGross[ch] = ForcePublication;
   p.PubTare[ch] = ForcePublication;
   SetupArcNetPaths(e, s_.config, ch);
+  e.TerminalTimeoutTick[ch].reset();
+  e.TerminalWaiting[ch] = false;
+  e.TerminalFaultLogged[ch].clear();
   if (!e.ZelApiOpen) {
-    e.ZelApiResult = s_.net.ZelRegisterProcess(TerminalProcessId);
-    if (e.ZelApiResult != 0) {
+    bool registered = false;
+    if (occasion == Occasion::FirstPass) {
+      e.ZelApiResult = s_.net.ZelRegisterProcess(TerminalProcessId);
+      registered = e.ZelApiResult == 0;
+      e.ZelApiOpen = registered;
+    } else {
+      // Keeps to the wait after a failed try; the pass's own try may have
+      // failed a moment ago.
+      registered = TryTerminalRegistration(s_);
+    }
+    if (!registered) {
       MarkFailed(ch);
-      if (occasion == Occasion::Reinit) {
-        e.ZelApiOpen = false;
-        e.ZelApiReopen = true;
-      }
+      LogTerminalFault(s_, ch, "Terminal Registration Error", "", e.ZelApiResult);
       Speak(NetworkMessage(ch));
       return;
     }
-    e.ZelApiOpen = true;
-    if (occasion == Occasion::Reinit) e.ZelApiReopen = false;
   }
   // Every terminal channel publishes its description, also the second and
   // later ones of the first pass, which find the registration open.

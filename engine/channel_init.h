@@ -1,8 +1,9 @@
 #pragma once
 // Channel initialisation: the first pass's loading of every protocol and
-// channel, and the step for an inactive channel (terminal re-registration,
-// re-initialisation of the channel the setup dialog handed back, blanking of
-// the weight cells).
+// channel, and the step for an inactive channel (re-initialisation of the
+// channel the setup dialog handed back, blanking of the weight cells). The
+// pending terminal re-registration is made by the pass before any channel
+// (engine/terminal_registration.h).
 //
 // What it must cope with: a channel's settings may name a port that does not
 // exist, is busy or cannot be opened by this user; a terminal registration may

@@ -63,6 +63,21 @@ struct EngineState : ScanValues {
   bool ZelApiOpen = false;
   bool ZelApiReopen = false;
   int16_t ZelApiResult = 0;
+  // Monotonic milliseconds before which no re-registration is tried again:
+  // a failed try waits a second, so a network that does not answer holds
+  // the pass at most once a second.
+  int64_t ZelApiRetryAt = 0;
+  // The pass (ScanTick) whose re-registration try timed out: a channel whose
+  // read timed out in the pass before then meets its second time-out.
+  std::optional<int32_t> ZelApiTimeoutTick;
+  // Per terminal channel: the pass (ScanTick) whose read timed out, so that
+  // only a second time-out in the next pass takes the channel out of
+  // service; the channel waits for the registration to come back (its
+  // status says so); the kind of failure of this episode already in the
+  // error log ("" when none).
+  ChannelArray<std::optional<int32_t>> TerminalTimeoutTick{"TerminalTimeoutTick"};
+  ChannelArray<bool> TerminalWaiting{"TerminalWaiting"};
+  ChannelArray<std::string> TerminalFaultLogged{"TerminalFaultLogged"};
 
   // --- Per channel: serial input and the paced transmitter ---
   // A channel has one receive buffer, by its protocol: the database request
@@ -149,6 +164,12 @@ struct EngineState : ScanValues {
   // The action request that ran but whose "!" could not be written: while the
   // terminal still shows it, only the reply is tried again.
   ChannelArray<std::string> ExecutedRequest{"ExecutedRequest"};
+  // The select whose first packet group could not be written, and its record
+  // count: while the terminal still shows the request, the group is sent
+  // again from ResultRows (the query part the first field held may already
+  // be overwritten by packet rows).
+  ChannelArray<std::string> UnannouncedSelect{"UnannouncedSelect"};
+  ChannelArray<int32_t> UnannouncedRecordCount{"UnannouncedRecordCount"};
 };
 
 }  // namespace tarvex

@@ -7,6 +7,7 @@
 #include "engine/out_of_service.h"
 #include "engine/port_calls.h"
 #include "engine/scan_boundary.h"
+#include "engine/terminal_registration.h"
 
 namespace tarvex {
 
@@ -62,6 +63,10 @@ void ScanPass::CountPass() {
 }
 
 void ScanPass::ServeChannels() {
+  ch_ = 0;
+  // Before any channel: a terminal channel never reads without the
+  // registration that Setup of another channel closed.
+  RegisterAgainWhenPending(s_);
   const int32_t last = s_.startup.MaxChannel;  // read once
   for (int32_t ch = 0; ch <= last; ++ch) {
     ch_ = ch;

@@ -16,7 +16,9 @@
 // the scan error handler with the channel whose turn it was, the pass ends
 // there, and ScanInProgress is cleared on every way out. A port that is not
 // open (8012) is not an error of the pass: its lamp goes off and the pass goes
-// on.
+// on. A pending terminal re-registration is tried before the first channel
+// (engine/terminal_registration.h), so Setup of one channel never leaves the
+// other terminal channels reading without it.
 #include <cstdint>
 
 #include "engine/channel_init.h"

@@ -7,6 +7,7 @@
 #include "engine/lamps.h"
 #include "engine/terminal_fields.h"
 #include "engine/terminal_packets.h"
+#include "platform/run_time_error.h"
 
 namespace tarvex {
 
@@ -40,22 +41,22 @@ void TerminalDBRequest::Serve(int32_t ch) {
   EngineState& e = s_.engine;
   const TerminalFieldText field = ReadTerminalField(s_.net, e.ArcPathLit01[ch], kLitFieldWidth);
   e.ZelApiResult = field.result;
-  if (field.result != 0) {
-    TakeSilentTerminalOutOfService(s_, ch);
-    return;
-  }
+  if (JudgeTerminalRead(s_, ch, e.ArcPathLit01[ch], field.result) != TerminalRead::Served) return;
   SwitchLamp(s_.grid, ch, Lamp::Error, false);
   indicators_.TurnRXLedON(ch);
 
   const std::string request = TrimBlanks(field.text);
   // A remembered request counts only while the terminal still shows it.
   if (!field.ended || e.ExecutedRequest[ch].rfind(request + '\0', 0) != 0) e.ExecutedRequest[ch].clear();
+  if (!field.ended || e.UnannouncedSelect[ch] != request) e.UnannouncedSelect[ch].clear();
   if (!field.ended || request.empty()) return;
   s_.publication.StatusText[ch] = request;
   s_.grid.SetCellDirty(ch, GridColumn::StatusText);
 
   const std::string verb = request.substr(0, 5);
-  if (verb == "SQL3:") {
+  if (verb == "SQL3:" && !e.UnannouncedSelect[ch].empty()) {
+    SendUnannouncedGroup(ch);
+  } else if (verb == "SQL3:") {
     RunSQL3(ch, request);
   } else if (verb == "****:") {
     WaitForPacketAnswer(ch);
@@ -117,7 +118,7 @@ void TerminalDBRequest::RunSQL3(int32_t ch, const std::string& request) {
   if (keywords.IsActionQuery()) {
     RunActionQuery(ch, request);
   } else {
-    RunSelect(ch);
+    RunSelect(ch, request);
   }
 }
 
@@ -153,7 +154,7 @@ void TerminalDBRequest::WriteExecutedReply(int32_t ch) {
   }
 }
 
-void TerminalDBRequest::RunSelect(int32_t ch) {
+void TerminalDBRequest::RunSelect(int32_t ch, const std::string& request) {
   EngineState& e = s_.engine;
   ChannelReport report(indicators_, s_.log, s_.startup.ChannelLogEnabled[static_cast<size_t>(ch)], ch);
   DBQueryResult result = RunDBQuery(workspace_, s_.config.Channels[ch].DBDriver, e.DBName[ch], e.DBQuery[ch],
@@ -187,15 +188,20 @@ void TerminalDBRequest::RunSelect(int32_t ch) {
   Log(ch, LogKind::Transmit, e.DBReply[ch]);
   indicators_.TurnTXLedON(ch);
 
+  bool sent = true;
   if (e.ResultFound[ch]) {
-    SendFirstPacketGroup(ch, records.RecordCount());
+    sent = SendFirstPacketGroup(ch, records.RecordCount());
+    if (!sent) {
+      e.UnannouncedSelect[ch] = request;
+      e.UnannouncedRecordCount[ch] = records.RecordCount();
+    }
   } else {
     e.ZelApiResult = WriteLit01(ch, "@");
   }
   e.DBReply[ch].clear();
   Status(ch, "Closing Query...");
   Status(ch, "Closing DB...");
-  Status(ch, "Ready...");
+  Status(ch, sent ? "Ready..." : "Packet Error");
   EndOfRequest(ch);
 }
 
@@ -221,16 +227,30 @@ void TerminalDBRequest::EndOfRequest(int32_t ch) {
   if (!s_.startup.DebugMode) s_.icons.ShowWindowIconInTray();
 }
 
-void TerminalDBRequest::SendFirstPacketGroup(int32_t ch, int32_t recordCount) {
+void TerminalDBRequest::SendUnannouncedGroup(int32_t ch) {
+  EngineState& e = s_.engine;
+  if (!SendFirstPacketGroup(ch, e.UnannouncedRecordCount[ch])) return;
+  e.UnannouncedSelect[ch].clear();
+  Status(ch, "Ready...");
+}
+
+bool TerminalDBRequest::SendFirstPacketGroup(int32_t ch, int32_t recordCount) {
   EngineState& e = s_.engine;
   e.PacketRow[ch] = 0;
   Status(ch, "Xmit Packet 0 ...");
-  SendPacketGroup(ch);
+  if (!SendPacketGroup(ch)) {
+    // Announced, the group would be read from fields that still hold the
+    // query: no header. The request stays in lit01 and brings the group
+    // again on the next pass.
+    Status(ch, "Packet Error");
+    return false;
+  }
   const std::string header = PacketHeader(recordCount, e.ResultRowCount[ch]);
   Status(ch, "Packet Status 0 ...");
   if (WriteLit01(ch, header) != 0) Status(ch, "ZelAPI > PutAckStatus");
   WriteLit01(ch, header);
   e.PacketSentAt[ch] = s_.clock.MonotonicMilliseconds();
+  return true;
 }
 
 bool TerminalDBRequest::SendPacketGroup(int32_t ch) {
@@ -278,11 +298,14 @@ void TerminalDBRequest::PacketAcknowledged(int32_t ch) {
     return;
   }
   Status(ch, "Xmit Packet " + row + " ...");
-  if (!SendPacketGroup(ch)) Status(ch, "Packet Error");
-  Status(ch, "Packet Status " + row + " ...");
-  if (WriteLit01(ch, PacketHeader(0, e.ResultRowCount[ch])) != 0) {
+  // "ACK1:" stays in lit01 and is read again when the group is not
+  // announced: it must bring this group again. A group with a field that
+  // was not written is not announced: the terminal would take that field's
+  // old text for rows.
+  const bool written = SendPacketGroup(ch);
+  if (written) Status(ch, "Packet Status " + row + " ...");
+  if (!written || WriteLit01(ch, PacketHeader(0, e.ResultRowCount[ch])) != 0) {
     Status(ch, "Packet Error");
-    // "ACK1:" stays in lit01 and is read again: it must bring this group again.
     e.PacketRow[ch] -= kRowsPerGroup;
     return;
   }
@@ -297,7 +320,17 @@ void TerminalDBRequest::TransferDone(int32_t ch) {
 
 void TerminalDBRequest::DateAdd(int32_t ch, std::string_view request) {
   const int32_t days = LeadingCount(request.substr(5));
-  const std::string reply = DateAddReply(wallClock_.now(), days);
+  std::string reply;
+  try {
+    reply = DateAddReply(wallClock_.now(), days);
+  } catch (const RunTimeError&) {
+    // A day count past the year 9999 is the terminal's mistake: it is
+    // answered with the error reply it knows, which replaces the request, so
+    // it is not read again on every pass.
+    Log(ch, LogKind::Transmit, "!ERROR");
+    Status(ch, WriteLit01(ch, "^ERROR") == 0 ? "Date Add Error..." : "ZelAPI > Date Add Error");
+    return;
+  }
   s_.engine.ReplyValue[ch] = reply.substr(5);
   Status(ch, "Sending Date...");
   Status(ch, WriteLit01(ch, reply) == 0 ? "Ready..." : "ZelAPI > Date Add Error");

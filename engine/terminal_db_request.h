@@ -22,7 +22,13 @@
 // - Result rows: 201 per channel, two kept for the date and the time; loading
 //   stops before the first record that would not fit. The count of rows taken
 //   belongs to one load.
-// - A failed read of lit01 takes the channel out of service at once.
+// - A failed read of lit01 takes the channel out of service; a read refused
+//   while the registration is pending, and a single time-out, do not
+//   (JudgeTerminalRead, terminal_fields.h).
+// - A packet group is announced (its header written) only when all three of
+//   its fields were written; otherwise the status says "Packet Error" and
+//   the terminal's request, still in lit01, brings the group again.
+// - A "DADD:" whose date would pass the year 9999 is answered "^ERROR".
 // - Database errors leave as RunTimeError for the scan's error handling, which
 //   answers the terminal "^ERROR".
 #include <cstdint>
@@ -53,13 +59,16 @@ public:
   void Serve(int32_t ch) override;
 
   // The first packet group of the result in ResultRows and its header with
-  // the record count; the time stamp of the transfer starts.
-  void SendFirstPacketGroup(int32_t ch, int32_t recordCount);
+  // the record count; the time stamp of the transfer starts. False when a
+  // field write failed: the group is then not announced.
+  bool SendFirstPacketGroup(int32_t ch, int32_t recordCount);
 
 private:
   void RunSQL3(int32_t ch, const std::string& request);
   void RunActionQuery(int32_t ch, const std::string& request);
-  void RunSelect(int32_t ch);
+  void RunSelect(int32_t ch, const std::string& request);
+  // The first group of the select that could not be announced, again.
+  void SendUnannouncedGroup(int32_t ch);
   void EndOfRequest(int32_t ch);
   void WriteExecutedReply(int32_t ch);
   void LoadResultRows(int32_t ch, ResultSet& records);

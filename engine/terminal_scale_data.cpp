@@ -8,10 +8,10 @@ namespace tarvex {
 void TerminalScaleData::ReadTerminalGross(int32_t ch) {
   const TerminalFieldText field = ReadTerminalField(s_.net, s_.engine.ArcPathWt101[ch], kWeightFieldWidth);
   s_.engine.ZelApiResult = field.result;
-  if (field.result != 0) {
-    TakeSilentTerminalOutOfService(s_, ch);
-    SwitchLamp(s_.grid, ch, Lamp::Enabled, false);
-    return;
+  switch (JudgeTerminalRead(s_, ch, s_.engine.ArcPathWt101[ch], field.result)) {
+    case TerminalRead::Served: break;
+    case TerminalRead::NotServed: return;
+    case TerminalRead::OutOfService: SwitchLamp(s_.grid, ch, Lamp::Enabled, false); return;
   }
   if (!s_.grid.IndicatorOn(ch, Lamp::Receive) &&
       PassesSince(s_.engine.ScanTick, s_.engine.LastIndicatorTick[ch][0]) >= 1) {

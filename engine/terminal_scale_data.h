@@ -8,9 +8,11 @@
 // field's. A terminal that does not answer holds up every pass.
 //
 // Policy: the text is cut at its first NUL, then trimmed of blanks, and
-// published as it stands (no number formatting). The first failed read takes
-// the channel out of service at once (status, error lamp on, enabled lamp
-// off, spoken warning) until the channel is initialised again.
+// published as it stands (no number formatting). A failed read takes the
+// channel out of service (status, error lamp on, enabled lamp off, spoken
+// warning) until the channel is initialised again; a read refused while the
+// registration is pending, and a single time-out, do not
+// (JudgeTerminalRead, terminal_fields.h).
 #include <cstdint>
 
 #include "engine/engine_steps.h"

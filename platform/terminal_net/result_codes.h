@@ -26,6 +26,7 @@ inline constexpr int16_t ZEL_SD_END_OF_FILE = 68;
 inline constexpr int16_t ZEL_SD_WRITE_NOT_ALLOWED = 69;
 inline constexpr int16_t WSAEMFILE = 10024;
 inline constexpr int16_t WSAECONNRESET = 10054;
+inline constexpr int16_t WSAETIMEDOUT = 10060;
 inline constexpr int16_t WSAECONNREFUSED = 10061;
 inline constexpr int16_t WSAEHOSTDOWN = 10064;
 

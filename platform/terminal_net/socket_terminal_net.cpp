@@ -75,10 +75,12 @@ int16_t SocketTerminalNet::Connect() {
   std::memcpy(address.sun_path, socketPath_.data(), socketPath_.size());
   fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd_ < 0) return errno == EMFILE || errno == ENFILE ? WSAEMFILE : ZEL_NO_HEAP_MEMORY;
+  socketMissing_ = false;
   if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0)
     return ZEL_SUCCESS;
   const int error = errno;
   Disconnect();
+  socketMissing_ = error == ENOENT || error == ENOTDIR;
   // A missing socket file is a network that is not there, as a refusal is;
   // a full backlog is a network that does not answer.
   if (error == ECONNREFUSED || error == ENOENT || error == ENOTDIR) return WSAECONNREFUSED;
@@ -103,7 +105,7 @@ int16_t SocketTerminalNet::Exchange(const std::string& requestBody, std::string&
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
       if (!WaitFor(fd_, POLLOUT, deadline, revents)) {
         Disconnect();
-        return ZEL_BAD_CONNECT;
+        return WSAETIMEDOUT;
       }
       continue;
     }
@@ -122,7 +124,7 @@ int16_t SocketTerminalNet::Exchange(const std::string& requestBody, std::string&
     if (tooLong) break;
     if (!WaitFor(fd_, POLLIN, deadline, revents)) {
       Disconnect();
-      return ZEL_BAD_CONNECT;
+      return WSAETIMEDOUT;
     }
     char chunk[4096];
     const ssize_t n = ::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT);

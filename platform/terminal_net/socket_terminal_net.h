@@ -8,12 +8,15 @@
 //
 // Policy:
 // - The connection is made by ZelRegisterProcess and dropped by
-//   ZelCloseProcess. No listener there: 10061 (WSAECONNREFUSED); no
-//   descriptor left for the socket: 10024 (WSAEMFILE).
+//   ZelCloseProcess. No listener there: 10061 (WSAECONNREFUSED), and
+//   UnreachedSocket() names the socket path when no socket file was there;
+//   no descriptor left for the socket: 10024 (WSAEMFILE).
 // - Each call waits at most `bound` for its answer; past it the connection is
 //   dropped (a late answer would be taken for the next call's) and the call
-//   gives 1 (ZEL_BAD_CONNECT). A peer that closed the connection gives 10054
-//   (WSAECONNRESET); one that answers garbage gives 1 and is cut off.
+//   gives 10060 (WSAETIMEDOUT): the bound is this layer's, so the caller may
+//   take a time-out for a stall rather than a failure. A peer that closed the
+//   connection gives 10054 (WSAECONNRESET); one that answers garbage gives 1
+//   (ZEL_BAD_CONNECT) and is cut off.
 // - Without a connection every call but registration gives -2
 //   (ZEL_INVALID_PROCESS), as the network does for an unregistered process;
 //   a registration after the simulator restarted connects afresh.
@@ -45,6 +48,7 @@ public:
   SocketTerminalNet& operator=(const SocketTerminalNet&) = delete;
 
   const std::string& SocketPath() const { return socketPath_; }
+  std::string UnreachedSocket() const override { return socketMissing_ ? socketPath_ : std::string(); }
 
   int16_t ZelRegisterProcess(int16_t processId) override;
   int16_t ZelCloseProcess() override;
@@ -66,6 +70,8 @@ private:
   std::string socketPath_;
   std::chrono::milliseconds bound_;
   int fd_ = -1;
+  // The last connection attempt found no socket file at socketPath_.
+  bool socketMissing_ = false;
 };
 
 }  // namespace tarvex

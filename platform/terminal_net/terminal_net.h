@@ -14,6 +14,7 @@
 // the whole process, so the engine and the keypad share one object.
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace tarvex {
@@ -34,6 +35,11 @@ public:
   virtual int16_t ZelWrite(std::string_view path, int16_t length,
                            std::span<const char> buffer) = 0;
   virtual int16_t ZelSendKeystroke(int16_t node, int16_t mode, int16_t key) = 0;
+
+  // Where the network was sought and not found by the last attempt to reach
+  // it (a socket path with no socket file), for the error log; empty when it
+  // was found, or when the backend has no such place.
+  virtual std::string UnreachedSocket() const { return {}; }
 };
 
 }  // namespace tarvex

@@ -435,7 +435,7 @@ TEST(ChannelInitialisation, EveryTerminalChannelPublishesItsDescriptionOnTheFirs
   EXPECT_EQ(f.engine.ArcPathWt101[1], "/z/wt101");
 }
 
-TEST(ChannelInitialisation, AFailedRegistrationIsRetriedByTheNextTerminalChannelAndAfterSetupByTheNextInactiveChannel) {
+TEST(ChannelInitialisation, AFailedRegistrationIsRetriedByTheNextTerminalChannelAndAfterSetupAtThePassStartEverySecond) {
   EngineFixture f;
   f.StoreChannel(0, Channel(1));
   f.StoreChannel(1, Channel(1));
@@ -445,13 +445,17 @@ TEST(ChannelInitialisation, AFailedRegistrationIsRetriedByTheNextTerminalChannel
   EXPECT_FALSE(f.engine.ZelApiReopen);
 
   // Set up again: the re-initialisation's failure asks for re-registration,
-  // which the first inactive channel of a later pass makes before its own turn.
+  // which a later pass makes at its start, once, a second after the failure.
   f.HandBack(1);
   f.pass.Timer1_Timer();
   EXPECT_TRUE(f.engine.ZelApiReopen);
-  // Channel 1's own attempt, then one by each inactive channel after it.
-  EXPECT_EQ(f.net.registrations, 2 + 1 + 6);
+  // Channel 1's own attempt only: no inactive channel tries again.
+  EXPECT_EQ(f.net.registrations, 2 + 1);
   f.net.registerResult = 0;
+  f.clock.milliseconds += 999;
+  f.pass.Timer1_Timer();
+  EXPECT_EQ(f.net.registrations, 2 + 1);
+  f.clock.milliseconds += 1;
   f.trace.clear();
   f.pass.Timer1_Timer();
   EXPECT_EQ(f.Only({"register"}), Trace{"register 125 -> 0"});

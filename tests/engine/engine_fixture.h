@@ -133,8 +133,9 @@ private:
 class ManualClock final : public ScanClock {
 public:
   int32_t TimeOfDaySeconds() const override { return second; }
-  int64_t MonotonicMilliseconds() const override { return 0; }
+  int64_t MonotonicMilliseconds() const override { return milliseconds; }
   int32_t second = 3600;
+  int64_t milliseconds = 0;
 };
 
 class RecordingPacing final : public ScanPacing {

@@ -41,17 +41,6 @@ terminal_channel 1 5 3
 terminal_channel 2 0 5
 
 coproc SIM { exec "$terminal_sim" --node 3 --node 5 2>"$work/sim.err"; }
-# ask <command>: sends one shell command and prints its output up to the
-# line starting "ok" or "error" (that line included), within 20 s.
-ask() {
-  local reply
-  echo "$1" >&"${SIM[1]}"
-  while read -r -t 20 reply <&"${SIM[0]}"; do
-    echo "$reply"
-    case $reply in ok*|error*) return 0 ;; esac
-  done
-  return 1
-}
 read -r -t 10 listening <&"${SIM[0]}" || fail "terminal-sim did not start: $(cat "$work/sim.err")"
 [ "$listening" = "ok listening $TARVEX_TERMINAL_NET" ] || fail "terminal-sim says: $listening"
 

@@ -1,4 +1,4 @@
-# Shared helpers of the start-up script tests. Source it; never run it.
+# Shared helpers of the script tests. Source it; never run it.
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -80,4 +80,17 @@ stop_private_bus() {
 device_property() {
   busctl --address="$DBUS_SESSION_BUS_ADDRESS" get-property org.tarvex.Manager "/Device/$1" \
     org.tarvex.Device1 "$2" 2>/dev/null
+}
+
+# ask <command>: sends one shell command to the terminal-sim running as the
+# coprocess SIM and prints its output up to the line starting "ok" or
+# "error" (that line included), within 20 s.
+ask() {
+  local reply
+  echo "$1" >&"${SIM[1]}"
+  while read -r -t 20 reply <&"${SIM[0]}"; do
+    echo "$reply"
+    case $reply in ok*|error*) return 0 ;; esac
+  done
+  return 1
 }

@@ -1,23 +1,13 @@
 // The main window over the program's own polling engine: End, setup and
 // unload reach the real port, OPC client, terminal registration and channel
 // texts; the timers run the real scan pass, which reaches the window back.
-#include "app/engine_assembly.h"
-#include "platform/opc/opc_item_store.h"
-#include "platform/terminal_net/terminal_simulator.h"
-#include "publish/dde_topics.h"
-#include "tests/main_window/main_window_fixture.h"
+#include "tests/main_window/engine_window_fixture.h"
 
 namespace tarvex::test {
 namespace {
 
-class PollingEngineTest : public MainWindowTest {
+class PollingEngineTest : public EngineWindowTest {
 protected:
-  PollingEngineTest() {
-    engine.through = &assembly.Engine();
-    seams.window.Set(window.get());
-  }
-  ~PollingEngineTest() override { seams.window.Set(nullptr); }
-
   // Channel 0's OPC client connected with its group of items in the store.
   StoreOpcClient& ConnectOPC() {
     StoreOpcClient& client = assembly.Opc().OPC(0);
@@ -31,14 +21,6 @@ protected:
     engineState.ZelApiOpen = true;
   }
 
-  DdeTopicStore topics;
-  OpcItemStore opcItems;
-  TerminalSimulator network;
-  SimulatedTerminalNet net{network};
-  RecordingSpeech speech;
-  WindowSeams seams;
-  EngineAssembly assembly{{engineState, config, startup, handover, publication, state.Values, handshake, topics,
-                           opcItems, cfg, log, boxes, clock, scratch.folder(), speech, ports, net, seams}};
 };
 
 TEST_F(PollingEngineTest, endClosesThePortTheOPCConnectionAndTheTerminalRegistrationAndHandsBack) {

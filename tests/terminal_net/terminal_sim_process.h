@@ -96,6 +96,15 @@ public:
     [[maybe_unused]] ssize_t n = ::write(toSim_, bytes.data(), bytes.size());
   }
 
+  // Stops the simulator where it is and lets it go on: a network that
+  // stalls for as long as the test holds it.
+  void Pause() {
+    if (pid_ > 0) ::kill(pid_, SIGSTOP);
+  }
+  void Resume() {
+    if (pid_ > 0) ::kill(pid_, SIGCONT);
+  }
+
   // Kills the simulator at once, as a crash would.
   void Kill() {
     if (pid_ > 0) {
