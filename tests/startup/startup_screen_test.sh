@@ -46,9 +46,12 @@ kill -0 "$running" 2>/dev/null || fail "fresh: the program ended"
 [ "$(cat "$setup")" = $'25,2,15,0,25,1,#TRUE#,#TRUE#\r' ] || fail "fresh: wrong system setup file: $(od -c "$setup" | head)"
 # The system setup file's line comes first; the scan's first pass then finds
 # no protocol files in the fresh folder, one line each.
-head -n 1 "$errors" | grep -q "TarvexSysSetup.Cfg File Not Found. @ " || fail "fresh: wrong first error-log line: $(cat "$errors")"
-[ "$(count_lines "$errors" .)" -eq "$((1 + $(count_lines "$errors" 'STD Format File Not Found. @ ')))" ] ||
-  fail "fresh: unexpected error-log lines: $(cat "$errors")"
+# The pass may still be writing: both counts are taken from one copy.
+cp "$errors" "$work/errors-fresh.txt"
+head -n 1 "$work/errors-fresh.txt" | grep -q "TarvexSysSetup.Cfg File Not Found. @ " ||
+  fail "fresh: wrong first error-log line: $(cat "$work/errors-fresh.txt")"
+[ "$(count_lines "$work/errors-fresh.txt" .)" -eq "$((1 + $(count_lines "$work/errors-fresh.txt" 'STD Format File Not Found. @ ')))" ] ||
+  fail "fresh: unexpected error-log lines: $(cat "$work/errors-fresh.txt")"
 stop_process "$running"; running=
 
 # 2. Automatic start off: the start-up window waits.
