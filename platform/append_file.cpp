@@ -1,6 +1,7 @@
 #include "platform/append_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,12 +18,21 @@ void AppendToFile(const std::string& path, std::string_view bytes, std::string_v
     throw RunTimeError(ErrorNumber::PathFileAccessError,
                        "Path/File access error: cannot open " + named + std::strerror(errno));
   }
+  // A record is whole or not there: a write cut short (a full disk, a file
+  // size limit) is taken back, so the next record does not glue onto a torn
+  // one.
+  struct stat before {};
+  const bool sized = ::fstat(fd, &before) == 0;
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      const int saved = errno;
+      const int saved = n == 0 ? ENOSPC : errno;
+      if (done > 0 && sized) {
+        while (::ftruncate(fd, before.st_size) != 0 && errno == EINTR) {
+        }
+      }
       ::close(fd);
       throw RunTimeError(ErrorNumber::DeviceIOError, "Device I/O error: cannot write " + named + std::strerror(saved));
     }

@@ -112,6 +112,7 @@ void SerialPort::Configure() {
                            ": cannot apply the settings: " + std::strerror(errno) + ")");
   }
   requested_ = attributes;
+  marks_.Reset();
 }
 
 void SerialPort::SetPortOpen(bool open) {
@@ -199,6 +200,7 @@ void SerialPort::Close() noexcept {
   ::ioctl(fd_, TIOCNXCL);
   ::close(fd_);  // releases the lock
   fd_ = -1;
+  marks_.Reset();
   device_.clear();
 }
 
@@ -375,6 +377,7 @@ std::string SerialPort::Input() {
     }
   }
   if (received.empty() && (events & HangUpEvents) != 0) RaiseHangUp();
+  if ((requested_.c_iflag & PARMRK) != 0) return marks_.Decode(received);
   return received;
 }
 
