@@ -6,8 +6,6 @@
 #include "platform/append_file.h"
 #include "platform/run_time_error.h"
 
-#include <cstdint>
-
 namespace tarvex {
 
 namespace {
