@@ -3,7 +3,7 @@
 # of a protocol without a start character before the manager starts, so each
 # start opens the port somewhere inside a frame. Over repeated starts, every
 # weight on the bus and every weight log line is one that a whole frame held,
-# with the whole frames' two decimals.
+# with the whole frames' two decimals. A stale lock file keeps no start out.
 set -u
 tarvex=$1
 scale_sim=$2
@@ -53,6 +53,10 @@ printf '10,0,0,6,#FALSE#,"","Line Scale",0,"","","OPC.DELTAV.1","%s",#TRUE#,#TRU
   "$weights" "$tags" >"$TARVEX_HOME/Tarvex-SCALE1.Cfg"
 printf '1,"%s"\r\n' "$device" >"$TARVEX_HOME/TarvexPorts.Cfg"
 
+# A lock file as a power loss leaves it: nobody holds it, so it keeps no
+# start out. Each start below is killed, as by a power loss, leaving its own.
+printf '\0\0\0' >"$TARVEX_HOME/TarvexManager.lock"
+
 # lines_beyond <count>: the weight log holds more than count lines.
 lines_beyond() { [ "$(count_lines "$weights" .)" -gt "$1" ]; }
 
@@ -68,7 +72,8 @@ for start in 1 2 3 4 5; do
   done
   lines_beyond $((before + 10)) || fail "start $start: fewer than ten frames logged: $(cat "$work/out.$start")"
   kill -0 "$running" 2>/dev/null || fail "start $start: the program ended: $(cat "$work/out.$start")"
-  stop_process "$running"
+  kill -KILL "$running"
+  wait "$running" 2>/dev/null
   running=
 done
 
