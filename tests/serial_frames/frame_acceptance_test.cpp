@@ -6,10 +6,14 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
+#include "platform/append_file.h"
 #include "scale_rig.h"
 #include "tests/serial/pty_pair.h"
 
@@ -177,6 +181,42 @@ TEST(WeightLog, aFullDiskLeavesNoTornRecordAndTheLostRecordsAreToldWhenSpaceRetu
   ASSERT_EQ(Lines(after), 2u);
   EXPECT_EQ(after.substr(0, before.size()), before);
   EXPECT_TRUE(after.substr(before.size()).starts_with("Device #: 0,    5.00, 0, 0,  1, ")) << after;
+}
+
+// The file a record is cut short in may be reached through a symbolic link
+// (a log folder moved to another disk): the record is taken back in the file
+// the link names, the link stays, and the reason is the system's.
+TEST(WeightLog, aRecordCutShortIsTakenBackInTheFileItWasWrittenTo) {
+  const struct {
+    const char* legend;
+    bool throughLink;
+  } cases[] = {{"a plain file", false}, {"a symbolic link to the file", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.legend);
+    testing::ScratchFolder scratch;
+    const std::filesystem::path target = scratch.folder().path() + "/records.txt";
+    const std::filesystem::path link = scratch.folder().path() + "/link.txt";
+    const std::string first = "Device #: 0,    1.00, 0, 0,  1, 12/11/2026 03:00:00\r\n";
+    AppendToFile(target.string(), first, "weight log");
+    if (c.throughLink) std::filesystem::create_symlink(target, link);
+    const std::string path = c.throughLink ? link.string() : target.string();
+    {
+      FileSizeLimit full(first.size() + 10);
+      try {
+        AppendToFile(path, first, "weight log");
+        ADD_FAILURE() << "a record cut short was taken for written";
+      } catch (const RunTimeError& error) {
+        EXPECT_EQ(error.number(), ErrorNumber::DeviceIOError);
+        EXPECT_EQ(error.description(), "Device I/O error: cannot write weight log " + path + ": " +
+                                           std::strerror(EFBIG));
+      }
+    }
+    EXPECT_EQ(std::filesystem::is_symlink(link), c.throughLink);
+    AppendToFile(path, first, "weight log");
+    std::ifstream in(target, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, first + first);
+  }
 }
 
 }  // namespace
