@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,26 +27,41 @@ bool InstanceLock::TryAcquire() {
                                                              path_ + ": " + std::strerror(error));
   };
   // Created here, or left by an earlier run: either way it is taken when
-  // nobody holds it.
-  bool created = true;
-  int fd;
-  do {
+  // nobody holds it. The lock is on the file that was opened; the path must
+  // still name that file once it is locked, or a starting manager that
+  // failed has removed it (and a third one may lock the new file): then
+  // again, a few times at most.
+  bool created = false;
+  int fd = -1;
+  for (int attempt = 0; fd < 0; ++attempt) {
+    if (attempt == 8) refuse(EAGAIN);
+    created = true;
     fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0 && errno == EEXIST) {
       created = false;
       fd = ::open(path_.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+      if (fd < 0 && errno == ENOENT) continue;  // removed in between
     }
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) refuse(errno);
-  int locked;
-  do {
-    locked = ::flock(fd, LOCK_EX | LOCK_NB);
-  } while (locked != 0 && errno == EINTR);
-  if (locked != 0) {
-    const int error = errno;
-    ::close(fd);
-    if (error == EWOULDBLOCK) return false;
-    refuse(error);
+    if (fd < 0) {
+      if (errno == EINTR) continue;
+      refuse(errno);
+    }
+    int locked;
+    do {
+      locked = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+      const int error = errno;
+      ::close(fd);
+      if (error == EWOULDBLOCK) return false;
+      refuse(error);
+    }
+    struct stat opened {}, named {};
+    if (::fstat(fd, &opened) != 0 || ::lstat(path_.c_str(), &named) != 0 || opened.st_dev != named.st_dev ||
+        opened.st_ino != named.st_ino) {
+      ::close(fd);
+      fd = -1;
+    }
   }
   // Who holds it, for a person who looks. A folder that cannot take these few
   // bytes (a full disk) cannot take the logs either: the start is refused

@@ -11,7 +11,10 @@
 // lets go when the holder ends, however it ends. Only a lock that a running
 // process holds refuses the start; a file that nobody holds is taken over,
 // whatever it contains, and then holds this process's id and host name for
-// whoever looks.
+// whoever looks. A lock counts only while the path still names the locked
+// file. The descriptor is closed on exec: a program the manager starts does
+// not keep the lock after it. A lock file removed by hand while a manager
+// runs cannot be told from a fresh folder: the next start runs.
 #include <string>
 
 namespace tarvex {

@@ -4,10 +4,12 @@
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <fcntl.h>
+#include <spawn.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "platform/instance_lock.h"
@@ -85,6 +87,37 @@ TEST(StaleLockFile, aLockARunningProcessHoldsRefusesTheStartAndIsFreeWhenItEnds)
   InstanceLock next(path);
   EXPECT_FALSE(next.AnotherInstanceRunning());
   for (int fd : {ready[0], ready[1], release[0]}) ::close(fd);
+}
+
+// A program the manager starts (a helper, a shell) outlives it at times; it
+// must not carry the lock with it, or no manager starts until it ends.
+TEST(StaleLockFile, aProgramStartedByTheHolderDoesNotKeepTheLockAfterIt) {
+  QTemporaryDir dir;
+  const std::string path = LockPath(dir);
+  auto lock = std::make_unique<InstanceLock>(path);
+  ASSERT_FALSE(lock->AnotherInstanceRunning());
+
+  // The program runs until its input closes.
+  int input[2];
+  ASSERT_EQ(::pipe2(input, O_CLOEXEC), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+  char sh[] = "/bin/sh", dashC[] = "-c", script[] = "read -r line";
+  char* argv[] = {sh, dashC, script, nullptr};
+  pid_t program = 0;
+  ASSERT_EQ(::posix_spawn(&program, sh, &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(input[0]);
+
+  lock.reset();  // the holder ends; its program runs on
+  {
+    InstanceLock next(path);
+    EXPECT_FALSE(next.AnotherInstanceRunning());
+  }
+  ::close(input[1]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(program, &status, 0), program);
 }
 
 }  // namespace
