@@ -93,7 +93,7 @@ void CutStatusFormat(benchmark::State& state) {
     if (cutter.CutNewest(frame)) {
       // As the scale-data step: the status, whether it is a reading, the values.
       const StatusReading status = ParseStatusData(frame, protocol.Status);
-      if (IsReading(frame, status, protocol)) {
+      if (IsReading(frame, status, protocol, true)) {
         FrameValues v = ReadFrameValues(frame, status, protocol, format, "", "KG");
         benchmark::DoNotOptimize(v);
       }

@@ -1,5 +1,7 @@
 #include "engine/frame_values.h"
 
+#include <algorithm>
+
 #include "core/parse_leading_number.h"
 #include "engine/number_text.h"
 #include "platform/serial/parity_marks.h"
@@ -12,15 +14,19 @@ FrameValues ReadFrameValues(std::string_view frame, const CheckedProtocol& proto
                          primaryUnits);
 }
 
-bool IsReading(std::string_view frame, const StatusReading& status, const CheckedProtocol& protocol) {
+bool IsReading(std::string_view frame, const StatusReading& status, const CheckedProtocol& protocol,
+               bool parityMarked) {
   const auto clean = [&](std::string_view field) {
+    const bool hasDigit = std::any_of(field.begin(), field.end(), [](char b) { return b >= '0' && b <= '9'; });
     for (size_t k = 0; k < field.size(); ++k) {
       const auto b = static_cast<unsigned char>(field[k]);
-      if (b == static_cast<unsigned char>(ParityMarks::ParityReplace) || b > 0x7E) return false;
+      if (b > 0x7E) return false;
+      if (b == static_cast<unsigned char>(ParityMarks::ParityReplace) && (parityMarked || hasDigit)) return false;
       if (b < 0x20) {
-        const bool ownStart = protocol.StreamStartChar && b == *protocol.StreamStartChar &&
-                              field.data() + k == frame.data();
-        if (!ownStart) return false;
+        const bool first = field.data() + k == frame.data();
+        const bool ownStart = protocol.StreamStartChar && b == *protocol.StreamStartChar && first;
+        const bool lineEndHalf = first && (b == '\r' || b == '\n');
+        if (!ownStart && !lineEndHalf) return false;
       }
     }
     return true;

@@ -87,12 +87,19 @@ FrameValues ReadFrameValues(std::string_view frame, const StatusReading& status,
 // holds it) must be there and clean. A frame is not a reading when
 //   - a weight field it is read for is enabled but lies beyond its end (a
 //     piece of a frame);
-//   - such a field, or the ID, holds a byte received with a parity or
-//     framing error (ParityMarks::ParityReplace), a control character other
-//     than the frame's own start character, or a byte above 0x7E.
-// A field that is clean but holds no digit (a scale's overload text) is a
-// reading: its value is 0.
-bool IsReading(std::string_view frame, const StatusReading& status, const CheckedProtocol& protocol);
+//   - such a field, or the ID, holds a control character other than the
+//     frame's own start character, or a byte above 0x7E;
+//   - such a field holds ParityMarks::ParityReplace ("?") where it can only
+//     be damage: on a port that checks parity (parityMarked), where it marks
+//     a byte received with a parity or framing error, or beside a digit,
+//     where a bit error made it of one ("7" and "?" differ in one bit). A
+//     field of text without digits on a line that checks no parity ("??????"
+//     for an overload) is the scale's own text.
+// A CR or LF as the frame's first byte is the second half of a two-byte line
+// end whose first half was the terminator, not damage. A field that is clean
+// but holds no digit (a scale's overload text) is a reading: its value is 0.
+bool IsReading(std::string_view frame, const StatusReading& status, const CheckedProtocol& protocol,
+               bool parityMarked);
 
 // The weight log line of a frame: "Device #: <ch>, <gross>, <tare>, <net>,
 // <id>, <date and time>" and CR LF; the texts exactly as published.

@@ -49,7 +49,7 @@ void SerialScaleData::Serve(int32_t ch) {
     detail_.SetCaptionLabelVisible(DetailLabel::Raw, true);
   }
   const StatusReading status = ParseStatusData(frame, protocol.Status);
-  if (!IsReading(frame, status, protocol)) {
+  if (!IsReading(frame, status, protocol, port.MarksParityErrors())) {
     // Not a reading: the channel keeps its last one, and a line that brings
     // nothing else goes off-line like a silent one.
     if (e.FramesRefused[ch] < INT32_MAX) ++e.FramesRefused[ch];

@@ -381,6 +381,11 @@ std::string SerialPort::Input() {
   return received;
 }
 
+bool SerialPort::MarksParityErrors() const {
+  const auto requested = RequestedAttributes();
+  return requested && (requested->c_iflag & PARMRK) != 0;
+}
+
 std::optional<termios> SerialPort::RequestedAttributes() const {
   if (!PortOpen()) return std::nullopt;
   return requested_;

@@ -112,6 +112,9 @@ public:
   // Some devices keep only part of them (a pseudo-terminal drops parity and
   // character size), so this, not the device, tells what was requested.
   std::optional<termios> RequestedAttributes() const;
+  // Whether Input marks bytes received with a parity or framing error: the
+  // port is open with parity checking asked for.
+  bool MarksParityErrors() const;
 
 private:
   void Configure();

@@ -13,6 +13,8 @@
 #include <random>
 #include <string>
 
+#include "engine/checked_protocol.h"
+#include "engine/frame_values.h"
 #include "platform/append_file.h"
 #include "scale_rig.h"
 #include "tests/serial/pty_pair.h"
@@ -51,11 +53,12 @@ TEST(FrameAcceptance, onlyWholeCleanFramesArePublishedAndARefusalIsCountedOnce) 
     std::string bytes;
     bool reading;
     const char* gross;  // published after it
+    int32_t portSettings = 33;  // 9600,N,8,1
   } cases[] = {
       {"a good frame", good, true, "  13.57"},
       {"a digit turned into a control character", Damaged(writer, 13.57, 9, '\x13'), false, "  12.34"},
       {"a byte received with a parity error", Damaged(writer, 13.57, 9, ParityMarks::ParityReplace), false,
-       "  12.34"},
+       "  12.34", 35},  // 9600,E,8,1
       {"a byte above 0x7E", Damaged(writer, 13.57, 9, '\xb3'), false, "  12.34"},
       {"a short fragment", good.substr(0, 8) + "\r\n", false, "  12.34"},
       {"noise", Noise(40, 7), false, "  12.34"},
@@ -66,7 +69,9 @@ TEST(FrameAcceptance, onlyWholeCleanFramesArePublishedAndARefusalIsCountedOnce) 
     SCOPED_TRACE(c.legend);
     testing::PtyPair pty;
     ASSERT_TRUE(pty.ok());
-    ScaleRig rig(pty.path(), ScaleChannel(0), protocol);
+    ChannelSetup channel = ScaleChannel(0);
+    channel.PortSettingsIndex = c.portSettings;
+    ScaleRig rig(pty.path(), channel, protocol);
     rig.Feed(pty, writer.Frame({.gross = 12.34}));
     rig.Pass();
     ASSERT_EQ(rig.f.publication.PubGross[0], "  12.34");
@@ -86,6 +91,38 @@ TEST(FrameAcceptance, onlyWholeCleanFramesArePublishedAndARefusalIsCountedOnce) 
     rig.Pass();
     EXPECT_EQ(rig.f.publication.PubGross[0], "  14.50");
     EXPECT_EQ(rig.f.Only({"log "}), c.reading ? Trace{} : Trace{std::string("log 1 Channel: 1  1") + RefusedLine});
+  }
+}
+
+// What a scale sends on purpose is not damage: "?" in a field without digits
+// is its own text on a line that checks no parity (only a port that checks
+// parity marks bytes with it), and a CR or LF first in a frame is the rest of
+// a two-byte line end. Beside a digit "?" is a bit error on any line.
+TEST(FrameAcceptance, aScalesOwnTextAndTheRestOfALineEndAreNotDamage) {
+  CheckedProtocol protocol;
+  protocol.StreamStartChar = std::nullopt;
+  protocol.StreamEndChar = '\r';
+  protocol.MaxStreamLength = 48;
+  protocol.Gross = {true, 1, 8};
+  const struct {
+    const char* legend;
+    std::string frame;
+    bool parityMarked;
+    bool reading;
+  } cases[] = {
+      {"a weight", "  12.345\r", false, true},
+      {"an overload of question marks, no parity", "??????  \r", false, true},
+      {"a question mark on a line that checks parity", " ?      \r", true, false},
+      {"a digit turned into a question mark, no parity", "  1?.345\r", false, false},
+      {"the LF of CR LF before the field", "\n 12.345\r", false, true},
+      {"the CR of LF CR before the field", "\r 12.345\r", true, true},
+      {"an LF inside the field", " \n12.345\r", false, false},
+      {"a control character first in the frame", "\x13 12.345\r", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.legend);
+    const StatusReading status = ParseStatusData(c.frame, protocol.Status);
+    EXPECT_EQ(IsReading(c.frame, status, protocol, c.parityMarked), c.reading);
   }
 }
 

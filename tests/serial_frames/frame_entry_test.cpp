@@ -54,7 +54,7 @@ Heard Hear(const CheckedProtocol& protocol, const std::vector<std::string>& read
     cutter.Append(read);
     if (!cutter.CutNewest(frame)) continue;
     const StatusReading status = ParseStatusData(frame, protocol.Status);
-    if (!IsReading(frame, status, protocol)) continue;
+    if (!IsReading(frame, status, protocol, false)) continue;
     heard.gross.emplace_back(ReadFrameValues(frame, status, protocol, heard.format, "", "KG").Value(ValueCode::Gross));
   }
   return heard;
