@@ -91,8 +91,12 @@ void CutStatusFormat(benchmark::State& state) {
   for (auto _ : state) {
     cutter.Append(s.frames[i]);
     if (cutter.CutNewest(frame)) {
-      FrameValues v = ReadFrameValues(frame, protocol, format, "", "KG");
-      benchmark::DoNotOptimize(v);
+      // As the scale-data step: the status, whether it is a reading, the values.
+      const StatusReading status = ParseStatusData(frame, protocol.Status);
+      if (IsReading(frame, status, protocol, true)) {
+        FrameValues v = ReadFrameValues(frame, status, protocol, format, "", "KG");
+        benchmark::DoNotOptimize(v);
+      }
     }
     if (++i == s.frames.size()) i = 0;
   }

@@ -22,6 +22,11 @@ CheckedProtocol CheckProtocol(const ProtocolDefinition& d, int protocol, const P
     fault("MaxStreamLength " + std::to_string(d.MaxStreamLength) + " Is Below 1: Taken As 48.");
   }
   checked.MaxStreamLength = d.MaxStreamLength > 0 ? static_cast<size_t>(d.MaxStreamLength) : 48;
+  if (checked.MaxStreamLength > MaxStreamLengthLimit) {
+    fault("MaxStreamLength " + std::to_string(d.MaxStreamLength) + " Is Above " +
+          std::to_string(MaxStreamLengthLimit) + ": Taken As " + std::to_string(MaxStreamLengthLimit) + ".");
+    checked.MaxStreamLength = MaxStreamLengthLimit;
+  }
 
   auto field = [&](bool enabled, int32_t start, int32_t length, const char* name) {
     FrameField f;

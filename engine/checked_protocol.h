@@ -11,8 +11,12 @@
 // protocol and the value, when the protocol is loaded, and is then taken as
 // the nearest harmless value: an enabled field that cannot be cut is off, a
 // character code above 255 is none (the stream terminator: line feed, as
-// for 0; a start or command character of 0 or less is none, as always), a maximum stream length below 1 is 48, as for 0. The status
-// table is checked the same way (engine/status_table.h).
+// for 0; a start or command character of 0 or less is none, as always), a
+// maximum stream length below 1 is 48, as for 0, and one above
+// MaxStreamLengthLimit is that limit: a line without terminator would
+// otherwise hold up to 2 GiB per channel. The status table is checked the
+// same way (engine/status_table.h).
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +39,9 @@ struct FrameField {
     return frame.substr(static_cast<size_t>(start) - 1, static_cast<size_t>(length));
   }
 };
+
+// The largest receive buffer a protocol gets: many frames of any scale.
+inline constexpr size_t MaxStreamLengthLimit = 64 * 1024;
 
 struct CheckedProtocol {
   std::optional<unsigned char> StreamStartChar;  // none when 0

@@ -119,6 +119,12 @@ struct EngineState : ScanValues {
   // The weight log whose last write failed; empty after one that succeeded.
   // A log that cannot be written is reported once, not on every frame.
   ChannelArray<std::string> WeightLogFailed{"WeightLogFailed"};
+  // The weight log records not written since the last one that was; told in
+  // one error-log line when a record is written again.
+  ChannelArray<int32_t> WeightLogLost{"WeightLogLost"};
+  // Frames cut but refused as readings since the last reading (or since the
+  // channel went off-line); told in one error-log line when that episode ends.
+  ChannelArray<int32_t> FramesRefused{"FramesRefused"};
 
   // --- Per channel: OPC ---
   // A write of the channel's items is under way (channel tail).

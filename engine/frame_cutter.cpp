@@ -64,7 +64,7 @@ bool FrameCutter::CutNewest(std::string& frame) {
 
 void FrameCutter::Clear() {
   buffer_.clear();
-  startIsBoundary_ = true;
+  startIsBoundary_ = false;
 }
 
 }  // namespace tarvex

@@ -17,8 +17,11 @@
 //   - with a start character: the stretch between two terminators holds it;
 //     the frame begins at its first occurrence there, what precedes it is
 //     garbage;
-//   - without one: the stretch begins right after a terminator, or at the
-//     start of a buffer that has lost no byte since it was cleared.
+//   - without one: the stretch begins right after a terminator. A fresh or
+//     cleared cutter does not know where the line is: the port may have
+//     opened in the middle of a frame, and the tail of a frame ("2.345kg"
+//     of "GS,  12.345kg") looks like a frame of its own. So everything up to
+//     and including the first terminator it sees is discarded.
 // A stretch that is not complete (a fragment whose start fell off the cap, or
 // garbage) is discarded, never interpreted, and the next older stretch is
 // tried. The first carriage return of the cut frame becomes a blank.
@@ -48,7 +51,8 @@ public:
   // that finds a terminator consumes the buffer up to the last one.
   bool CutNewest(std::string& frame);
 
-  // Empties the buffer; its start is a frame boundary again.
+  // Empties the buffer. Without a start character, what comes next is
+  // discarded up to and including the first terminator, as in a fresh cutter.
   void Clear();
 
   const std::string& Buffer() const noexcept { return buffer_; }
@@ -58,7 +62,9 @@ private:
   unsigned char terminator_;
   size_t maxLength_;
   std::string buffer_;
-  bool startIsBoundary_ = true;
+  // The buffer's first byte begins a frame: a terminator was the last byte
+  // before it. Not known in a fresh or cleared cutter.
+  bool startIsBoundary_ = false;
 };
 
 }  // namespace tarvex

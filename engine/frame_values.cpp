@@ -1,15 +1,57 @@
 #include "engine/frame_values.h"
 
+#include <algorithm>
+
 #include "core/parse_leading_number.h"
 #include "engine/number_text.h"
+#include "platform/serial/parity_marks.h"
 
 namespace tarvex {
 
 FrameValues ReadFrameValues(std::string_view frame, const CheckedProtocol& protocol, ChannelFormat& format,
                             std::string_view configuredPattern, std::string_view primaryUnits) {
+  return ReadFrameValues(frame, ParseStatusData(frame, protocol.Status), protocol, format, configuredPattern,
+                         primaryUnits);
+}
+
+bool IsReading(std::string_view frame, const StatusReading& status, const CheckedProtocol& protocol,
+               bool parityMarked) {
+  const auto clean = [&](std::string_view field) {
+    const bool hasDigit = std::any_of(field.begin(), field.end(), [](char b) { return b >= '0' && b <= '9'; });
+    for (size_t k = 0; k < field.size(); ++k) {
+      const auto b = static_cast<unsigned char>(field[k]);
+      if (b > 0x7E) return false;
+      if (b == static_cast<unsigned char>(ParityMarks::ParityReplace) && (parityMarked || hasDigit)) return false;
+      if (b < 0x20) {
+        const bool first = field.data() + k == frame.data();
+        const bool ownStart = protocol.StreamStartChar && b == *protocol.StreamStartChar && first;
+        const bool lineEndHalf = first && (b == '\r' || b == '\n');
+        if (!ownStart && !lineEndHalf) return false;
+      }
+    }
+    return true;
+  };
+  const auto weight = [&](const FrameField& field) {
+    if (!field.enabled) return true;
+    const auto raw = field.In(frame);
+    return raw && clean(*raw);
+  };
+  if (status.ErrorText.empty()) {
+    if (status.WeightMode == "NET") {
+      if (!weight(protocol.Tare) || !weight(protocol.Net)) return false;
+    } else if (!weight(protocol.Gross)) {
+      return false;
+    }
+  }
+  const auto id = protocol.ID.In(frame);
+  return !id || clean(*id);
+}
+
+FrameValues ReadFrameValues(std::string_view frame, const StatusReading& status, const CheckedProtocol& protocol,
+                            ChannelFormat& format, std::string_view configuredPattern,
+                            std::string_view primaryUnits) {
   FrameValues out;
-  out.status = ParseStatusData(frame, protocol.Status);
-  const StatusReading& status = out.status;
+  out.status = status;
   if (status.WeightDecimals) {
     format.WeightDecimals = *status.WeightDecimals;
     format.DecimalsFromStatus = true;

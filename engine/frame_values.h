@@ -70,6 +70,36 @@ struct FrameValues {
 // channel's PrimaryUnitsText.
 FrameValues ReadFrameValues(std::string_view frame, const CheckedProtocol& protocol, ChannelFormat& format,
                             std::string_view configuredPattern, std::string_view primaryUnits);
+// The same with the frame's status already read by ParseStatusData.
+FrameValues ReadFrameValues(std::string_view frame, const StatusReading& status, const CheckedProtocol& protocol,
+                            ChannelFormat& format, std::string_view configuredPattern,
+                            std::string_view primaryUnits);
+
+// Whether a cut frame is a reading, to be published at all.
+//
+// What it must cope with: a line that brings bit errors, noise or pieces of
+// frames. A frame with one flipped bit still parses: "162.87" becomes "1.0",
+// "127.7" becomes "12.77", and random bytes between two terminators publish 0
+// as a good weight.
+//
+// Policy: the fields the frame is read for (by its status: gross, or tare
+// and net in NET mode, no weight in an error frame; the ID when the frame
+// holds it) must be there and clean. A frame is not a reading when
+//   - a weight field it is read for is enabled but lies beyond its end (a
+//     piece of a frame);
+//   - such a field, or the ID, holds a control character other than the
+//     frame's own start character, or a byte above 0x7E;
+//   - such a field holds ParityMarks::ParityReplace ("?") where it can only
+//     be damage: on a port that checks parity (parityMarked), where it marks
+//     a byte received with a parity or framing error, or beside a digit,
+//     where a bit error made it of one ("7" and "?" differ in one bit). A
+//     field of text without digits on a line that checks no parity ("??????"
+//     for an overload) is the scale's own text.
+// A CR or LF as the frame's first byte is the second half of a two-byte line
+// end whose first half was the terminator, not damage. A field that is clean
+// but holds no digit (a scale's overload text) is a reading: its value is 0.
+bool IsReading(std::string_view frame, const StatusReading& status, const CheckedProtocol& protocol,
+               bool parityMarked);
 
 // The weight log line of a frame: "Device #: <ch>, <gross>, <tare>, <net>,
 // <id>, <date and time>" and CR LF; the texts exactly as published.

@@ -43,8 +43,31 @@ void SerialScaleData::Serve(int32_t ch) {
     OfflineTest(ch);
     return;
   }
+  const std::string& frame = e.RxFrame[ch];
+  if (s_.startup.DebugMode && s_.window.DetailOpen[ch]) {
+    detail_.SetCaption(DetailLabel::Raw, frame + " ==> " + std::to_string(frame.size()));
+    detail_.SetCaptionLabelVisible(DetailLabel::Raw, true);
+  }
+  const StatusReading status = ParseStatusData(frame, protocol.Status);
+  if (!IsReading(frame, status, protocol, port.MarksParityErrors())) {
+    // Not a reading: the channel keeps its last one, and a line that brings
+    // nothing else goes off-line like a silent one.
+    if (e.FramesRefused[ch] < INT32_MAX) ++e.FramesRefused[ch];
+    OfflineTest(ch);
+    return;
+  }
+  ReportRefusedFrames(ch);
   e.LastDataTick[ch] = e.ScanTick;
-  Interpret(ch, protocol);
+  Interpret(ch, protocol, status);
+}
+
+void SerialScaleData::ReportRefusedFrames(int32_t ch) {
+  int32_t& refused = s_.engine.FramesRefused[ch];
+  if (refused == 0) return;
+  const int32_t count = refused;
+  refused = 0;
+  s_.log.WriteLog(LogKind::Error, "Channel: " + std::to_string(ch + 1) + "  " + std::to_string(count) +
+                                      " Frames Refused: Damaged Or Incomplete Weight Fields.");
 }
 
 FrameCutter& SerialScaleData::Cutter(int32_t ch) {
@@ -56,18 +79,13 @@ FrameCutter& SerialScaleData::Cutter(int32_t ch) {
   return *cutter;
 }
 
-void SerialScaleData::Interpret(int32_t ch, const CheckedProtocol& protocol) {
+void SerialScaleData::Interpret(int32_t ch, const CheckedProtocol& protocol, const StatusReading& status) {
   EngineState& e = s_.engine;
   PublicationState& pub = s_.publication;
   const ChannelSetup& channel = s_.config.Channels[ch];
   const std::string& frame = e.RxFrame[ch];
 
-  if (s_.startup.DebugMode && s_.window.DetailOpen[ch]) {
-    detail_.SetCaption(DetailLabel::Raw, frame + " ==> " + std::to_string(frame.size()));
-    detail_.SetCaptionLabelVisible(DetailLabel::Raw, true);
-  }
-
-  const FrameValues v = ReadFrameValues(frame, protocol, e.Format[ch],
+  const FrameValues v = ReadFrameValues(frame, status, protocol, e.Format[ch],
                                         ConfiguredPattern(s_.startup.Tables, channel.DecimalPlaces),
                                         e.PrimaryUnitsText[ch]);
   e.ScaleStatBits[ch] = v.status.ScaleStatBits;
@@ -136,6 +154,8 @@ void SerialScaleData::OfflineTest(int32_t ch) {
   PublicationState& pub = s_.publication;
   const ChannelSetup& channel = s_.config.Channels[ch];
   if (channel.Timeout <= 0 || PassesSince(e.ScanTick, e.LastDataTick[ch]) < channel.Timeout) return;
+  // Going off-line ends an episode of refused frames.
+  if ((e.ScaleStatBits[ch] & ScaleStatBit::Offline) == 0) ReportRefusedFrames(ch);
   e.ScaleStatBits[ch] = static_cast<int16_t>(e.ScaleStatBits[ch] | ScaleStatBit::Offline);
   if (e.PubStatBits[ch] == e.ScaleStatBits[ch]) return;
 
@@ -163,9 +183,12 @@ void SerialScaleData::AppendWeightLog(int32_t ch) {
                                          GeneralDateTimeText(clock_.now()));
   const std::string path = folder_.place(s_.config.Channels[ch].AsciiLogFileName);
   std::string& failed = s_.engine.WeightLogFailed[ch];
+  int32_t& lost = s_.engine.WeightLogLost[ch];
   try {
+    // Whole or not at all: a full disk leaves no torn record.
     AppendToFile(path, line, "weight log");
   } catch (const RunTimeError&) {
+    if (lost < INT32_MAX) ++lost;
     // Reported once: raised on every frame, the error would interrupt the
     // operator and end every pass at this channel, so the channels after it
     // would never be served.
@@ -174,6 +197,12 @@ void SerialScaleData::AppendWeightLog(int32_t ch) {
     throw;
   }
   failed.clear();
+  if (lost > 0) {
+    const int32_t count = lost;
+    lost = 0;
+    s_.log.WriteLog(LogKind::Error, "Channel: " + std::to_string(ch + 1) + "  Weight Log " + path + ": " +
+                                        std::to_string(count) + " Records Lost.");
+  }
 }
 
 void SerialScaleData::SetLamp(int32_t ch, int lamp, bool on) {

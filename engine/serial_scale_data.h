@@ -10,8 +10,14 @@
 // error reaches the scan error handler, after the values are published, once
 // until a line is written to that file again; the lines in between are lost).
 //
-// Policy: one frame per pass at most, the newest (engine/frame_cutter.h); the
-// values go through SetVal in the order of engine/frame_values.h; a lamp
+// Policy: one frame per pass at most, the newest (engine/frame_cutter.h),
+// and only a frame that is a reading (IsReading, engine/frame_values.h) is
+// published; a refused frame leaves the channel's last reading in place and
+// counts as a pass without a frame; an episode of refused frames is told in
+// one error-log line when a reading comes again or the channel goes off-line.
+// A weight log record is written whole or not at all; the records lost while
+// the log could not be written are told in one error-log line once one is
+// written again. The values go through SetVal in the order of engine/frame_values.h; a lamp
 // changes, and its cell is marked, only when its state changes. Every pass
 // that cuts no frame is one for the off-line test, so garbage does not keep a
 // channel on-line; only a cut frame renews LastDataTick. Elapsed passes count
@@ -48,7 +54,9 @@ public:
 
 private:
   FrameCutter& Cutter(int32_t ch);
-  void Interpret(int32_t ch, const CheckedProtocol& protocol);
+  void Interpret(int32_t ch, const CheckedProtocol& protocol, const StatusReading& status);
+  // One error-log line counting the frames refused in the episode that ends.
+  void ReportRefusedFrames(int32_t ch);
   void PublishStatus(int32_t ch);
   // OPC item 3 and DDE value 3, as the channel publishes them.
   void StatusToOpcAndDde(int32_t ch, int16_t bits);

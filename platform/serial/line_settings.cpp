@@ -113,8 +113,13 @@ termios RawAttributes(const LineSettings& settings, int handshaking) {
     case 'S': attributes.c_cflag |= PARENB | CMSPAR; break;
     default: break;
   }
-  // Received parity errors are not marked in the data: bytes stay bytes.
-  attributes.c_iflag &= ~(INPCK | PARMRK | ISTRIP);
+  // Without parity bytes stay bytes. With parity the driver checks it and
+  // marks a byte received with a parity or framing error (0xFF 0x00 X, a
+  // good 0xFF doubled; platform/serial/parity_marks.h undoes the marks), so a
+  // damaged byte is never taken for a good one. A break (IGNBRK and BRKINT
+  // are off) is such a byte, or a NUL without parity: never dropped.
+  attributes.c_iflag &= ~(INPCK | PARMRK | ISTRIP | IGNPAR | IGNBRK | BRKINT);
+  if (settings.Parity != 'N') attributes.c_iflag |= INPCK | PARMRK;
 
   if (settings.StopBits == 2) {
     attributes.c_cflag |= CSTOPB;

@@ -28,7 +28,9 @@ LineSettings ParseSettingsText(std::string_view text);
 // The terminal attributes for raw, non-blocking byte I/O with these settings:
 // no echo, no line editing, no character translation, reads that return at
 // once (VMIN = VTIME = 0), receiver on, modem lines ignored. Handshaking 1
-// adds XON/XOFF in both directions.
+// adds XON/XOFF in both directions. Parity other than N also checks the
+// parity of received bytes and marks those received with a parity or framing
+// error (INPCK, PARMRK).
 termios RawAttributes(const LineSettings& settings, int handshaking);
 
 }  // namespace tarvex

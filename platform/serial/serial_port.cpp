@@ -112,6 +112,7 @@ void SerialPort::Configure() {
                            ": cannot apply the settings: " + std::strerror(errno) + ")");
   }
   requested_ = attributes;
+  marks_.Reset();
 }
 
 void SerialPort::SetPortOpen(bool open) {
@@ -205,6 +206,7 @@ void SerialPort::Close() noexcept {
   ::ioctl(fd_, TIOCNXCL);
   ::close(fd_);  // releases the lock
   fd_ = -1;
+  marks_.Reset();
   device_.clear();
 }
 
@@ -381,7 +383,13 @@ std::string SerialPort::Input() {
     }
   }
   if (received.empty() && (events & HangUpEvents) != 0) RaiseHangUp();
+  if ((requested_.c_iflag & PARMRK) != 0) return marks_.Decode(received);
   return received;
+}
+
+bool SerialPort::MarksParityErrors() const {
+  const auto requested = RequestedAttributes();
+  return requested && (requested->c_iflag & PARMRK) != 0;
 }
 
 std::optional<termios> SerialPort::RequestedAttributes() const {

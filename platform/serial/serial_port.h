@@ -15,7 +15,10 @@
 // held twice: TIOCEXCL (refuses further opens by unprivileged processes) and an
 // advisory flock on the device (refuses everyone who asks, root too). A
 // hang-up closes the port and raises error 57; from then on the port reports
-// 8012 (not open) like any closed port, so nothing spins.
+// 8012 (not open) like any closed port, so nothing spins. On a line with
+// parity (E, O, M, S) a byte received with a parity or framing error reaches
+// Input as ParityMarks::ParityReplace ("?"), a good byte as itself
+// (platform/serial/parity_marks.h).
 //
 // Output never waits: what the device does not take at once joins the port's
 // output queue (at most OutputQueueLimit bytes), which is handed on whenever
@@ -52,6 +55,7 @@
 #include "platform/program_folder.h"
 #include "platform/run_time_error.h"
 #include "platform/serial/line_settings.h"
+#include "platform/serial/parity_marks.h"
 #include "platform/serial/port_map.h"
 
 class QSocketNotifier;
@@ -104,13 +108,17 @@ public:
   void Output(std::string_view bytes);
   // The count of received bytes waiting.
   int32_t InBufferCount();
-  // Every received byte waiting, removed from the port; empty when none.
+  // Every received byte waiting, removed from the port; empty when none. On a
+  // line with parity a byte received damaged is ParityMarks::ParityReplace.
   std::string Input();
 
   // The terminal attributes this port last asked the device for, while open.
   // Some devices keep only part of them (a pseudo-terminal drops parity and
   // character size), so this, not the device, tells what was requested.
   std::optional<termios> RequestedAttributes() const;
+  // Whether Input marks bytes received with a parity or framing error: the
+  // port is open with parity checking asked for.
+  bool MarksParityErrors() const;
 
 private:
   void Configure();
@@ -137,6 +145,7 @@ private:
   std::string device_;
   std::string openFailure_;
   termios requested_{};
+  ParityMarks marks_;  // the driver's marks of damaged bytes, undone by Input
 
   std::string outQueue_;  // bytes from outHead_ on are waiting
   size_t outHead_ = 0;

@@ -182,7 +182,9 @@ TEST_F(SerialPortOnPty, openingAppliesTheSettingsInRawNonBlockingMode) {
     const tcflag_t flow = device.c_iflag & (IXON | IXOFF | IXANY);
     EXPECT_EQ(flow, row.handshaking == 1 ? tcflag_t(IXON | IXOFF) : tcflag_t(0));
     EXPECT_EQ(device.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
-    EXPECT_EQ(device.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | PARMRK), 0u);
+    EXPECT_EQ(device.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP), 0u);
+    // With parity, received bytes are checked and damaged ones marked.
+    EXPECT_EQ(device.c_iflag & (INPCK | PARMRK | IGNPAR), row.parity != 0 ? tcflag_t(INPCK | PARMRK) : 0u);
     EXPECT_EQ(device.c_oflag & OPOST, 0u);
     EXPECT_EQ(device.c_cc[VMIN], 0);
     EXPECT_EQ(device.c_cc[VTIME], 0);
