@@ -3,6 +3,9 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QWidget>
+#include <array>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -39,7 +42,37 @@ bool X11HasWindowManager(xcb_connection_t* connection) {
   return redirected;
 }
 
+// The ICCCM WM_HINTS record: flags, input, initial state, then pixmaps and
+// the group, nine 32-bit words in all; the state hint is flag bit 1.
+constexpr uint32_t StateHintFlag = 1u << 1;
+constexpr uint32_t NormalState = 1;
+constexpr uint32_t WmHintsWords = 9;
+
+void SetNormalStartState(xcb_connection_t* connection, xcb_window_t window) {
+  std::array<uint32_t, WmHintsWords> hints{};
+  const auto cookie = xcb_get_property(connection, 0, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, WmHintsWords);
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+  if (reply && reply->format == 32) {
+    const auto words = std::min<uint32_t>(static_cast<uint32_t>(xcb_get_property_value_length(reply)) / 4, WmHintsWords);
+    std::memcpy(hints.data(), xcb_get_property_value(reply), words * 4);
+  }
+  std::free(reply);
+  hints[0] |= StateHintFlag;
+  hints[2] = NormalState;
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32,
+                      WmHintsWords, hints.data());
+  xcb_flush(connection);
+}
+
 }  // namespace
+
+void ShowNormalOnNextMap(QWidget& window) {
+  if (window.windowState() & Qt::WindowMinimized) window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  // Only a window that is not mapped: the hint speaks of the next map.
+  if (!x11 || !x11->connection() || !window.testAttribute(Qt::WA_WState_Created) || window.isVisible()) return;
+  SetNormalStartState(x11->connection(), static_cast<xcb_window_t>(window.winId()));
+}
 
 bool WindowManagerMinimizes() {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
