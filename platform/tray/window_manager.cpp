@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace tarvex {
 
@@ -64,6 +65,16 @@ void SetNormalStartState(xcb_connection_t* connection, xcb_window_t window) {
   xcb_flush(connection);
 }
 
+// The screen the program's windows are on: the one $DISPLAY names (":0.1"
+// is screen 1), 0 when it names none.
+int DefaultScreenNumber() {
+  const char* display = std::getenv("DISPLAY");
+  const char* dot = display ? std::strrchr(display, '.') : nullptr;
+  const char* colon = display ? std::strrchr(display, ':') : nullptr;
+  if (!dot || !colon || dot < colon) return 0;
+  return std::atoi(dot + 1);
+}
+
 }  // namespace
 
 void ShowNormalOnNextMap(QWidget& window) {
@@ -72,6 +83,20 @@ void ShowNormalOnNextMap(QWidget& window) {
   // Only a window that is not mapped: the hint speaks of the next map.
   if (!x11 || !x11->connection() || !window.testAttribute(Qt::WA_WState_Created) || window.isVisible()) return;
   SetNormalStartState(x11->connection(), static_cast<xcb_window_t>(window.winId()));
+}
+
+bool XEmbedTrayPresent() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  if (!x11 || !x11->connection()) return false;
+  xcb_connection_t* connection = x11->connection();
+  const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreenNumber());
+  const xcb_atom_t selection = Atom(connection, name.c_str());
+  if (selection == XCB_ATOM_NONE) return false;
+  xcb_get_selection_owner_reply_t* owner =
+      xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+  const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
+  std::free(owner);
+  return owned;
 }
 
 bool WindowManagerMinimizes() {

@@ -20,4 +20,8 @@ bool WindowManagerMinimizes();
 // window is shown; on other window systems only the toolkit's state changes.
 void ShowNormalOnNextMap(QWidget& window);
 
+// An XEmbed tray (the owner of the X selection _NET_SYSTEM_TRAY_S<screen>)
+// is on the screen; false on other window systems.
+bool XEmbedTrayPresent();
+
 }  // namespace tarvex
