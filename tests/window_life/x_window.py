@@ -3,6 +3,7 @@
 # the top-level window of the given name, as the operator's task bar would:
 #   x_window.py iconify <name>    (WM_CHANGE_STATE IconicState, as XIconifyWindow)
 #   x_window.py activate <name>   (_NET_ACTIVE_WINDOW from a pager)
+#   x_window.py close <name>      (_NET_CLOSE_WINDOW: the frame's close button)
 #   x_window.py map <name>        (a map request, as a pager deiconifies)
 #   x_window.py state <name>      prints the window's WM_STATE: Normal, Iconic,
 #                                 Withdrawn or none
@@ -106,6 +107,8 @@ if command == "iconify":
     send(window, b"WM_CHANGE_STATE", [3])
 elif command == "activate":
     send(window, b"_NET_ACTIVE_WINDOW", [2, 0, 0])
+elif command == "close":
+    send(window, b"_NET_CLOSE_WINDOW", [0, 2])
 elif command == "map":
     x11.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
     x11.XMapWindow(display, window)
