@@ -91,13 +91,22 @@ MainScreen& StartupWindow::MainWindow() {
 void StartupWindow::LaunchMainScreen() {
   controls_.MousePointer = MousePointer::Hourglass;
   render();
-  MainWindow().SetMousePointer(MousePointer::Hourglass);
-  controls_.Visible = false;
-  render();
-  services_.activation.FirstActivate = true;
-  services_.ClearDevicesInitialized();
-  services_.ReadSystemSetup();
-  MainWindow().Show();
+  try {
+    MainWindow().SetMousePointer(MousePointer::Hourglass);
+    controls_.Visible = false;
+    render();
+    services_.activation.FirstActivate = true;
+    services_.ClearDevicesInitialized();
+    services_.ReadSystemSetup();
+    MainWindow().Show();
+  } catch (...) {
+    // A launch that fails (a damaged system setup file) leaves no window on
+    // screen and no scan: this window comes back, so the operator can mend
+    // the file and Continue, or end the manager. The error goes on to the
+    // caller, which reports it.
+    ReturnFromMainScreen();
+    throw;
+  }
 }
 
 void StartupWindow::ReturnFromMainScreen() {

@@ -1,0 +1,82 @@
+// Continue with a damaged system setup file: the launch fails with the file's
+// error, which goes on to be reported, and the start-up window is on screen
+// again, ready, so the operator can mend the file and Continue, or end the
+// manager; no main window is shown. Once the file is mended, Continue
+// launches. The first Continue and a Continue after End behave alike.
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "config/cfg_proc.h"
+#include "platform/clock.h"
+#include "platform/run_time_error.h"
+#include "tests/startup/startup_fixture.h"
+
+namespace tarvex::test {
+namespace {
+
+// The parameter: Continue comes after a run of the main window and End.
+class DamagedSetupAtContinueTest : public StartupFixture, public ::testing::WithParamInterface<bool> {
+protected:
+  QTemporaryDir dir;
+  ProgramFolder folder{dir.path().toStdString()};
+  FixedClock clock{QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))};
+  LogWriter log{folder, clock};
+  ConfigProcedure configuration{config, state, folder, log};
+
+  DamagedSetupAtContinueTest() {
+    readSystemSetup = [this] {
+      ++setupReads;
+      configuration.CfgProc(CfgOp::ReadSystemSetup, 0);
+    };
+  }
+
+  void writeSetup(const char* line) {
+    QFile file(QString::fromStdString(folder.join("TarvexSysSetup.Cfg")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(line);
+  }
+
+  // The start-up window is back and waits: shown, the normal pointer,
+  // Continue shown, enabled and focused.
+  void expectStartupWindowReady(const char* when) {
+    EXPECT_TRUE(view.last.Visible) << when;
+    EXPECT_EQ(view.last.MousePointer, MousePointer::Default) << when;
+    EXPECT_TRUE(view.last.CmdContinueVisible) << when;
+    EXPECT_TRUE(view.last.CmdContinueEnabled) << when;
+    EXPECT_TRUE(view.last.CmdContinueFocused) << when;
+    EXPECT_TRUE(registry.IsLoaded(*window)) << when;
+  }
+};
+
+constexpr const char* GoodSetup = "25,2,15,0,25,1,#TRUE#,#FALSE#\r\n";
+
+TEST_P(DamagedSetupAtContinueTest, theStartupWindowComesBackAndContinueWorksOnceTheFileIsMended) {
+  writeSetup(GoodSetup);
+  loadStartupWindow();
+  if (GetParam()) {
+    window->CmdContinue_Click();
+    ASSERT_EQ(mainScreen()->shows, 1);
+    window->ReturnFromMainScreen();
+  }
+  const int shows = mainScreen() ? mainScreen()->shows : 0;
+
+  for (const char* damaged : {"25,2,x\r\n", "25,2\r\n"}) {
+    writeSetup(damaged);
+    EXPECT_THROW(window->CmdContinue_Click(), RunTimeError) << damaged;
+    expectStartupWindowReady(damaged);
+    ASSERT_NE(mainScreen(), nullptr);
+    EXPECT_EQ(mainScreen()->shows, shows) << damaged;
+  }
+
+  writeSetup(GoodSetup);
+  window->CmdContinue_Click();
+  EXPECT_EQ(mainScreen()->shows, shows + 1);
+  EXPECT_FALSE(view.last.Visible);
+  EXPECT_EQ(mainScreen()->loads, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstContinueAndContinueAfterEnd, DamagedSetupAtContinueTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "afterEnd" : "first"; });
+
+}  // namespace
+}  // namespace tarvex::test
