@@ -7,6 +7,7 @@
 #include <QDBusVariant>
 #include <QPainter>
 #include <QPixmap>
+#include <array>
 
 #include "platform/tray/window_manager.h"
 
@@ -40,8 +41,14 @@ QPixmap DrawPicture(TrayPicture picture, int size) {
 }  // namespace
 
 QIcon TrayPictureIcon(TrayPicture picture) {
-  QIcon icon;
-  for (const int size : {16, 22, 32, 48}) icon.addPixmap(DrawPicture(picture, size));
+  // The icon switches with every receive and transmit: each picture is drawn
+  // once, on its first use, and shared from then on.
+  // Kept to the end of the process, past the application's own end.
+  static auto* const drawn = new std::array<QIcon, 3>();
+  QIcon& icon = drawn->at(static_cast<size_t>(picture));
+  if (icon.isNull()) {
+    for (const int size : {16, 22, 32, 48}) icon.addPixmap(DrawPicture(picture, size));
+  }
   return icon;
 }
 

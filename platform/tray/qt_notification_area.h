@@ -23,7 +23,7 @@
 
 namespace tarvex {
 
-// The picture of the window and its tray icon.
+// The picture of the window and its tray icon, drawn on its first use only.
 QIcon TrayPictureIcon(TrayPicture picture);
 
 // A StatusNotifier host is registered on the session bus (asked within a
