@@ -44,9 +44,12 @@ mv "$work/ports.new" "$ports"
 start_manager "$work/second.out"
 first_manager=$(pgrep -P "$script" -x tarvex)
 before=$(md5sum <"$ports")
-# The folder's settings and the simulator's log (the running manager itself
-# goes on writing its own logs there).
-settings() { (cd "$TARVEX_HOME" && md5sum -- *.Cfg DemoScale.txt scale-sim.log); }
+# What the script writes in the folder: the port map, the demonstration's
+# files and the simulator's log (the running manager itself goes on writing
+# its own logs and channel files there).
+settings() {
+  (cd "$TARVEX_HOME" && md5sum -- TarvexPorts.Cfg DemoScale.txt Tarvex-Std-CustFmt1.Cfg Tarvex-SCALE1.Cfg scale-sim.log)
+}
 settings >"$work/settings.before"
 
 # A second start on the same folder while the manager runs.
