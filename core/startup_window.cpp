@@ -103,7 +103,9 @@ void StartupWindow::LaunchMainScreen() {
     // A launch that fails (a damaged system setup file) leaves no window on
     // screen and no scan: this window comes back, so the operator can mend
     // the file and Continue, or end the manager. The error goes on to the
-    // caller, which reports it.
+    // caller, which reports it. A main window whose load ran is stopped
+    // first: its load shows it and starts the scan.
+    if (services_.references.frmTVM) services_.references.frmTVM->Stop();
     ReturnFromMainScreen();
     throw;
   }

@@ -1,7 +1,8 @@
 // Continue with a damaged system setup file: the launch fails with the file's
 // error, which goes on to be reported, and the start-up window is on screen
 // again, ready, so the operator can mend the file and Continue, or end the
-// manager; no main window is shown. Once the file is mended, Continue
+// manager; the main window, whose load shows it and starts the scan, is
+// stopped as End stops it, and not shown. Once the file is mended, Continue
 // launches. The first Continue and a Continue after End behave alike.
 #include <QFile>
 #include <QTemporaryDir>
@@ -60,12 +61,15 @@ TEST_P(DamagedSetupAtContinueTest, theStartupWindowComesBackAndContinueWorksOnce
   }
   const int shows = mainScreen() ? mainScreen()->shows : 0;
 
+  int stops = 0;
   for (const char* damaged : {"25,2,x\r\n", "25,2\r\n"}) {
     writeSetup(damaged);
     EXPECT_THROW(window->CmdContinue_Click(), RunTimeError) << damaged;
     expectStartupWindowReady(damaged);
     ASSERT_NE(mainScreen(), nullptr);
     EXPECT_EQ(mainScreen()->shows, shows) << damaged;
+    // The main window, whose load shows it and starts the scan, is stopped.
+    EXPECT_EQ(mainScreen()->stops, ++stops) << damaged;
   }
 
   writeSetup(GoodSetup);
