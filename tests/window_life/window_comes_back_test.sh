@@ -17,25 +17,10 @@ set -u
 tarvex=$1
 watcher=$2
 shots=${3:-$PWD}
-work=$(mktemp -d)
-running=
-bus=
-watching=
-wm=
-trap '[ -n "$running" ] && kill "$running" 2>/dev/null; [ -n "$watching" ] && kill "$watching" 2>/dev/null;
-      [ -n "$wm" ] && kill "$wm" 2>/dev/null; [ -n "$bus" ] && kill "$bus" 2>/dev/null; stop_xvfb; rm -rf "$work"' EXIT
 here=$(dirname "$0")
 . "$here/../foundation/script_helpers.sh"
 . "$here/window_manager.sh"
-
-on_x_screen
-mkdir -p "$shots"
-export TARVEX_HOME=$work/home
-mkdir -p "$TARVEX_HOME"
-activity="$TARVEX_HOME/ActiveLog-Velmar Orinda Tarvex.txt"
-
-start_xvfb 1024x768
-start_window_manager || { echo "SKIPPED: $wm_problem" >&2; exit 77; }
+begin_window_test
 start_session_bus
 
 "$tarvex" NOMINIMIZE >"$work/out" 2>&1 &

@@ -1,6 +1,33 @@
 # Helpers of the window tests on a virtual X screen with a window manager and
-# a tray. Source it after script_helpers.sh, with $work, $here, $shots and
-# $activity set; never run it.
+# a tray. Source it after script_helpers.sh, with $here and $shots set, then
+# call begin_window_test; never run it.
+
+# begin_window_test: a scratch folder ($work) with the program folder
+# ($TARVEX_HOME, its activity log $activity), a virtual 1024 x 768 X screen
+# and openbox on it. Without openbox the test is skipped (exit 77) with a
+# message. Whatever the test starts in $running, $bus, $watching and $wm is
+# ended when it exits.
+begin_window_test() {
+  work=$(mktemp -d)
+  running=
+  bus=
+  watching=
+  wm=
+  trap end_window_test EXIT
+  on_x_screen
+  mkdir -p "$shots"
+  export TARVEX_HOME=$work/home
+  mkdir -p "$TARVEX_HOME"
+  activity="$TARVEX_HOME/ActiveLog-Velmar Orinda Tarvex.txt"
+  start_xvfb 1024x768
+  start_window_manager || { echo "SKIPPED: $wm_problem" >&2; exit 77; }
+}
+end_window_test() {
+  local pid
+  for pid in "$running" "$watching" "$wm" "$bus"; do [ -z "$pid" ] || kill "$pid" 2>/dev/null; done
+  stop_xvfb
+  rm -rf "$work"
+}
 
 # start_window_manager: starts openbox on $DISPLAY and waits until it manages
 # the screen. Fails with the reason in $wm_problem when it cannot.
