@@ -105,12 +105,24 @@ set_port_line() {
   ' "$file" >"$file.new" && mv "$file.new" "$file"
 }
 
-# A manager runs on the folder: its lock file names a live tarvex process.
+# A manager runs on the folder: the first word of its lock file is the id of
+# a live tarvex process (the rest of the file, a host name or more lines, is
+# not read), and that process holds the file's lock. The file of a manager
+# that ended can stay behind, its id since taken by another manager on
+# another folder: nobody holds its lock. Sets running_pid.
+running_pid=
 manager_running_on() {
-  local lock=$1/TarvexManager.lock pid
+  local lock=$1/TarvexManager.lock pid= rest
   [ -f "$lock" ] || return 1
-  pid=$(head -n 1 "$lock" 2>/dev/null | tr -dc '0-9')
-  [ -n "$pid" ] && still_running "$pid" && [ "$(basename "$(readlink "/proc/$pid/exe" 2>/dev/null)")" = tarvex ]
+  read -r pid rest <"$lock" 2>/dev/null
+  [[ $pid =~ ^[0-9]+$ ]] && still_running "$pid" || return 1
+  [ "$(basename "$(readlink "/proc/$pid/exe" 2>/dev/null)")" = tarvex ] || return 1
+  if command -v flock >/dev/null; then
+    # Taken at once here: no manager holds it. Any other answer (held, or a
+    # file this user cannot open) leaves the live process's word standing.
+    flock --nonblock --conflict-exit-code 75 "$lock" true 2>/dev/null && return 1
+  fi
+  running_pid=$pid
 }
 
 start_scale_simulator() {
@@ -160,7 +172,7 @@ have_session_bus() {
 
 switches=("$@")
 if manager_running_on "$TARVEX_HOME"; then
-  say "a manager already runs on $TARVEX_HOME (process $(head -n 1 "$TARVEX_HOME/TarvexManager.lock" | tr -dc '0-9')): nothing was started or changed"
+  say "a manager already runs on $TARVEX_HOME (process $running_pid): nothing was started or changed"
   exit 1
 fi
 if [ ! -e "$TARVEX_HOME" ]; then

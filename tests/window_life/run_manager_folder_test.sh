@@ -8,7 +8,7 @@
 set -u
 work=$(mktemp -d)
 script=
-trap '[ -z "$script" ] || stop_process "$script"; rm -rf "$work"' EXIT
+trap '[ -z "$script" ] || stop_process "$script"; [ -z "${holder:-}" ] || kill "$holder" 2>/dev/null; rm -rf "$work"' EXIT
 . "$(dirname "$0")/../foundation/script_helpers.sh"
 
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
@@ -71,4 +71,29 @@ stop_manager
 [ "$(sed -n 3p "$ports")" = $'7,"/dev/ttyS4"\r' ] || fail "the operator's last line was lost: $(cat -A "$ports")"
 [ "$(simulator_line)" -eq 1 ] || fail "not one simulator line: $(cat -A "$ports")"
 [ "$(wc -l <"$ports")" -eq 3 ] || fail "lines added or lost: $(cat -A "$ports")"
+
+# A manager whose lock file holds its id and its host on one line (a host name
+# with digits) and which holds the file locked: the script names that process
+# and touches nothing. A stand-in program named tarvex holds the lock.
+mkdir "$work/bin"
+cp "$(command -v sleep)" "$work/bin/tarvex"
+lock=$TARVEX_HOME/TarvexManager.lock
+(
+  exec 9<>"$lock"
+  flock 9
+  printf '%s plant7-host42\n' "$BASHPID" >"$lock"
+  exec "$work/bin/tarvex" 60
+) &
+holder=$!
+wait_for 50 grep -q "^$holder " "$lock" || fail "the stand-in did not take the lock"
+settings >"$work/settings.before"
+third=$(timeout 30 env TARVEX_HOME="$TARVEX_HOME" "$run_manager" 2>&1)
+status=$?
+kill "$holder" 2>/dev/null
+[ "$status" -ne 0 ] && [ "$status" -ne 124 ] || fail "a start beside the holder did not end with a failure: $third"
+grep -q "a manager already runs on $TARVEX_HOME (process $holder)" <<<"$third" ||
+  fail "the start did not name the holder $holder: $third"
+settings >"$work/settings.after"
+diff "$work/settings.before" "$work/settings.after" >"$work/settings.diff" ||
+  fail "the start beside the holder touched the folder: $(cat "$work/settings.diff")"
 echo "PASS"
