@@ -1,5 +1,6 @@
 #include "tarvex_application.h"
 
+#include <QInputEvent>
 #include <QThread>
 #include <iostream>
 
@@ -56,21 +57,21 @@ bool TarvexApplication::notify(QObject* receiver, QEvent* event) {
       // An event of another thread (the bus library's): the box and the logs
       // belong to the program's own thread, so the report is made there.
       QMetaObject::invokeMethod(
-          this, [this, report = RunTimeError(NumberOf(error), DescriptionOf(error))] { Report(report); },
+          this, [this, report = RunTimeError(NumberOf(error), DescriptionOf(error))] { Report(report, false); },
           Qt::QueuedConnection);
       return false;
     }
-    Report(error);
+    Report(error, dynamic_cast<const QInputEvent*>(event) != nullptr);
   }
   return false;
 }
 
-void TarvexApplication::Report(const std::exception& error) {
+void TarvexApplication::Report(const std::exception& error, bool byOperator) {
   // An error that recurs at every tick of a timer is reported once, then
   // counted; the count is reported with the next report.
   const int number = NumberOf(error);
   const std::string description = DescriptionOf(error);
-  if (number == lastNumber_ && description == lastDescription_ && sinceLastReport_.isValid() &&
+  if (!byOperator && number == lastNumber_ && description == lastDescription_ && sinceLastReport_.isValid() &&
       !sinceLastReport_.hasExpired(RepeatQuietMs)) {
     ++repeats_;
     return;
