@@ -61,15 +61,17 @@ TEST_P(DamagedSetupAtContinueTest, theStartupWindowComesBackAndContinueWorksOnce
   }
   const int shows = mainScreen() ? mainScreen()->shows : 0;
 
-  int stops = 0;
+  // The main window, whose load shows it and starts the scan, is stopped
+  // when the failed launch loaded it; one that End stopped, or that a failed
+  // launch stopped before, is not stopped again.
+  const int stops = GetParam() ? 0 : 1;
   for (const char* damaged : {"25,2,x\r\n", "25,2\r\n"}) {
     writeSetup(damaged);
     EXPECT_THROW(window->CmdContinue_Click(), RunTimeError) << damaged;
     expectStartupWindowReady(damaged);
     ASSERT_NE(mainScreen(), nullptr);
     EXPECT_EQ(mainScreen()->shows, shows) << damaged;
-    // The main window, whose load shows it and starts the scan, is stopped.
-    EXPECT_EQ(mainScreen()->stops, ++stops) << damaged;
+    EXPECT_EQ(mainScreen()->stops, stops) << damaged;
   }
 
   writeSetup(GoodSetup);
