@@ -201,5 +201,54 @@ TEST_F(AssembledProgramTest, theRefreshDialogsTransmitRateMoves) {
   EXPECT_TRUE(Within(5000, [&] { return scan->text().toInt() > 0; }));
 }
 
+// End (the frame's close) while one operator window is open, for each of
+// them: the window is closed with End, and the main window's buttons that
+// its opening disabled work again, so End and Continue give back a working
+// main window.
+TEST_F(AssembledProgramTest, endClosesTheOpenOperatorWindowAndGivesTheButtonsBack) {
+  ASSERT_TRUE(StartSimulatedScale()) << "no scale simulator";
+  struct Case {
+    const char* window;
+    const char* button;
+    bool virtualTerminal;
+  };
+  const Case cases[] = {
+      {"frmDetail", "cmdDetail(0)", false},
+      {"ZELVAR", "cmdDetail(0)", true},
+      {"frmRefresh", "cmdRefresh", false},
+  };
+  Launch();
+  ASSERT_TRUE(Within(10000, [this] { return engineState.ChannelActive[0]; }))
+      << "channel 1 never came into service: " << ErrorLog();
+  for (const Case& each : cases) {
+    SCOPED_TRACE(each.window);
+    config.Channels[0].VirtualTerminalEnabled = each.virtualTerminal;
+    QWidget* main = TopLevel(QStringLiteral("frmTVM"));
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(main->isVisible());
+    auto* opener = Shown<QPushButton>(QStringLiteral("frmTVM"), QString::fromLatin1(each.button));
+    ASSERT_NE(opener, nullptr);
+    ASSERT_TRUE(opener->isEnabled());
+    opener->click();
+    QWidget* window = TopLevel(QString::fromLatin1(each.window));
+    ASSERT_NE(window, nullptr) << "the button opened no window: " << ErrorLog();
+    ASSERT_TRUE(window->isVisible());
+    auto* end = Shown<QPushButton>(QStringLiteral("frmTVM"), QStringLiteral("cmdEnd"));
+    ASSERT_NE(end, nullptr);
+    ASSERT_FALSE(end->isEnabled()) << "the open window did not disable End";
+
+    main->close();
+    EXPECT_FALSE(main->isVisible()) << "End left the main window shown";
+    EXPECT_FALSE(window->isVisible()) << "End left the operator window open";
+    activation.FirstActivate = true;
+    screen->Show();
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_FALSE(window->isVisible()) << "Continue showed the operator window again";
+    EXPECT_TRUE(end->isEnabled()) << "after End and Continue the buttons stay disabled";
+    EXPECT_TRUE(opener->isEnabled());
+  }
+  EXPECT_TRUE(processEnd.ended.empty());
+}
+
 }  // namespace
 }  // namespace tarvex::test
