@@ -64,6 +64,11 @@ TEST_F(SetupDialogKeyboardTest, tabFollowsTheLayoutFrameByFrameWithOkAndCancelLa
     if (rootOf(before) != rootOf(next)) {
       framesLeft.insert(rootOf(before));
       EXPECT_EQ(framesLeft.count(rootOf(next)), 0u) << "a frame entered twice: " << pair.toStdString();
+      // The frames themselves in reading order.
+      const QPoint a = at(rootOf(before)), b = at(rootOf(next));
+      EXPECT_TRUE(b.y() > a.y() + 8 || (std::abs(b.y() - a.y()) <= 8 && b.x() > a.x()))
+          << "frames out of order: " << pair.toStdString() << " from (" << a.x() << "," << a.y() << ") to ("
+          << b.x() << "," << b.y() << ")";
       continue;
     }
     const QPoint a = at(before), b = at(next);
