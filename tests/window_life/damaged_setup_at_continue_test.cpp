@@ -1,42 +1,19 @@
 // Continue with a damaged system setup file: the launch fails with the file's
 // error, which goes on to be reported, and the start-up window is on screen
 // again, ready, so the operator can mend the file and Continue, or end the
-// manager; the main window, whose load shows it and starts the scan, is
-// stopped as End stops it, and not shown. Once the file is mended, Continue
-// launches. The first Continue and a Continue after End behave alike.
-#include <QFile>
-#include <QTemporaryDir>
-
-#include "config/cfg_proc.h"
-#include "platform/clock.h"
+// manager; the main window is not shown, and one the failed launch loaded
+// (its load shows it and starts the scan) is stopped as End stops it, while
+// one End stopped already is not stopped twice. Once the file is mended,
+// Continue launches, at the first Continue as after an End.
 #include "platform/run_time_error.h"
-#include "tests/startup/startup_fixture.h"
+#include "tests/startup/setup_file_fixture.h"
 
 namespace tarvex::test {
 namespace {
 
 // The parameter: Continue comes after a run of the main window and End.
-class DamagedSetupAtContinueTest : public StartupFixture, public ::testing::WithParamInterface<bool> {
+class DamagedSetupAtContinueTest : public SetupFileFixture, public ::testing::WithParamInterface<bool> {
 protected:
-  QTemporaryDir dir;
-  ProgramFolder folder{dir.path().toStdString()};
-  FixedClock clock{QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))};
-  LogWriter log{folder, clock};
-  ConfigProcedure configuration{config, state, folder, log};
-
-  DamagedSetupAtContinueTest() {
-    readSystemSetup = [this] {
-      ++setupReads;
-      configuration.CfgProc(CfgOp::ReadSystemSetup, 0);
-    };
-  }
-
-  void writeSetup(const char* line) {
-    QFile file(QString::fromStdString(folder.join("TarvexSysSetup.Cfg")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(line);
-  }
-
   // The start-up window is back and waits: shown, the normal pointer,
   // Continue shown, enabled and focused.
   void expectStartupWindowReady(const char* when) {

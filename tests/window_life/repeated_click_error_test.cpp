@@ -5,34 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <sstream>
 
-#include "app/tarvex_application.h"
-#include "core/fallback_log_writer.h"
-#include "platform/qt_message_box.h"
 #include "platform/run_time_error.h"
+#include "tests/support/report_fixture.h"
 
 namespace tarvex {
 namespace {
 
 const char* const Damaged = "Type mismatch: /x/TarvexSysSetup.Cfg: field 3";
 
-class RepeatedClickErrorTest : public testing::Test {
+class RepeatedClickErrorTest : public test::ReportFixture {
 protected:
-  int argc = 1;
-  char name[16] = "tarvex";
-  char* argv[2] = {name, nullptr};
-  TarvexApplication app{argc, argv};
-  QTemporaryDir dir;
-  ProgramFolder folder{dir.path().toStdString()};
-  FixedClock clock{QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))};
-  std::ostringstream err;
-  FallbackLogWriter log{folder, clock, err, QLocale::c()};
-  RecordingMessageBox boxes;
-
   RepeatedClickErrorTest() { app.ReportErrorsTo(&boxes, &log); }
 };
 
