@@ -100,14 +100,7 @@ activate_item() {
 }
 # The tray menu by the host's request; its first entry is "Open Tarvex".
 open_tarvex_from_menu() {
-  local attempt
-  for attempt in 1 2 3; do
-    dbus-send --session --print-reply --reply-timeout=2000 --dest="$item" /StatusNotifierItem \
-      org.kde.StatusNotifierItem.ContextMenu int32:500 int32:400 >/dev/null || fail "the item refused its context menu"
-    wait_for 30 map_state "Tray Menu" IsViewable && break
-    [ "$attempt" -lt 3 ] || fail "no tray menu after three requests"
-    echo "note: no tray menu after request $attempt; asking again" >&2
-  done
+  request_tray_menu "$item"
   origin "Tray Menu"
   click $((ox + 30)) $((oy + 12))
 }
