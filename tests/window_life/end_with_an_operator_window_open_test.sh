@@ -47,7 +47,7 @@ end_ended_the_dialog end-2-by-the-frame
 
 open_refresh_dialog
 python3 "$here/x_window.py" activate "$main" || fail "no main window to activate"
-wait_for 50 on_screen "$main"
+wait_for 100 active "$main" || { shot end-3-not-active; fail "the main window did not get the keyboard"; }
 python3 "$here/x_key.py" Control_L x || fail "no keystroke"
 end_ended_the_dialog end-3-by-ctrl-x
 

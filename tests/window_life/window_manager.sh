@@ -72,6 +72,13 @@ map_state() { xwininfo -name "$1" 2>/dev/null | grep -q "Map State: $2"; }
 on_screen() { map_state "$1" IsViewable && [ "$(window_state "$1")" = Normal ]; }
 iconic() { [ "$(window_state "$1")" = Iconic ]; }
 not_shown() { ! map_state "$1" IsViewable; }
+# active <name>: the window manager names that window the active one (the one
+# that has the keyboard).
+active() {
+  local id
+  id=$(xwininfo -name "$1" 2>/dev/null | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
+  [ -n "$id" ] && [ "$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*# *\(0x[0-9a-f]*\).*/\1/p')" = "$id" ]
+}
 lines() { [ "$(count_lines "$activity" "^$1 @")" -eq "$2" ]; }
 click() { python3 "$here/../main_window/x_click.py" "$1" "$2" || fail "no click at $1 $2"; }
 origin() {
