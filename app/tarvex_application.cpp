@@ -1,6 +1,6 @@
 #include "tarvex_application.h"
 
-#include <QInputEvent>
+#include <QEvent>
 #include <QThread>
 #include <iostream>
 
@@ -34,6 +34,20 @@ void WriteErrorLine(LogWriter* log, int number, const std::string& rest) {
     std::cerr << "tarvex: the error log cannot be written: " << logError.what() << std::endl;
   }
 }
+// A press of the operator's: a mouse button or a key (a movement of the
+// mouse is none).
+bool PressedByOperator(const QEvent& event) {
+  switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      return true;
+    default:
+      return false;
+  }
+}
 }  // namespace
 
 TarvexApplication::TarvexApplication(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -61,7 +75,7 @@ bool TarvexApplication::notify(QObject* receiver, QEvent* event) {
           Qt::QueuedConnection);
       return false;
     }
-    Report(error, dynamic_cast<const QInputEvent*>(event) != nullptr);
+    Report(error, PressedByOperator(*event));
   }
   return false;
 }
