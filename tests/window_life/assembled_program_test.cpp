@@ -17,9 +17,11 @@
 #include "app/engine_assembly.h"
 #include "app/main_window_assembly.h"
 #include "core/fixed_tables.h"
+#include "core/startup_window.h"
 #include "config/serial_port_operations.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
+#include "platform/run_time_error.h"
 #include "platform/speech/speech.h"
 #include "platform/terminal_net/terminal_simulator.h"
 #include "publish/dde_topics.h"
@@ -248,6 +250,54 @@ TEST_F(AssembledProgramTest, endClosesTheOpenOperatorWindowAndGivesTheButtonsBac
     EXPECT_TRUE(opener->isEnabled());
   }
   EXPECT_TRUE(processEnd.ended.empty());
+}
+
+class UnseenStartupView final : public StartupView {
+public:
+  void Render(const StartupControls& controls) override { last = controls; }
+  void Refresh() override {}
+  void Close() override {}
+  StartupControls last;
+};
+
+// Continue on a system setup file damaged after the start: the launch fails,
+// and the main window its load showed and started is left as End leaves it:
+// hidden, no scan, no port open; the start-up window is back. Once the file
+// is mended, Continue gives a main window whose scan serves the scale.
+TEST_F(AssembledProgramTest, aLaunchOnADamagedSetupFileLeavesNoScanAndNoPortAndTheNextOneWorks) {
+  ASSERT_TRUE(StartSimulatedScale()) << "no scale simulator";
+  UnseenStartupView view;
+  const auto startupWindow = std::make_shared<StartupWindow>(
+      StartupWindowServices{startup, config.System.AutoStart,
+                            [this] { configuration.CfgProc(CfgOp::ReadSystemSetup, 0); },
+                            [this] { return mainWindow.Create(); }, registry, references, activation,
+                            [this] { engineState.DevicesInitialized = false; }, processEnd,
+                            ProgramVersion::Current()},
+      view);
+  references.frmTarvexStartup = startupWindow;
+  registry.Load(*startupWindow);
+  ASSERT_TRUE(view.last.Visible);
+
+  folder.WriteFile("TarvexSysSetup.Cfg", "25,2,x\r\n");
+  EXPECT_THROW(startupWindow->CmdContinue_Click(), RunTimeError);
+  EXPECT_TRUE(view.last.Visible) << "the start-up window did not come back";
+  EXPECT_TRUE(view.last.CmdContinueEnabled);
+  QWidget* main = TopLevel(QStringLiteral("frmTVM"));
+  ASSERT_NE(main, nullptr) << "the launch made no main window";
+  EXPECT_FALSE(main->isVisible()) << "the failed launch left the main window shown";
+  // Served for a while, nothing of the scan runs: no channel comes into
+  // service, no port is opened.
+  EXPECT_FALSE(Within(1500, [this] { return engineState.ChannelActive[0] || ports[0].PortOpen(); }))
+      << "the failed launch left the scan running";
+
+  folder.WriteFile("TarvexSysSetup.Cfg", "25,2,15,0,25,1,#TRUE#,#FALSE#\r\n");
+  startupWindow->CmdContinue_Click();
+  EXPECT_FALSE(view.last.Visible);
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_TRUE(Within(10000, [this] { return engineState.ChannelActive[0]; }))
+      << "after the mended file the scan does not serve the scale: " << ErrorLog();
+  EXPECT_TRUE(processEnd.ended.empty());
+  registry.StopAllTimers();
 }
 
 }  // namespace
