@@ -110,4 +110,10 @@ void MainWindowAssembly::OperatorWindowCalls::SetlScan3(const std::string& capti
   if (assembly_.refresh_) assembly_.refresh_->Dialog().SetlScan3(caption);
 }
 
+void MainWindowAssembly::OperatorWindowCalls::CloseOperatorWindows() {
+  if (assembly_.keypad_.Controls().Visible) assembly_.keypad_.cmdClose_Click();
+  if (assembly_.detail_.Controls().Visible) assembly_.detail_.cmdClose_Click();
+  if (assembly_.refresh_) assembly_.refresh_->Dialog().CloseRequested();
+}
+
 }  // namespace tarvex

@@ -103,6 +103,7 @@ private:
     void SetlScan1(const std::string& caption) override;
     void SetlScan2(const std::string& caption) override;
     void SetlScan3(const std::string& caption) override;
+    void CloseOperatorWindows() override;
 
   private:
     MainWindowAssembly& assembly_;

@@ -1,5 +1,6 @@
 #include "tarvex_application.h"
 
+#include <QEvent>
 #include <QThread>
 #include <iostream>
 
@@ -33,6 +34,20 @@ void WriteErrorLine(LogWriter* log, int number, const std::string& rest) {
     std::cerr << "tarvex: the error log cannot be written: " << logError.what() << std::endl;
   }
 }
+// A press of the operator's: a mouse button or a key (a movement of the
+// mouse is none).
+bool PressedByOperator(const QEvent& event) {
+  switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      return true;
+    default:
+      return false;
+  }
+}
 }  // namespace
 
 TarvexApplication::TarvexApplication(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -56,21 +71,21 @@ bool TarvexApplication::notify(QObject* receiver, QEvent* event) {
       // An event of another thread (the bus library's): the box and the logs
       // belong to the program's own thread, so the report is made there.
       QMetaObject::invokeMethod(
-          this, [this, report = RunTimeError(NumberOf(error), DescriptionOf(error))] { Report(report); },
+          this, [this, report = RunTimeError(NumberOf(error), DescriptionOf(error))] { Report(report, false); },
           Qt::QueuedConnection);
       return false;
     }
-    Report(error);
+    Report(error, PressedByOperator(*event));
   }
   return false;
 }
 
-void TarvexApplication::Report(const std::exception& error) {
+void TarvexApplication::Report(const std::exception& error, bool byOperator) {
   // An error that recurs at every tick of a timer is reported once, then
   // counted; the count is reported with the next report.
   const int number = NumberOf(error);
   const std::string description = DescriptionOf(error);
-  if (number == lastNumber_ && description == lastDescription_ && sinceLastReport_.isValid() &&
+  if (!byOperator && number == lastNumber_ && description == lastDescription_ && sinceLastReport_.isValid() &&
       !sinceLastReport_.hasExpired(RepeatQuietMs)) {
     ++repeats_;
     return;

@@ -45,8 +45,11 @@ public:
   static int ReportUncaughtError(MessageBox* box, LogWriter* log, const std::exception& error);
 
 private:
-  // Reports an error of an event of the program's own thread.
-  void Report(const std::exception& error);
+  // Reports an error of an event of the program's own thread. An error that
+  // comes again soon after is only counted, unless the operator's own press
+  // (a mouse button, a key) raised it: each press is answered, so a Continue pressed
+  // again on a setup file still damaged tells why once more.
+  void Report(const std::exception& error, bool byOperator);
 
   MessageBox* box_ = nullptr;
   LogWriter* log_ = nullptr;

@@ -15,6 +15,10 @@ public:
   // FirstActivate is True starts the interface and the scan timer and clears
   // FirstActivate.
   virtual void Show() = 0;
+  // Ends the window's run as End does (the scan stopped, ports and
+  // connections closed, the window hidden); for a launch that failed after
+  // the window's load had started it.
+  virtual void Stop() = 0;
   // The serial ports MSComm(0) .. MSComm(31), element ch serving channel ch.
   virtual SerialPortArray& MSComm() = 0;
 };

@@ -91,13 +91,30 @@ MainScreen& StartupWindow::MainWindow() {
 void StartupWindow::LaunchMainScreen() {
   controls_.MousePointer = MousePointer::Hourglass;
   render();
-  MainWindow().SetMousePointer(MousePointer::Hourglass);
-  controls_.Visible = false;
-  render();
-  services_.activation.FirstActivate = true;
-  services_.ClearDevicesInitialized();
-  services_.ReadSystemSetup();
-  MainWindow().Show();
+  // A main window loaded before this launch was stopped by its End; one this
+  // launch loads has run its load, which shows it and starts the scan.
+  const bool loadsNow = !services_.references.frmTVM;
+  bool showing = false;
+  try {
+    MainWindow().SetMousePointer(MousePointer::Hourglass);
+    controls_.Visible = false;
+    render();
+    services_.activation.FirstActivate = true;
+    services_.ClearDevicesInitialized();
+    services_.ReadSystemSetup();
+    showing = true;
+    MainWindow().Show();
+  } catch (...) {
+    // A launch that fails (a damaged system setup file) leaves no window on
+    // screen and no scan: this window comes back, so the operator can mend
+    // the file and Continue, or end the manager. The error goes on to the
+    // caller, which reports it. A main window that this launch loaded or
+    // began to show is stopped first, as End stops it; one End stopped
+    // already is not stopped again (its connections closed twice).
+    if (services_.references.frmTVM && (loadsNow || showing)) services_.references.frmTVM->Stop();
+    ReturnFromMainScreen();
+    throw;
+  }
 }
 
 void StartupWindow::ReturnFromMainScreen() {

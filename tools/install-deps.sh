@@ -16,6 +16,8 @@ packages=(
   xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation2
   # Clicks on the virtual screen in the main window's script tests.
   python3 libxtst6
+  # A window manager for the window tests (minimise, restore, stacking).
+  openbox
   # pgrep and ps in the script tests of tools/run-manager.sh.
   procps
   locales-all

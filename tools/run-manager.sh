@@ -8,8 +8,10 @@
 # channel 1 reads a simulated scale (tools/scale-sim on a pseudo-terminal,
 # sending the frames of its sample protocol), enabled and described as a
 # simulated scale. Each later start on that folder starts the simulator again
-# and points the channel's port at its new device. Any other existing folder
-# runs as configured.
+# and points the channel's port at its new device: only that port's line of
+# TarvexPorts.Cfg is replaced, the lines an operator added stay. Any other
+# existing folder runs as configured. While a manager runs on the folder, the
+# script says so and ends, touching nothing.
 #
 # Without a display the manager runs on a virtual X screen; without a session
 # bus, on a private one. Both, and the simulator, end with the manager.
@@ -84,6 +86,45 @@ make_demo_folder() {
     $((demo_port - 1)) "$home/WtData-SCALE1.Txt" "$tags" >"$home/Tarvex-SCALE1.Cfg"
 }
 
+# set_port_line <file> <port> <device>: the port's line says the device; every
+# other line stays as it was, in its place. A port without a line gets one at
+# the end. Lines end in CR LF.
+set_port_line() {
+  local file=$1 port=$2 device=$3 line
+  line=$(printf '%d,"%s"' "$port" "$device")
+  if [ ! -f "$file" ]; then
+    printf '%s\r\n' "$line" >"$file"
+    return
+  fi
+  awk -v port="$port" -v line="$line" '
+    BEGIN { RS = "\n"; done = 0 }
+    { sub(/\r$/, "") }
+    $0 ~ ("^[ \t]*" port "[ \t]*,") { if (!done) printf "%s\r\n", line; done = 1; next }
+    { printf "%s\r\n", $0 }
+    END { if (!done) printf "%s\r\n", line }
+  ' "$file" >"$file.new" && mv "$file.new" "$file"
+}
+
+# A manager runs on the folder: the first word of its lock file is the id of
+# a live tarvex process (the rest of the file, a host name or more lines, is
+# not read), and that process holds the file's lock. The file of a manager
+# that ended can stay behind, its id since taken by another manager on
+# another folder: nobody holds its lock. Sets running_pid.
+running_pid=
+manager_running_on() {
+  local lock=$1/TarvexManager.lock pid= rest
+  [ -f "$lock" ] || return 1
+  read -r pid rest <"$lock" 2>/dev/null
+  [[ $pid =~ ^[0-9]+$ ]] && still_running "$pid" || return 1
+  [ "$(basename "$(readlink "/proc/$pid/exe" 2>/dev/null)")" = tarvex ] || return 1
+  if command -v flock >/dev/null; then
+    # Taken at once here: no manager holds it. Any other answer (held, or a
+    # file this user cannot open) leaves the live process's word standing.
+    flock --nonblock --conflict-exit-code 75 "$lock" true 2>/dev/null && return 1
+  fi
+  running_pid=$pid
+}
+
 start_scale_simulator() {
   local home=$1 fifo=$scratch/scale-sim
   mkfifo "$fifo"
@@ -92,7 +133,7 @@ start_scale_simulator() {
   helpers+=($!)
   local device
   device=$(first_line_of "$fifo") || { say "the scale simulator did not start: $(cat "$home/scale-sim.log")"; exit 1; }
-  printf '%d,"%s"\r\n' "$demo_port" "$device" >"$home/TarvexPorts.Cfg"
+  set_port_line "$home/TarvexPorts.Cfg" "$demo_port" "$device"
   say "channel 1 reads a simulated scale on $device (its log: $home/scale-sim.log)"
 }
 
@@ -130,6 +171,10 @@ have_session_bus() {
 }
 
 switches=("$@")
+if manager_running_on "$TARVEX_HOME"; then
+  say "a manager already runs on $TARVEX_HOME (process $running_pid): nothing was started or changed"
+  exit 1
+fi
 if [ ! -e "$TARVEX_HOME" ]; then
   say "$TARVEX_HOME does not exist: making a demonstration folder there"
   make_demo_folder "$TARVEX_HOME"

@@ -3,9 +3,13 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <QPainter>
 #include <QPixmap>
+#include <array>
+
+#include "platform/tray/window_manager.h"
 
 namespace tarvex {
 
@@ -37,8 +41,14 @@ QPixmap DrawPicture(TrayPicture picture, int size) {
 }  // namespace
 
 QIcon TrayPictureIcon(TrayPicture picture) {
-  QIcon icon;
-  for (const int size : {16, 22, 32, 48}) icon.addPixmap(DrawPicture(picture, size));
+  // The icon switches with every receive and transmit: each picture is drawn
+  // once, on its first use, and shared from then on.
+  // Kept to the end of the process, past the application's own end.
+  static auto* const drawn = new std::array<QIcon, 3>();
+  QIcon& icon = drawn->at(static_cast<size_t>(picture));
+  if (icon.isNull()) {
+    for (const int size : {16, 22, 32, 48}) icon.addPixmap(DrawPicture(picture, size));
+  }
   return icon;
 }
 
@@ -56,22 +66,76 @@ bool StatusNotifierHostRegistered() {
   return reply.arguments().first().value<QDBusVariant>().variant().toBool();
 }
 
-// The kind is asked before the icon is made, as Qt does when it makes it.
-QtNotificationArea::QtNotificationArea() : statusNotifier_(StatusNotifierHostRegistered()) {
-  connect(&icon_, &QSystemTrayIcon::activated, this, &QtNotificationArea::Activated);
+namespace {
+const QString WatcherName = QStringLiteral("org.kde.StatusNotifierWatcher");
+}  // namespace
+
+QtNotificationArea::QtNotificationArea() {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return;
+  busNames_.setConnection(bus);
+  busNames_.setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
+  busNames_.addWatchedService(WatcherName);
+  connect(&busNames_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+          [this](const QString&, const QString&, const QString& newOwner) { watcherOnBus_ = !newOwner.isEmpty(); });
+  // Whether the watcher is there now: the bus itself answers, later.
+  QDBusMessage owned = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                      QStringLiteral("/org/freedesktop/DBus"),
+                                                      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+  owned << WatcherName;
+  auto* pending = new QDBusPendingCallWatcher(bus.asyncCall(owned, BusTimeoutMs), this);
+  connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* answered) {
+    const QDBusMessage reply = answered->reply();
+    if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
+      watcherOnBus_ = watcherOnBus_ || reply.arguments().first().toBool();
+    }
+    answered->deleteLater();
+  });
 }
 
-bool QtNotificationArea::Available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+void QtNotificationArea::AskForStatusNotifierHost() {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) {
+    statusNotifier_ = false;
+    return;
+  }
+  QDBusMessage get = QDBusMessage::createMethodCall(WatcherName, QStringLiteral("/StatusNotifierWatcher"),
+                                                    QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                    QStringLiteral("Get"));
+  get << WatcherName << QStringLiteral("IsStatusNotifierHostRegistered");
+  // No watcher on the bus: the bus answers at once with an error, and none is started for the question.
+  get.setAutoStartService(false);
+  auto* pending = new QDBusPendingCallWatcher(bus.asyncCall(get, BusTimeoutMs), this);
+  connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* answered) {
+    const QDBusMessage reply = answered->reply();
+    statusNotifier_ = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+                      reply.arguments().first().value<QDBusVariant>().variant().toBool();
+    answered->deleteLater();
+  });
+}
+
+bool QtNotificationArea::Available() {
+  if (!icon_) return watcherOnBus_ || XEmbedTrayPresent();
+  return statusNotifier_ ? watcherOnBus_ : XEmbedTrayPresent();
+}
 
 void QtNotificationArea::Show(const TrayIconData& data) {
-  icon_.setIcon(TrayPictureIcon(data.hIcon));
-  icon_.setToolTip(QString::fromLatin1(data.szTip));
+  icon_->setIcon(TrayPictureIcon(data.hIcon));
+  icon_->setToolTip(QString::fromLatin1(data.szTip));
 }
 
 bool QtNotificationArea::Add(const TrayIconData& data) {
   if (shown_) return false;
+  if (!icon_) {
+    // Qt takes a StatusNotifier item when a watcher with a host is there; the
+    // answer to the same question comes soon after and settles the kind.
+    statusNotifier_ = watcherOnBus_;
+    AskForStatusNotifierHost();
+    icon_ = std::make_unique<QSystemTrayIcon>();
+    connect(icon_.get(), &QSystemTrayIcon::activated, this, &QtNotificationArea::Activated);
+  }
   Show(data);
-  icon_.show();
+  icon_->show();
   shown_ = true;
   return true;
 }
@@ -84,7 +148,7 @@ bool QtNotificationArea::Modify(const TrayIconData& data) {
 
 bool QtNotificationArea::Delete() {
   if (!shown_) return false;
-  icon_.hide();
+  icon_->hide();
   shown_ = false;
   return true;
 }

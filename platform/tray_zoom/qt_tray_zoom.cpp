@@ -30,11 +30,15 @@ void ZoomOutline::resizeEvent(QResizeEvent* event) {
   setMask(QRegion(whole).subtracted(QRegion(whole.adjusted(FrameWidth, FrameWidth, -FrameWidth, -FrameWidth))));
 }
 
-QtTrayZoom::QtTrayZoom(const QSystemTrayIcon* icon) : icon_(icon) {}
+QtTrayZoom::QtTrayZoom(const QSystemTrayIcon* icon)
+    : QtTrayZoom([guarded = QPointer<const QSystemTrayIcon>(icon)] { return guarded.data(); }) {}
+
+QtTrayZoom::QtTrayZoom(std::function<const QSystemTrayIcon*()> icon) : icon_(std::move(icon)) {}
 
 std::optional<QRect> QtTrayZoom::TrayIconRect() {
-  if (!icon_ || !icon_->isVisible()) return std::nullopt;
-  const QRect geometry = icon_->geometry();
+  const QSystemTrayIcon* icon = icon_ ? icon_() : nullptr;
+  if (!icon || !icon->isVisible()) return std::nullopt;
+  const QRect geometry = icon->geometry();
   if (!geometry.isValid() || geometry.isEmpty()) return std::nullopt;
   return geometry;
 }

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QVariantAnimation>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "platform/tray_zoom/tray_zoom.h"
@@ -33,6 +34,8 @@ public:
   // The tray end is the icon's geometry; an icon that is not shown, or a tray
   // that reports no geometry, gives none.
   explicit QtTrayZoom(const QSystemTrayIcon* icon);
+  // The icon as it is at each zoom: one that is made only when first shown.
+  explicit QtTrayZoom(std::function<const QSystemTrayIcon*()> icon);
 
   std::optional<QRect> TrayIconRect() override;
   void Zoom(const QRect& from, const QRect& to) override;
@@ -44,7 +47,7 @@ Q_SIGNALS:
   void finished();
 
 private:
-  QPointer<const QSystemTrayIcon> icon_;
+  std::function<const QSystemTrayIcon*()> icon_;
   std::unique_ptr<ZoomOutline> outline_;
   QPointer<QVariantAnimation> animation_;
 };

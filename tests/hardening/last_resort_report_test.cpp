@@ -17,25 +17,15 @@
 #include "platform/qt_message_box.h"
 #include "platform/run_time_error.h"
 #include "tests/hardening/file_bytes.h"
+#include "tests/support/report_fixture.h"
 
 namespace tarvex {
 namespace {
 
 using hardening::ReadAll;
 
-class LastResortReportTest : public testing::Test {
+class LastResortReportTest : public test::ReportFixture {
 protected:
-  int argc = 1;
-  char name[16] = "tarvex";
-  char* argv[2] = {name, nullptr};
-  TarvexApplication app{argc, argv};
-  QTemporaryDir dir;
-  ProgramFolder folder{dir.path().toStdString()};
-  FixedClock clock{QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))};
-  std::ostringstream err;
-  FallbackLogWriter log{folder, clock, err, QLocale::c()};
-  RecordingMessageBox boxes;
-
   std::string ErrorLog() const { return ReadAll(log.FileName(LogKind::Error)); }
 
   // Runs the loop with the given events queued, then one that ends it with

@@ -90,7 +90,8 @@ TEST_F(MainWindowTest, endClosesOpenPortsAndOPCConnectionsInOrderAndHandsBackToT
   window->cmdEnd_Click();
 
   EXPECT_FALSE(ports[0].PortOpen());
-  EXPECT_EQ(events, (Events{"Timer1 off", "terminal closed", "OPC group removed 0", "OPC disconnected 0"}));
+  EXPECT_EQ(events, (Events{"operator windows closed", "Timer1 off", "terminal closed", "OPC group removed 0",
+                            "OPC disconnected 0"}));
   EXPECT_EQ(LogLines(LogKind::Opc), (std::vector<std::string>{"Device:0; Deleting Group... StatusGroup Removed",
                                                                "Device:0; Disconnecting... StatusDisconnected"}));
   for (int ch = 0; ch <= 31; ++ch) EXPECT_FALSE(engineState.ChannelActive[static_cast<size_t>(ch)]) << ch;

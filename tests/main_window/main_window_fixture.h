@@ -111,6 +111,7 @@ public:
   void SetlScan1(const std::string& caption) override { events_.push_back("lScan1 " + caption); }
   void SetlScan2(const std::string& caption) override { events_.push_back("lScan2 " + caption); }
   void SetlScan3(const std::string& caption) override { events_.push_back("lScan3 " + caption); }
+  void CloseOperatorWindows() override { events_.push_back("operator windows closed"); }
   bool failing = false;
 
 private:

@@ -1,35 +1,10 @@
-#include <QFile>
-#include <QTemporaryDir>
-
-#include "config/cfg_proc.h"
-#include "platform/clock.h"
-#include "tests/startup/startup_fixture.h"
+#include "tests/startup/setup_file_fixture.h"
 
 namespace tarvex::test {
 namespace {
 
-// The start-up window over the real system setup file in a private folder.
-class SetupFileLaunchTest : public StartupFixture {
+class SetupFileLaunchTest : public SetupFileFixture {
 protected:
-  QTemporaryDir dir;
-  ProgramFolder folder{dir.path().toStdString()};
-  FixedClock clock{QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))};
-  LogWriter log{folder, clock};
-  ConfigProcedure configuration{config, state, folder, log};
-
-  SetupFileLaunchTest() {
-    readSystemSetup = [this] {
-      ++setupReads;
-      configuration.CfgProc(CfgOp::ReadSystemSetup, 0);
-    };
-  }
-
-  std::string setupPath() const { return folder.join("TarvexSysSetup.Cfg"); }
-  void writeSetup(const char* line) {
-    QFile file(QString::fromStdString(setupPath()));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(line);
-  }
   QByteArray readFile(const std::string& path) const {
     QFile file(QString::fromStdString(path));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

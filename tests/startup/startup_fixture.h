@@ -76,10 +76,15 @@ public:
     ++shows;
     events_.push_back(std::string("show frmTVM, FirstActivate ") + (activation_.FirstActivate ? "True" : "False"));
   }
+  void Stop() override {
+    ++stops;
+    events_.push_back("stop frmTVM");
+  }
   SerialPortArray& MSComm() override { return ports; }
 
   int loads = 0;
   int shows = 0;
+  int stops = 0;
   int pointer = MousePointer::Default;
   std::function<void()> onUnload;
   std::function<void()> onRelease;

@@ -1,7 +1,8 @@
 // tarvex-sni-watcher: a StatusNotifier watcher with a host, as a desktop's
 // panel offers it, for the tray tests on a private session bus. It owns
-// org.kde.StatusNotifierWatcher, says "ready" on its output once it does, and
-// writes "registered <service>" for every item that registers.
+// org.kde.StatusNotifierWatcher, says "ready" on its output once it does,
+// writes "registered <service>" for every item that registers and "asked host"
+// whenever a program asks whether a host is there.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -19,7 +20,11 @@ class Watcher final : public QObject {
 
 public:
   QStringList items() const { return items_; }
-  bool hostRegistered() const { return true; }
+  bool hostRegistered() const {
+    std::printf("asked host\n");
+    std::fflush(stdout);
+    return true;
+  }
   int protocolVersion() const { return 0; }
 
 public Q_SLOTS:

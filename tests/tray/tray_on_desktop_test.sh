@@ -82,18 +82,8 @@ grep -q '" Velmar-Orinda Tarvex"' <<<"$tip" || fail "the item's tool tip is not 
 
 # The host's request for the context menu pops the tray menu up; Cancel
 # leaves the window hidden and the item in place.
-# On this screen without a window manager a pop-up now and then closes as it
-# opens, under load; the request is made again, as an operator would
-# right-click again, at most three times, and each miss is reported.
 context_menu() {
-  local attempt
-  for attempt in 1 2 3; do
-    dbus-send --session --print-reply --reply-timeout=2000 --dest="$item" /StatusNotifierItem \
-      org.kde.StatusNotifierItem.ContextMenu int32:500 int32:400 >/dev/null || fail "the item refused its context menu"
-    wait_for 30 map_state "Tray Menu" IsViewable && break
-    [ "$attempt" -lt 3 ] || fail "no tray menu after three requests"
-    echo "note: no tray menu after request $attempt; asking again" >&2
-  done
+  request_tray_menu "$item"
   origin "Tray Menu"
   menu_height=$(xwininfo -name "Tray Menu" | sed -n 's/.*Height: *//p')
 }

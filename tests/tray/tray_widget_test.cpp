@@ -84,7 +84,7 @@ TEST_F(MainWindowTrayTest, theWindowIconShowsTheActivityPicture) {
   EXPECT_FALSE(widget->windowIcon().isNull());
   // No icon was added: the modify creates none.
   tray->Icon().ShowWindowIconInTray();
-  EXPECT_FALSE(tray->Area().icon()->isVisible());
+  EXPECT_EQ(tray->Area().icon(), nullptr);
 }
 
 }  // namespace
@@ -102,17 +102,16 @@ TEST(QtNotificationAreaTest, anXEmbedTraysGesturesArriveAsTheirNotifications) {
   QtNotificationArea area;
   std::vector<int> received;
   area.SetHandler([&](int notification) { received.push_back(notification); });
-  auto* icon = const_cast<QSystemTrayIcon*>(area.icon());
   for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::Context,
                             QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown}) {
-    Q_EMIT icon->activated(reason);
+    area.Activated(reason);
   }
   EXPECT_EQ(received, (std::vector<int>{TrayNotification::LeftButtonUp, TrayNotification::LeftDoubleClick,
                                         TrayNotification::RightButtonDown, TrayNotification::MiddleButtonUp}));
   // No icon was added: a modify or delete is refused and shows none.
   EXPECT_FALSE(area.Modify({TrayPicture::Receive, TrayTip}));
   EXPECT_FALSE(area.Delete());
-  EXPECT_FALSE(area.icon()->isVisible());
+  EXPECT_EQ(area.icon(), nullptr);
 }
 
 }  // namespace

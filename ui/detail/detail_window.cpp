@@ -12,9 +12,32 @@ constexpr std::array<const char*, DetailLabel::Count> CaptionTexts = {
     "STATUS5:", "STATUS6:", "STATUS7:", "STATUS8:",   "STATUS9:", "Device Desc:", "RAW:",
 };
 
+constexpr std::array<const char*, 32> ControlNames = {
+    "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "HT",  "LF",  "VT",  "FF", "CR",  "SO", "SI",
+    "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS", "GS",  "RS", "US",
+};
+
 void CheckLabel(int label, const char* array) { CheckSubscript(label, 0, DetailLabel::Count - 1, array); }
 
 }  // namespace
+
+std::string VisibleControlCharacters(const std::string& frame) {
+  std::string shown;
+  shown.reserve(frame.size());
+  for (const char c : frame) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < ControlNames.size()) {
+      shown += '<';
+      shown += ControlNames[code];
+      shown += '>';
+    } else if (code == 127) {
+      shown += "<DEL>";
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
 
 int CaptionBeside(int label) {
   if (label == 11) return 12;
@@ -57,7 +80,7 @@ void DetailWindow::cmdClose_Click() {
 
 void DetailWindow::SetCaption(int label, const std::string& text) {
   CheckLabel(label, "Ld");
-  controls_.Ld[static_cast<size_t>(label)] = text;
+  controls_.Ld[static_cast<size_t>(label)] = label == DetailLabel::Raw ? VisibleControlCharacters(text) : text;
   render();
 }
 

@@ -33,6 +33,12 @@ struct DetailControls {
 // beside Ld(12).
 int CaptionBeside(int label);
 
+// A raw frame as the RAW label shows it: each control character (0 to 31 and
+// 127) by its name in angle brackets ("<STX>", "<CR>", "<LF>"), so that the
+// terminator does not break the line and STX is not an empty box; every
+// other byte as it is.
+std::string VisibleControlCharacters(const std::string& frame);
+
 class DetailView {
 public:
   virtual ~DetailView() = default;

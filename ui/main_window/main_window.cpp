@@ -188,6 +188,7 @@ void MainWindow::CloseOPCConnection(int channel) {
 }
 
 void MainWindow::CloseTVMWindow() {
+  Step("End", [this] { services_.windows.CloseOperatorWindows(); });
   Step("End", [this] { timers_.Timer1.SetEnabled(false); });
   SetMousePointer(MousePointer::Hourglass);
   Step("End", [this] { services_.engine.CloseTerminalProcess(); });

@@ -129,6 +129,7 @@ public:
   // MainScreen and ScanWindow.
   void SetMousePointer(int pointer) override;
   void Show() override;
+  void Stop() override { CloseTVMWindow(); }
   // Hidden behind the tray icon, until Show.
   void Hide();
   SerialPortArray& MSComm() override { return services_.ports; }

@@ -23,6 +23,10 @@ public:
   virtual void SetlScan1(const std::string& caption) = 0;
   virtual void SetlScan2(const std::string& caption) = 0;
   virtual void SetlScan3(const std::string& caption) = 0;
+  // End: each of the keypad, the detail window and the refresh-rate dialog
+  // that is open is closed as its own Close does, so none is left over the
+  // start-up window and the buttons it disabled are enabled again.
+  virtual void CloseOperatorWindows() = 0;
 };
 
 }  // namespace tarvex

@@ -10,6 +10,10 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QValidator>
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <vector>
 
 #include "config/setup_dialog/widget/original_key_code.h"
 #include "config/setup_dialog/widget/status_headings.h"
@@ -96,6 +100,60 @@ SetupDialogWidget::SetupDialogWidget(SetupDialog& dialog, QWidget* parent)
   statusListArea_ = area;
 
   FollowWindow();
+  SetTabOrderByLayout();
+}
+
+namespace {
+
+// Controls whose tops lie within this many pixels stand on one row.
+constexpr int RowTolerance = 8;
+
+// The order of reading: rows top to bottom (a row begins at its first top
+// and takes what lies within the tolerance), in each row left to right.
+template <typename Item>
+void SortByRows(std::vector<Item>& items, const std::function<QPoint(const Item&)>& at) {
+  std::stable_sort(items.begin(), items.end(), [&](const Item& a, const Item& b) { return at(a).y() < at(b).y(); });
+  auto rowBegin = items.begin();
+  while (rowBegin != items.end()) {
+    const int top = at(*rowBegin).y();
+    auto rowEnd = std::find_if(rowBegin, items.end(), [&](const Item& item) { return at(item).y() > top + RowTolerance; });
+    std::stable_sort(rowBegin, rowEnd, [&](const Item& a, const Item& b) { return at(a).x() < at(b).x(); });
+    rowBegin = rowEnd;
+  }
+}
+
+}  // namespace
+
+void SetupDialogWidget::SetTabOrderByLayout() {
+  SetupDialogForm& form = dialog_.Form();
+  QWidget* ok = widgets_.at(&form.cmdOk);
+  QWidget* cancel = widgets_.at(&form.cmdCancel);
+  // Each control belongs to the frame (or is itself the control) that stands
+  // on the window.
+  auto rootOf = [this](QWidget* widget) {
+    while (widget->parentWidget() && widget->parentWidget() != this) widget = widget->parentWidget();
+    return widget;
+  };
+  std::vector<QWidget*> roots;
+  std::map<QWidget*, std::vector<QWidget*>> members;
+  for (const auto& [control, widget] : widgets_) {
+    if (!(widget->focusPolicy() & Qt::TabFocus) || widget == ok || widget == cancel) continue;
+    QWidget* root = rootOf(widget);
+    if (!members.count(root)) roots.push_back(root);
+    members[root].push_back(widget);
+  }
+  const std::function<QPoint(QWidget* const&)> onWindow = [this](QWidget* const& widget) {
+    return widget->mapTo(this, QPoint(0, 0));
+  };
+  SortByRows(roots, onWindow);
+  std::vector<QWidget*> order;
+  for (QWidget* root : roots) {
+    SortByRows(members[root], onWindow);
+    order.insert(order.end(), members[root].begin(), members[root].end());
+  }
+  order.push_back(ok);
+  order.push_back(cancel);
+  for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 QWidget* SetupDialogWidget::ControlWidget(const std::string& name) const {
@@ -244,7 +302,8 @@ void SetupDialogWidget::FollowWindow() {
   Window& window = dialog_.Form().frmTarvexStdSetup;
   auto apply = [this, &window] {
     setWindowTitle(FromAnsi(window.Caption()));
-    resize(Pixels(window.Width()), Pixels(window.Height()));
+    // The controls stand at fixed places: a smaller window would hide OK and Cancel.
+    setFixedSize(Pixels(window.Width()), Pixels(window.Height()));
     if (window.MousePointer() == MousePointer::Hourglass) {
       setCursor(Qt::WaitCursor);
     } else {

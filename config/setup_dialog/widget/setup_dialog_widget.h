@@ -60,6 +60,10 @@ private:
   QWidget* ParentOf(const Control& control) const;
   void Follow(Control& control, QWidget* widget);
   void FollowWindow();
+  // Tab goes through the controls as they are laid out: frame by frame in
+  // reading order, in each frame top to bottom and left to right, OK and
+  // Cancel last.
+  void SetTabOrderByLayout();
 
   SetupDialog& dialog_;
   std::map<const Control*, QWidget*> widgets_;

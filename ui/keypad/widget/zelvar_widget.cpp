@@ -171,9 +171,19 @@ int ZelvarWidget::ScreenHeight() const {
 }
 
 bool ZelvarWidget::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonPress &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    window_.Key_Click(ToAnsi(watched->objectName()));
+  // A drawn key sends as a click does: pressed and released over the same
+  // key. A press dragged off the key before its release sends nothing.
+  const bool press = event->type() == QEvent::MouseButtonPress;
+  const bool release = event->type() == QEvent::MouseButtonRelease;
+  if ((press || release) && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    auto* key = static_cast<QWidget*>(watched);
+    if (press) {
+      pressedKey_ = key;
+    } else {
+      const bool over = key->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint());
+      if (pressedKey_ == key && over) window_.Key_Click(ToAnsi(key->objectName()));
+      pressedKey_ = nullptr;
+    }
     return true;
   }
   return QWidget::eventFilter(watched, event);

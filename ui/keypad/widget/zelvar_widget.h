@@ -42,6 +42,8 @@ private:
   ZelvarDisplay* Picture1_;
   std::array<QRadioButton*, 6> Option1_{};
   QPushButton* cmdClose_;
+  // The drawn key the left button went down on, until it comes up.
+  QWidget* pressedKey_ = nullptr;
 };
 
 }  // namespace tarvex

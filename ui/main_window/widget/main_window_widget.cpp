@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 
 #include "core/grid_background.h"
+#include "platform/tray/window_manager.h"
 
 namespace tarvex {
 
@@ -126,6 +127,9 @@ void MainWindowWidget::Render(const MainWindowControls& controls) {
   lfx_->setText(QString::fromStdString(controls.lfx));
   lfy_->setText(QString::fromStdString(controls.lfy));
   if (controls.Visible && !isVisible()) {
+    // Every show, from the tray or at Continue, puts the window on screen in
+    // its normal state, also after it was minimised and restored.
+    ShowNormalOnNextMap(*this);
     show();
     raise();
     activateWindow();

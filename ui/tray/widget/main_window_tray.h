@@ -47,7 +47,7 @@ private:
   MainWindow& window_;
   MainWindowWidget& widget_;
   QtNotificationArea area_;
-  QtTrayZoom zoom_{area_.icon()};
+  QtTrayZoom zoom_{[this] { return area_.icon(); }};
   QMenu menu_;
   std::unique_ptr<TrayIcon> icon_;
 };
