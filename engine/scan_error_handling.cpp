@@ -161,7 +161,20 @@ void ScanErrorHandling::Announce(int32_t ch, const ScanErrorReport& report) {
 }
 
 void ScanErrorHandling::ShowBox(int32_t ch, const ScanErrorReport& report) {
-  Step(ch, "message box", [&] { box_.Show(report.BoxText, BoxStyle, report.BoxTitle); });
+  OpenBox key{ch, report.BoxTitle, report.BoxText};
+  if (openBoxes_->contains(key)) return;
+  Step(ch, "message box", [&] {
+    openBoxes_->insert(key);
+    try {
+      box_.Open(report.BoxText, BoxStyle, report.BoxTitle,
+                [open = std::weak_ptr(openBoxes_), key](int) {
+                  if (const auto boxes = open.lock()) boxes->erase(key);
+                });
+    } catch (...) {
+      openBoxes_->erase(key);
+      throw;
+    }
+  });
 }
 
 }  // namespace tarvex

@@ -53,7 +53,7 @@ void MainWindow::ReportFailure(const char* what, int number, const std::string& 
     // The log itself failed; the box still tells the operator.
   }
   try {
-    services_.messageBox.Show(text, MsgBoxStyle::Critical, MainWindowErrorTitle);
+    services_.messageBox.Open(text, MsgBoxStyle::Critical, MainWindowErrorTitle);
   } catch (const std::exception&) {
     // Nothing is left to tell it with; the window goes on.
   }
@@ -268,7 +268,7 @@ void MainWindow::ReportSetupError(int number, const std::string& description) {
     // The box below still tells the operator.
   }
   try {
-    services_.messageBox.Show(boxText, MsgBoxStyle::Critical, SetupErrorTitle);
+    services_.messageBox.Open(boxText, MsgBoxStyle::Critical, SetupErrorTitle);
   } catch (const std::exception&) {
   }
 }
