@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# The real program on a virtual X screen under openbox, with real boxes:
+# channel 1 reads a simulated scale, channel 2 is a virtual terminal whose
+# node cannot be reached. A key clicked on the keypad opens the terminal
+# error box above the stay-on-top keypad, with the focus; channel 1's gross
+# keeps reaching the bus while the box waits; Enter in the box retries and
+# the manager keeps running. Skipped with a message without openbox. With
+# TARVEX_SCREENSHOTS set to a folder, the screen is saved there with the box
+# open and after Enter.
+set -u
+tarvex=$1
+scale_sim=$2
+work=$(mktemp -d)
+running=
+sim=
+wm=
+cleanup() {
+  [ -z "$running" ] || stop_process "$running"
+  [ -z "$sim" ] || stop_process "$sim"
+  [ -z "$wm" ] || stop_process "$wm"
+  stop_private_bus
+  stop_xvfb
+  rm -rf "$work"
+}
+trap cleanup EXIT
+here=$(dirname "$0")
+. "$here/../foundation/script_helpers.sh"
+
+command -v openbox >/dev/null || { echo "SKIP: openbox is not installed (tools/install-deps.sh installs it)"; exit 0; }
+
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=xcb
+unset TARVEX_MESSAGE_BOXES
+# No terminal network serves this socket: every keystroke fails.
+export TARVEX_TERMINAL_NET=$work/no-terminal-net.sock
+export TARVEX_HOME=$work/home
+mkdir -p "$TARVEX_HOME"
+start_xvfb 1024x768
+start_private_bus
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm=$!
+wm_runs() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+wait_for 100 wm_runs || fail "openbox did not start: $(cat "$work/openbox.log")"
+
+"$scale_sim" --write-demo-protocol "$TARVEX_HOME/Tarvex-Std-CustFmt1.Cfg" || fail "no protocol file"
+tags() {
+  local n=$1 t out=
+  for t in GROSS TARE NET SCALESTAT CMD CMDPARM CMDSTAT; do out+="\"SCALE_$n/$t.CV\","; done
+  echo "${out%,}"
+}
+printf '10,0,0,33,#FALSE#,"","Scale 1",0,"","","OPC.DELTAV.1","%s",#FALSE#,#TRUE#,#FALSE#,#FALSE#,#FALSE#,#TRUE#,#FALSE#,#FALSE#,#TRUE#,30,12,50,%s,1,0,#FALSE#\r\n' \
+  "$TARVEX_HOME/WtData-SCALE1.Txt" "$(tags 1)" >"$TARVEX_HOME/Tarvex-SCALE1.Cfg"
+# Channel 2: connected by "Other...", with the virtual terminal.
+printf '2,2,0,33,#FALSE#,"","Terminal 2",0,"","","OPC.DELTAV.1","%s",#FALSE#,#TRUE#,#FALSE#,#FALSE#,#FALSE#,#TRUE#,#TRUE#,#FALSE#,#FALSE#,30,12,50,%s,0,0,#FALSE#\r\n' \
+  "$TARVEX_HOME/WtData-SCALE2.Txt" "$(tags 2)" >"$TARVEX_HOME/Tarvex-SCALE2.Cfg"
+mkfifo "$work/sim"
+"$scale_sim" --protocol "$TARVEX_HOME/Tarvex-Std-CustFmt1.Cfg" --script ramp --weight 100 --interval-ms 20 \
+  >"$work/sim" 2>"$work/sim.log" &
+sim=$!
+read -r -t 10 device <"$work/sim" || fail "the scale did not start: $(cat "$work/sim.log")"
+printf '1,"%s"\r\n' "$device" >"$TARVEX_HOME/TarvexPorts.Cfg"
+
+window_info() { xwininfo -name "$1" 2>/dev/null; }
+map_state() { window_info "$1" | grep -q "Map State: $2"; }
+field() { sed -n "s/.*$2: *//p" <<<"$(window_info "$1")"; }
+click() { python3 "$here/../main_window/x_click.py" "$1" "$2" || fail "no click at $1 $2"; }
+# click_in <window name> <x> <y>: a click at a point of the window's client area.
+click_in() { click $(($(field "$1" "Absolute upper-left X") + $2)) $(($(field "$1" "Absolute upper-left Y") + $3)); }
+screenshot() { [ -n "${TARVEX_SCREENSHOTS:-}" ] && mkdir -p "$TARVEX_SCREENSHOTS" && import -window root "$TARVEX_SCREENSHOTS/$1"; true; }
+window_id() { printf '0x%x' "$(field "$1" "Window id" | cut -d' ' -f1)"; }
+# above <upper> <lower>: the window manager stacks the first above the second.
+above() {
+  local order u l
+  order=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/, /\n/g')
+  u=$(grep -n -x "$(window_id "$1")" <<<"$order" | cut -d: -f1)
+  l=$(grep -n -x "$(window_id "$2")" <<<"$order" | cut -d: -f1)
+  [ -n "$u" ] && [ -n "$l" ] && [ "$u" -gt "$l" ]
+}
+focused() { [ "$(xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //')" = "$(window_id "$1")" ]; }
+
+main="Tarvex Manager - Channels"
+keypad=" Tarvex Channel 2  Virtual Zelvar..."
+box="ZELAPI32.DLL Error"
+"$tarvex" NOMINIMIZE >"$work/out" 2>&1 &
+running=$!
+wait_for 300 map_state "$main" IsViewable || fail "no main window: $(cat "$work/out")"
+moving() { [ -n "$(device_property 0 CGross)" ] && [ "$(device_property 0 CGross)" != "d 0" ]; }
+wait_for 300 moving || fail "channel 1 never reached the bus: $(cat "$work/out")"
+
+# Channel 2's Detail button opens the keypad; node Z1, then the key "7".
+click_in "$main" 970 229
+wait_for 100 map_state "$keypad" IsViewable || fail "Detail of channel 2 opened no keypad"
+click_in "$keypad" 413 47
+click_in "$keypad" 194 137
+wait_for 100 map_state "$box" IsViewable || fail "no terminal error box: $(cat "$work/out")"
+wait_for 50 above "$box" "$keypad" || fail "the box opened beneath the keypad"
+wait_for 50 focused "$box" || fail "the box did not take the focus"
+screenshot keypad-error-box.png
+
+seen=()
+for ((i = 0; i < 100 && ${#seen[@]} < 5; i++)); do
+  value=$(device_property 0 CGross)
+  if [ -n "$value" ] && [[ " ${seen[*]-} " != *" $value "* ]]; then seen+=("$value"); fi
+  sleep 0.05
+done
+map_state "$box" IsViewable || fail "the box closed by itself"
+[ ${#seen[@]} -ge 5 ] || fail "channel 1's gross stood still behind the box: ${seen[*]-none}"
+
+python3 "$here/x_key.py" Return || fail "no key"
+box_gone() { ! map_state "$box" IsViewable; }
+wait_for 100 box_gone || fail "Enter left the box open"
+wait_for 20 ended "$running" && fail "Enter in the box ended the manager: $(cat "$work/out")"
+map_state "$keypad" IsViewable || fail "the keypad went with the box"
+screenshot after-enter.png
+[ "$(count_lines "$TARVEX_HOME/ErrorLog-Velmar Orinda Tarvex.txt" "Abort")" -eq 0 ] || fail "an Abort was logged"
+echo "PASS"
