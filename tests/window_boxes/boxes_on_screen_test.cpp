@@ -26,6 +26,8 @@
 #include "tests/engine/engine_fixture.h"
 #include "tests/support/recording_log.h"
 #include "tests/support/widget_application.h"
+#include "ui/detail/detail_window.h"
+#include "ui/detail/widget/detail_widget.h"
 #include "ui/keypad/zel_api32.h"
 #include "ui/main_window/qt_window_timer.h"
 #include "ui/refresh/refresh_dialog.h"
@@ -370,6 +372,41 @@ TEST_F(BoxesOnScreenTest, comingBackFromItsOwnBoxKeepsTheRefreshDialogsAdvancedV
   ASSERT_TRUE(QTest::qWaitForWindowActive(&widget, 5000));
   EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.Controls().fRefreshVisible; }, 2000))
       << "the operator's activation did not return to the simple view";
+}
+
+// The detail window keeps the values it shows when a box of the program it
+// owned is answered (a steady scale would show blanks until its weight
+// changes); an activation by the operator still empties them.
+TEST_F(BoxesOnScreenTest, comingBackFromItsOwnBoxKeepsTheDetailWindowsValues) {
+  if (!WindowManagerRuns()) GTEST_SKIP() << "needs a window manager (boxes_on_screen_test.sh starts openbox)";
+  ConfigState config;
+  StartupState startup;
+  startup.MaxChannel = 31;
+  MainWindowValues values;
+  DetailWindow detail{config, OperatorWindowReturn{values, startup, [] {}, [](int) {}}};
+  DetailWidget widget{detail};
+  detail.AttachView(&widget);
+  detail.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&widget, 5000)) << "the detail window never became active";
+  detail.SetCaption(DetailLabel::Gross, "12.50");
+
+  QtMessageBox box;
+  OnceABoxIsActive enter([](QMessageBox* shown) { QTest::keyClick(shown, Qt::Key_Return); });
+  box.Open("Critical Error: 57  Device I/O error", MsgBoxStyle::OkOnly | MsgBoxStyle::Critical,
+           "Tarvex Scan System Error");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return enter.done && ShownBoxes().empty(); }, 10000)) << "no box answered";
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&widget, 5000)) << "the focus did not come back to the detail window";
+  EXPECT_EQ(detail.Controls().Ld[DetailLabel::Gross], "12.50") << "the box's close emptied the values";
+
+  QWidget other;
+  other.resize(200, 100);
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other, 5000));
+  widget.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&widget, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return detail.Controls().Ld[DetailLabel::Gross].empty(); }, 2000))
+      << "the operator's activation did not empty the values";
 }
 
 }  // namespace
