@@ -337,6 +337,17 @@ TEST_F(BoxesOnScreenTest, aBoxOpensAboveTheStayOnTopWindowItCameFromAndTakesTheF
   EXPECT_EQ(answer, MsgBoxResult::Ignore);
 }
 
+// What an operator does: activates another window, then the window again.
+bool ActivateAnotherWindowAndComeBack(QWidget& window) {
+  QWidget other;
+  other.resize(200, 100);
+  other.show();
+  other.activateWindow();
+  if (!QTest::qWaitForWindowActive(&other, 5000)) return false;
+  window.activateWindow();
+  return QTest::qWaitForWindowActive(&window, 5000);
+}
+
 // The refresh dialog's advanced view and what was typed there stay when its
 // own refusal box is answered; an activation by the operator still returns
 // it to the simple view.
@@ -363,13 +374,7 @@ TEST_F(BoxesOnScreenTest, comingBackFromItsOwnBoxKeepsTheRefreshDialogsAdvancedV
   EXPECT_EQ(dialog.Controls().tVal[0], "0");
 
   // The operator goes to another window and comes back.
-  QWidget other;
-  other.resize(200, 100);
-  other.show();
-  other.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&other, 5000));
-  widget.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&widget, 5000));
+  ASSERT_TRUE(ActivateAnotherWindowAndComeBack(widget));
   EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.Controls().fRefreshVisible; }, 2000))
       << "the operator's activation did not return to the simple view";
 }
@@ -398,13 +403,7 @@ TEST_F(BoxesOnScreenTest, comingBackFromItsOwnBoxKeepsTheDetailWindowsValues) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&widget, 5000)) << "the focus did not come back to the detail window";
   EXPECT_EQ(detail.Controls().Ld[DetailLabel::Gross], "12.50") << "the box's close emptied the values";
 
-  QWidget other;
-  other.resize(200, 100);
-  other.show();
-  other.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&other, 5000));
-  widget.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&widget, 5000));
+  ASSERT_TRUE(ActivateAnotherWindowAndComeBack(widget));
   EXPECT_TRUE(QTest::qWaitFor([&] { return detail.Controls().Ld[DetailLabel::Gross].empty(); }, 2000))
       << "the operator's activation did not empty the values";
 }

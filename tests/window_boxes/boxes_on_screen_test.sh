@@ -10,6 +10,7 @@ wm=
 trap '[ -n "$wm" ] && stop_process "$wm"; stop_xvfb; rm -rf "$work"' EXIT
 here=$(dirname "$0")
 . "$here/../foundation/script_helpers.sh"
+. "$here/box_helpers.sh"
 
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
@@ -18,10 +19,7 @@ export QT_QPA_PLATFORM=xcb
 unset TARVEX_MESSAGE_BOXES
 
 if command -v openbox >/dev/null; then
-  openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  wm=$!
-  wm_runs() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-  wait_for 100 wm_runs || fail "openbox did not start: $(cat "$work/openbox.log")"
+  start_openbox
   export TARVEX_TEST_WINDOW_MANAGER=openbox
 else
   echo "SKIP: openbox is not installed (tools/install-deps.sh installs it): the cases that need a window manager are skipped"

@@ -25,6 +25,7 @@ cleanup() {
 trap cleanup EXIT
 here=$(dirname "$0")
 . "$here/../foundation/script_helpers.sh"
+. "$here/box_helpers.sh"
 
 command -v openbox >/dev/null || { echo "SKIP: openbox is not installed (tools/install-deps.sh installs it)"; exit 0; }
 
@@ -38,27 +39,17 @@ export TARVEX_HOME=$work/home
 mkdir -p "$TARVEX_HOME"
 start_xvfb 1024x768
 start_private_bus
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm=$!
-wm_runs() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-wait_for 100 wm_runs || fail "openbox did not start: $(cat "$work/openbox.log")"
+start_openbox
 
 "$scale_sim" --write-demo-protocol "$TARVEX_HOME/Tarvex-Std-CustFmt1.Cfg" || fail "no protocol file"
-tags() {
-  local n=$1 t out=
-  for t in GROSS TARE NET SCALESTAT CMD CMDPARM CMDSTAT; do out+="\"SCALE_$n/$t.CV\","; done
-  echo "${out%,}"
-}
-printf '10,0,0,33,#FALSE#,"","Scale 1",0,"","","OPC.DELTAV.1","%s",#FALSE#,#TRUE#,#FALSE#,#FALSE#,#FALSE#,#TRUE#,#FALSE#,#FALSE#,#TRUE#,30,12,50,%s,1,0,#FALSE#\r\n' \
-  "$TARVEX_HOME/WtData-SCALE1.Txt" "$(tags 1)" >"$TARVEX_HOME/Tarvex-SCALE1.Cfg"
+scale_channel_file "$TARVEX_HOME" 1 "Scale 1"
 # Channel 2: connected by "Other...", with the virtual terminal.
 printf '2,2,0,33,#FALSE#,"","Terminal 2",0,"","","OPC.DELTAV.1","%s",#FALSE#,#TRUE#,#FALSE#,#FALSE#,#FALSE#,#TRUE#,#TRUE#,#FALSE#,#FALSE#,30,12,50,%s,0,0,#FALSE#\r\n' \
-  "$TARVEX_HOME/WtData-SCALE2.Txt" "$(tags 2)" >"$TARVEX_HOME/Tarvex-SCALE2.Cfg"
-mkfifo "$work/sim"
-"$scale_sim" --protocol "$TARVEX_HOME/Tarvex-Std-CustFmt1.Cfg" --script ramp --weight 100 --interval-ms 20 \
-  >"$work/sim" 2>"$work/sim.log" &
-sim=$!
-read -r -t 10 device <"$work/sim" || fail "the scale did not start: $(cat "$work/sim.log")"
+  "$TARVEX_HOME/WtData-SCALE2.Txt" \
+  '"SCALE_2/GROSS.CV","SCALE_2/TARE.CV","SCALE_2/NET.CV","SCALE_2/SCALESTAT.CV","SCALE_2/CMD.CV","SCALE_2/CMDPARM.CV","SCALE_2/CMDSTAT.CV"' \
+  >"$TARVEX_HOME/Tarvex-SCALE2.Cfg"
+start_ramping_scale "$TARVEX_HOME" 1
+sim=$scale_pid
 printf '1,"%s"\r\n' "$device" >"$TARVEX_HOME/TarvexPorts.Cfg"
 
 window_info() { xwininfo -name "$1" 2>/dev/null; }
@@ -98,14 +89,8 @@ wait_for 50 above "$box" "$keypad" || fail "the box opened beneath the keypad"
 wait_for 50 focused "$box" || fail "the box did not take the focus"
 screenshot keypad-error-box.png
 
-seen=()
-for ((i = 0; i < 100 && ${#seen[@]} < 5; i++)); do
-  value=$(device_property 0 CGross)
-  if [ -n "$value" ] && [[ " ${seen[*]-} " != *" $value "* ]]; then seen+=("$value"); fi
-  sleep 0.05
-done
-map_state "$box" IsViewable || fail "the box closed by itself"
-[ ${#seen[@]} -ge 5 ] || fail "channel 1's gross stood still behind the box: ${seen[*]-none}"
+box_shown() { map_state "$1" IsViewable; }
+gross_moves_behind 0 "$box" box_shown
 
 python3 "$here/x_key.py" Return || fail "no key"
 box_gone() { ! map_state "$box" IsViewable; }
