@@ -3,7 +3,8 @@
 # channel 2 read simulated scales on pseudo-terminals. When channel 1's scale
 # is unplugged (its line hangs up), or its device is missing at start, the
 # error box waits on the screen while channel 2's weight keeps reaching the
-# bus; the same error opens one box only.
+# bus; the same error opens one box only. With TARVEX_SCREENSHOTS set to a
+# folder, the screen is saved there with each box open.
 set -u
 tarvex=$1
 scale_sim=$2
@@ -62,6 +63,7 @@ run_case() {
   fi
   wait_for 100 box_open "$title" || fail "$name: no box \"$title\": $(cat "$work/$name.out")"
   gross_moves_behind 1 "$title" box_open
+  if [ -n "${TARVEX_SCREENSHOTS:-}" ]; then mkdir -p "$TARVEX_SCREENSHOTS" && import -window root "$TARVEX_SCREENSHOTS/$name.png"; fi
   [ "$(box_shown "$title")" -eq 1 ] || fail "$name: $(box_shown "$title") boxes \"$title\""
   kill -0 "$running" 2>/dev/null || fail "$name: the manager ended: $(cat "$work/$name.out")"
   stop_process "$running"
