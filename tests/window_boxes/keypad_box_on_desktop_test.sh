@@ -4,7 +4,9 @@
 # node cannot be reached. A key clicked on the keypad opens the terminal
 # error box above the stay-on-top keypad, with the focus; channel 1's gross
 # keeps reaching the bus while the box waits; Enter in the box retries and
-# the manager keeps running. Skipped with a message without openbox. With
+# the manager keeps running. Abort, chosen deliberately in the next box, ends
+# the manager with status 3, an error-log line naming the result code and
+# the activity log's end line. Skipped with a message without openbox. With
 # TARVEX_SCREENSHOTS set to a folder, the screen is saved there with the box
 # open and after Enter.
 set -u
@@ -98,5 +100,24 @@ wait_for 100 box_gone || fail "Enter left the box open"
 wait_for 20 ended "$running" && fail "Enter in the box ended the manager: $(cat "$work/out")"
 map_state "$keypad" IsViewable || fail "the keypad went with the box"
 screenshot after-enter.png
-[ "$(count_lines "$TARVEX_HOME/ErrorLog-Velmar Orinda Tarvex.txt" "Abort")" -eq 0 ] || fail "an Abort was logged"
+errors="$TARVEX_HOME/ErrorLog-Velmar Orinda Tarvex.txt"
+activity="$TARVEX_HOME/ActiveLog-Velmar Orinda Tarvex.txt"
+[ "$(count_lines "$errors" "Abort")" -eq 0 ] || fail "an Abort was logged"
+
+# The next failed key, answered Abort: a click on the box's last button, at
+# its bottom right.
+click_in "$keypad" 194 137
+wait_for 100 map_state "$box" IsViewable || fail "no second terminal error box"
+wait_for 50 focused "$box" || fail "the second box did not take the focus"
+screenshot keypad-second-box.png
+click_in "$box" $(($(field "$box" "Width") - 50)) $(($(field "$box" "Height") - 22))
+wait_for 100 ended "$running" || fail "Abort did not end the manager"
+wait "$running"
+status=$?
+running=
+[ "$status" -eq 3 ] || fail "Abort ended the manager with status $status"
+[ "$(count_lines "$errors" "^Virtual Terminal: Abort in the error box of result code -2 (ZEL_INVALID_PROCESS): Tarvex Manager Ends @ ")" -eq 1 ] ||
+  fail "no error-log line of the Abort: $(cat "$errors")"
+[ "$(tail -n 1 "$activity" | sed 's/ @ .*//')" = "Tarvex Manager Terminated" ] ||
+  fail "the activity log does not end with the manager's end: $(tail -n 3 "$activity")"
 echo "PASS"
