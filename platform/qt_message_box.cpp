@@ -20,6 +20,8 @@ namespace {
 // coming back from it: the window manager hands the focus back at once.
 constexpr qint64 ReturnFromBoxMilliseconds = 2000;
 constexpr const char* AnsweredAtProperty = "tarvexProgramBoxAnsweredAt";
+// What a box says: style, title and text.
+constexpr const char* ContentProperty = "tarvexProgramBoxContent";
 
 QMessageBox::Icon IconOf(int style) {
   switch (style & 0x70) {
@@ -143,8 +145,23 @@ void QtMessageBox::Open(const std::string& text, int style, const std::string& t
     if (answered) answered(UnansweredAnswer(buttons));
     return;
   }
+  // A box that says the same as one still open is that box: it is brought
+  // to the front and its answer goes to both, so a repeated failure never
+  // piles boxes up.
+  const QString content = QString::number(style) + QLatin1Char('\n') + FromAnsi(title) + QLatin1Char('\n') + FromAnsi(text);
+  for (QMessageBox* open : open_) {
+    if (open->property(ContentProperty).toString() != content) continue;
+    if (answered) {
+      QObject::connect(open, &QDialog::finished, open,
+                       [open, buttons, answered = std::move(answered)](int) { answered(AnswerOf(open, buttons)); });
+    }
+    open->raise();
+    open->activateWindow();
+    return;
+  }
   QWidget* owner = OwnerWindow();
   QMessageBox* box = MakeBox(text, style, title, buttons, owner);
+  box->setProperty(ContentProperty, content);
   // Only the owner waits for the box; without one, the program's windows do.
   box->setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
   open_.push_back(box);

@@ -19,7 +19,9 @@ namespace tarvex {
 // when that window, or any shown window of the program, is kept on top, so a
 // stay-on-top keypad or dialog never hides it. Only its owner waits for it.
 // The default button is the first one, except that Abort, Retry and Ignore
-// default to Retry; Escape and the frame's close answer the last button.
+// default to Retry; Escape and the frame's close answer the last button. A box
+// that says what an open one says is not opened again: the open one comes to
+// the front and its answer goes to both callers.
 class QtMessageBox final : public MessageBox {
 public:
   QtMessageBox() = default;

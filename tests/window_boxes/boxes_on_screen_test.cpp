@@ -266,6 +266,35 @@ TEST_F(BoxesOnScreenTest, whileAnyBoxWaitsTheTimersRunAndTheOtherChannelsAreServ
   }
 }
 
+// A failure repeated while its box is open (a grid release in debug mode, a
+// setup step) brings the open box to the front instead of piling up boxes;
+// the one answer reaches every caller.
+TEST_F(BoxesOnScreenTest, theSameBoxOpenedAgainIsTheOpenOneAndItsAnswerReachesEveryCaller) {
+  // The operator answers every box shown, from a second on (a box that
+  // waited for its answer would otherwise hold the test).
+  QElapsedTimer started;
+  started.start();
+  QTimer operatorAnswers;
+  QObject::connect(&operatorAnswers, &QTimer::timeout, [&] {
+    if (started.elapsed() < 1000) return;
+    for (QMessageBox* shown : ShownBoxes()) QTest::keyClick(shown, Qt::Key_Return);
+  });
+  operatorAnswers.start(20);
+
+  QtMessageBox box;
+  std::vector<int> answers;
+  for (int i = 0; i < 3; ++i) {
+    box.Open("Release Error 5: the pen is in use", MsgBoxStyle::OkOnly, "Tarvex", [&](int a) { answers.push_back(a); });
+  }
+  box.Open("Another text", MsgBoxStyle::OkOnly, "Tarvex", [&](int a) { answers.push_back(10 + a); });
+  const bool twoBoxes = QTest::qWaitFor([] { return ShownBoxes().size() == 2; }, 900);
+  const size_t shownBefore = ShownBoxes().size();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 4; }, 10000)) << answers.size() << " answers";
+  EXPECT_TRUE(twoBoxes) << shownBefore << " boxes shown";
+  std::sort(answers.begin(), answers.end());
+  EXPECT_EQ(answers, (std::vector<int>{MsgBoxResult::Ok, MsgBoxResult::Ok, MsgBoxResult::Ok, 10 + MsgBoxResult::Ok}));
+}
+
 // Enter is itself a keypad key: in the terminal error box it retries, and
 // only a deliberate Abort ends the manager.
 TEST_F(BoxesOnScreenTest, enterInTheTerminalErrorBoxAnswersRetry) {
