@@ -148,7 +148,8 @@ void QtMessageBox::Open(const std::string& text, int style, const std::string& t
   // A box that says the same as one still open is that box: it is brought
   // to the front and its answer goes to both, so a repeated failure never
   // piles boxes up.
-  const QString content = QString::number(style) + QLatin1Char('\n') + FromAnsi(title) + QLatin1Char('\n') + FromAnsi(text);
+  const QString content =
+      QString::number(style) + QLatin1Char('\n') + FromAnsi(title) + QLatin1Char('\n') + FromAnsi(text);
   for (QMessageBox* open : open_) {
     if (open->property(ContentProperty).toString() != content) continue;
     if (answered) {
@@ -167,7 +168,9 @@ void QtMessageBox::Open(const std::string& text, int style, const std::string& t
   open_.push_back(box);
   QObject::connect(box, &QObject::destroyed, [this, box] { std::erase(open_, box); });
   QObject::connect(box, &QDialog::finished, box,
-                   [box, buttons, answered = std::move(answered), owner = QPointer<QWidget>(owner)](int) {
+                   [this, box, buttons, answered = std::move(answered), owner = QPointer<QWidget>(owner)](int) {
+                     // Answered: the same text opens a new box from now on.
+                     std::erase(open_, box);
                      // An owner that lost the activation to the box gets it
                      // back now: that activation is no operator's.
                      if (owner && !owner->isActiveWindow()) owner->setProperty(AnsweredAtProperty, Now());
