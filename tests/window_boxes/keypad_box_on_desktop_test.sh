@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The real program on a virtual X screen under openbox, with real boxes:
+# The real program on a virtual X screen under openbox, with a tray (a
+# StatusNotifier watcher and host on the session bus) and real boxes:
 # channel 1 reads a simulated scale, channel 2 is a virtual terminal whose
 # node cannot be reached. A key clicked on the keypad opens the terminal
 # error box above the stay-on-top keypad, with the focus; channel 1's gross
@@ -12,14 +13,17 @@
 set -u
 tarvex=$1
 scale_sim=$2
+watcher=$3
 work=$(mktemp -d)
 running=
 sim=
 wm=
+watching=
 cleanup() {
   [ -z "$running" ] || stop_process "$running"
   [ -z "$sim" ] || stop_process "$sim"
   [ -z "$wm" ] || stop_process "$wm"
+  [ -z "$watching" ] || stop_process "$watching"
   stop_private_bus
   stop_xvfb
   rm -rf "$work"
@@ -40,7 +44,15 @@ export TARVEX_TERMINAL_NET=$work/no-terminal-net.sock
 export TARVEX_HOME=$work/home
 mkdir -p "$TARVEX_HOME"
 start_xvfb 1024x768
-start_private_bus
+# The session bus of a desktop, with its tray.
+mkfifo "$work/bus"
+dbus-daemon --config-file="$TARVEX_BUILD_DIR/dbus/session-none.conf" --nofork --print-address=3 3>"$work/bus" &
+bus_pid=$!
+read -r -t 10 DBUS_SESSION_BUS_ADDRESS <"$work/bus" || fail "no session bus"
+export DBUS_SESSION_BUS_ADDRESS
+"$watcher" >"$work/watcher.out" 2>&1 &
+watching=$!
+wait_for 100 grep -q '^ready' "$work/watcher.out" || fail "no tray: $(cat "$work/watcher.out")"
 start_openbox
 
 "$scale_sim" --write-demo-protocol "$TARVEX_HOME/Tarvex-Std-CustFmt1.Cfg" || fail "no protocol file"
