@@ -3,36 +3,14 @@
 // waits, and an Abort ends the manager on record with a status that says so.
 #include <gtest/gtest.h>
 
-#include <deque>
-
 #include "platform/terminal_net/result_codes.h"
 #include "platform/terminal_net/terminal_simulator.h"
 #include "tests/support/recording_log.h"
+#include "tests/window_boxes/waiting_box.h"
 #include "ui/keypad/zel_api32.h"
 
 namespace tarvex::test {
 namespace {
-
-// Boxes stay open until the test answers them.
-class WaitingBox final : public MessageBox {
-public:
-  int Show(const std::string&, int, const std::string&) override {
-    ADD_FAILURE() << "a box that waits for its answer";
-    return MsgBoxResult::Ignore;
-  }
-  void Open(const std::string& text, int style, const std::string& title, Answered answered) override {
-    shown.push_back({text, style, title});
-    waiting.push_back(std::move(answered));
-  }
-  void Answer(int answer) {
-    ASSERT_FALSE(waiting.empty());
-    Answered answered = std::move(waiting.front());
-    waiting.pop_front();
-    if (answered) answered(answer);
-  }
-  std::vector<RecordingMessageBox::Shown> shown;
-  std::deque<Answered> waiting;
-};
 
 class NotedEnd final : public ProcessEnd {
 public:
