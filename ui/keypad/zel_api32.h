@@ -57,6 +57,9 @@ void OpenTerminalApiErrorBox(MessageBox& messageBox, int16_t code, MessageBox::A
 class ZelApi32 {
 public:
   explicit ZelApi32(ZelApi32Services services) : services_(services) {}
+  // An open box's answer comes back to this object: it is never copied.
+  ZelApi32(const ZelApi32&) = delete;
+  ZelApi32& operator=(const ZelApi32&) = delete;
 
   ZelApi32Values& Values() noexcept { return values_; }
   const ZelApi32Values& Values() const noexcept { return values_; }
