@@ -161,9 +161,11 @@ void ScanErrorHandling::Announce(int32_t ch, const ScanErrorReport& report) {
 }
 
 void ScanErrorHandling::ShowBox(int32_t ch, const ScanErrorReport& report) {
-  OpenBox key{ch, report.BoxTitle, report.BoxText};
-  if (openBoxes_->contains(key)) return;
+  // Everything here may fail (the key's copies allocate): inside the step,
+  // so nothing leaves the handler.
   Step(ch, "message box", [&] {
+    OpenBox key{ch, report.BoxTitle, report.BoxText};
+    if (openBoxes_->contains(key)) return;
     openBoxes_->insert(key);
     try {
       box_.Open(report.BoxText, BoxStyle, report.BoxTitle,

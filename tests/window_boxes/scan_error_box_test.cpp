@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/scan_error_handling.h"
+#include "platform/clock.h"
+#include "platform/program_folder.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/support/failing_allocations.h"
 #include "tests/window_boxes/waiting_box.h"
 
 namespace tarvex::test {
@@ -62,6 +65,58 @@ TEST(ScanErrorBoxTest, theSameErrorOfAChannelOpensOneBoxUntilItIsAnswered) {
     f.handler.HandleScanError(0, error);
     ASSERT_EQ(f.box.shown.size(), 4u) << row.what << ": no box after the first was answered";
     EXPECT_EQ(f.box.shown.back().text, f.box.shown.front().text) << row.what;
+  }
+}
+
+// Memory runs out once the error's report is built: from its error log line
+// on, every allocation fails.
+class MemoryRunsOutAtTheErrorLine final : public LogWriter {
+public:
+  MemoryRunsOutAtTheErrorLine() : LogWriter(folder_, clock_) {}
+  void WriteLog(int kind, std::string_view) override {
+    if (kind == LogKind::Error && armed) AllocationsFail = true;
+  }
+  bool armed = false;
+
+private:
+  ProgramFolder folder_{"/nonexistent"};
+  FixedClock clock_{QDateTime()};
+};
+
+// The handler may not raise (the pass ends with its guard cleared only when
+// it returns), and a box it could not open is not taken for one still open.
+TEST(ScanErrorBoxTest, memoryRunningOutBeforeTheBoxLeavesTheHandlerReturningAndNoBoxMarkedOpen) {
+  for (const ErrorRow& row : Errors) {
+    EngineFixture f;
+    f.startup.MaxChannel = 1;
+    f.config.Channels[0].InteractiveDBErrors = true;
+    MemoryRunsOutAtTheErrorLine log;
+    ScanServices services = f.Services(log);
+    WaitingBox box;
+    QuietErrorWindow window;
+    ScanErrorHandling handler{services, f.cfg, box, window, window};
+    const RunTimeError error(row.number, row.description);
+
+    log.armed = true;
+    handler.HandleScanError(0, error);
+    AllocationsFail = false;
+    log.armed = false;
+    EXPECT_TRUE(box.shown.empty()) << row.what;
+
+    handler.HandleScanError(0, error);
+    EXPECT_EQ(box.shown.size(), 1u) << row.what << ": with memory back, the error opens its box";
+  }
+}
+
+TEST(ScanErrorBoxTest, aBoxThatCouldNotBeOpenedIsNotTakenForAnOpenOne) {
+  for (const ErrorRow& row : Errors) {
+    Handler f;
+    const RunTimeError error(row.number, row.description);
+    f.box.failing = true;
+    f.handler.HandleScanError(0, error);
+    f.box.failing = false;
+    f.handler.HandleScanError(0, error);
+    EXPECT_EQ(f.box.shown.size(), 1u) << row.what;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/run_time_error.h"
 #include "platform/message_box.h"
 
 namespace tarvex::test {
@@ -19,6 +20,7 @@ public:
     return MsgBoxResult::Ignore;
   }
   void Open(const std::string& text, int style, const std::string& title, Answered answered) override {
+    if (failing) throw RunTimeError(7, "Out of memory");
     shown.push_back({text, style, title});
     waiting.push_back(std::move(answered));
   }
@@ -31,6 +33,8 @@ public:
   }
   std::vector<RecordingMessageBox::Shown> shown;
   std::deque<Answered> waiting;
+  // Open raises, as a box that cannot be made does.
+  bool failing = false;
 };
 
 }  // namespace tarvex::test
