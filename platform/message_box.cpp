@@ -22,6 +22,16 @@ int RecordingMessageBox::DefaultAnswer(int style) {
 }
 
 int RecordingMessageBox::Show(const std::string& text, int style, const std::string& title) {
+  ++waitedFor_;
+  return Record(text, style, title);
+}
+
+void RecordingMessageBox::Open(const std::string& text, int style, const std::string& title, Answered answered) {
+  const int answer = Record(text, style, title);
+  if (answered) answered(answer);
+}
+
+int RecordingMessageBox::Record(const std::string& text, int style, const std::string& title) {
   shown_.push_back({text, style, title});
   if (!recordFile_.empty()) {
     std::string line = std::to_string(style) + "\t" + title + "\t";

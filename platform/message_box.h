@@ -70,9 +70,16 @@ public:
   explicit RecordingMessageBox(std::string recordFile) : recordFile_(std::move(recordFile)) {}
 
   int Show(const std::string& text, int style, const std::string& title) override;
+  void Open(const std::string& text, int style, const std::string& title, Answered answered = {}) override;
 
   const std::vector<Shown>& shown() const noexcept { return shown_; }
-  void clear() { shown_.clear(); }
+  // How many of the boxes were shown by Show, whose caller waits for the
+  // answer (on a screen, nothing else runs meanwhile).
+  size_t waitedFor() const noexcept { return waitedFor_; }
+  void clear() {
+    shown_.clear();
+    waitedFor_ = 0;
+  }
 
   // The default button of a style: what pressing Enter would choose. It is
   // the first button, except that Abort, Retry and Ignore default to Retry:
@@ -80,7 +87,10 @@ public:
   static int DefaultAnswer(int style);
 
 private:
+  int Record(const std::string& text, int style, const std::string& title);
+
   std::string recordFile_;
+  size_t waitedFor_ = 0;
   std::vector<Shown> shown_;
 };
 
