@@ -17,34 +17,16 @@
 #include "platform/qt_message_box.h"
 #include "platform/run_time_error.h"
 #include "tests/hardening/file_bytes.h"
+#include "tests/hardening/report_rig.h"
 
 namespace tarvex {
 namespace {
 
 using hardening::ReadAll;
 
-class LastResortReportTest : public testing::Test {
+class LastResortReportTest : public testing::Test, protected hardening::ReportRig {
 protected:
-  int argc = 1;
-  char name[16] = "tarvex";
-  char* argv[2] = {name, nullptr};
-  TarvexApplication app{argc, argv};
-  QTemporaryDir dir;
-  ProgramFolder folder{dir.path().toStdString()};
-  FixedClock clock{QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9))};
-  std::ostringstream err;
-  FallbackLogWriter log{folder, clock, err, QLocale::c()};
   RecordingMessageBox boxes;
-
-  std::string ErrorLog() const { return ReadAll(log.FileName(LogKind::Error)); }
-
-  // Runs the loop with the given events queued, then one that ends it with
-  // status 7: the status tells that the loop went on after them.
-  int RunEvents(const std::vector<std::function<void()>>& events) {
-    for (const auto& event : events) QTimer::singleShot(0, &app, event);
-    QTimer::singleShot(0, &app, [this] { app.exit(7); });
-    return app.exec();
-  }
 };
 
 TEST_F(LastResortReportTest, errorsOfEventsAreReportedEverywhereAndTheLoopGoesOn) {
