@@ -1,6 +1,16 @@
 # Helpers of the box tests on a virtual X screen. Source it after
 # tests/foundation/script_helpers.sh; never run it.
 
+# stop_box_test <pid>...: stops the processes given (empty ones skipped) in
+# that order, then the session bus and the X screen, and removes $work.
+stop_box_test() {
+  local pid
+  for pid in "$@"; do [ -z "$pid" ] || stop_process "$pid"; done
+  stop_private_bus
+  stop_xvfb
+  rm -rf "$work"
+}
+
 # start_openbox: the window manager on $DISPLAY; its pid in $wm.
 start_openbox() {
   openbox --sm-disable >"$work/openbox.log" 2>&1 &

@@ -19,15 +19,7 @@ running=
 sim=
 wm=
 watching=
-cleanup() {
-  [ -z "$running" ] || stop_process "$running"
-  [ -z "$sim" ] || stop_process "$sim"
-  [ -z "$wm" ] || stop_process "$wm"
-  [ -z "$watching" ] || stop_process "$watching"
-  stop_private_bus
-  stop_xvfb
-  rm -rf "$work"
-}
+cleanup() { stop_box_test "$running" "$sim" "$wm" "$watching"; }
 trap cleanup EXIT
 here=$(dirname "$0")
 . "$here/../foundation/script_helpers.sh"

@@ -11,14 +11,7 @@ scale_sim=$2
 work=$(mktemp -d)
 running=
 sims=()
-cleanup() {
-  [ -z "$running" ] || stop_process "$running"
-  local pid
-  for pid in ${sims[@]+"${sims[@]}"}; do stop_process "$pid"; done
-  stop_private_bus
-  stop_xvfb
-  rm -rf "$work"
-}
+cleanup() { stop_box_test "$running" ${sims[@]+"${sims[@]}"}; }
 trap cleanup EXIT
 here=$(dirname "$0")
 . "$here/../foundation/script_helpers.sh"
@@ -33,10 +26,15 @@ start_xvfb 1024x768
 start_private_bus
 
 box_shown() { xwininfo -root -tree | grep -c "\"$1\""; }
-box_open() { [ "$(box_shown "$1")" -ge 1 ]; }
+# box_open <title>...: a box of one of the titles is on the screen.
+box_open() {
+  local title
+  for title in "$@"; do [ "$(box_shown "$title")" -ge 1 ] && return 0; done
+  return 1
+}
 
 run_case() {
-  local name=$1 title=$2
+  local name=$1 titles=("${@:2}") title
   local home=$work/$name
   mkdir -p "$home"
   "$scale_sim" --write-demo-protocol "$home/Tarvex-Std-CustFmt1.Cfg" || fail "no protocol file"
@@ -61,16 +59,22 @@ run_case() {
     # Unplugged: the line hangs up under the running manager.
     stop_process "$first_pid"
   fi
-  wait_for 100 box_open "$title" || fail "$name: no box \"$title\": $(cat "$work/$name.out")"
-  gross_moves_behind 1 "$title" box_open
+  wait_for 100 box_open "${titles[@]}" || fail "$name: no box \"${titles[*]}\": $(cat "$work/$name.out")"
+  shown_now() { box_open "${titles[@]}"; }
+  gross_moves_behind 1 "${titles[*]}" shown_now
   if [ -n "${TARVEX_SCREENSHOTS:-}" ]; then mkdir -p "$TARVEX_SCREENSHOTS" && import -window root "$TARVEX_SCREENSHOTS/$name.png"; fi
-  [ "$(box_shown "$title")" -eq 1 ] || fail "$name: $(box_shown "$title") boxes \"$title\""
+  for title in "${titles[@]}"; do
+    [ "$(box_shown "$title")" -le 1 ] || fail "$name: $(box_shown "$title") boxes \"$title\""
+  done
   kill -0 "$running" 2>/dev/null || fail "$name: the manager ended: $(cat "$work/$name.out")"
   stop_process "$running"
   running=
   echo "ok: $name"
 }
 
-run_case hung-up "Tarvex Scan System Error"
+# Depending on what notices the hang-up first (the machine's load decides),
+# the box is the scan's error or the initialisation error of a channel whose
+# device is gone; one box either way.
+run_case hung-up "Tarvex Scan System Error" "Tarvex Device Initialization Error"
 run_case missing-at-start "Tarvex Device Initialization Error"
 echo "PASS"
