@@ -12,7 +12,8 @@ MainWindowAssembly::MainWindowAssembly(MainWindowParts parts)
                                  parts.scanState.Handover()},
              parts.cfg),
       detail_(parts.config, MainWindowReturn()),
-      zelApi_(ZelApi32Services{parts.terminalNet, parts.messageBox, parts.scanState.ZelApiResult, parts.processEnd}),
+      zelApi_(ZelApi32Services{parts.terminalNet, parts.messageBox, parts.scanState.ZelApiResult, parts.processEnd,
+                                   parts.log}),
       keypad_(zelApi_, MainWindowReturn()),
       gridTexts_(parts.config, parts.publication) {
   parts_.cfg.SetDialogTransfer(&setup_);

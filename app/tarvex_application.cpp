@@ -24,6 +24,10 @@ std::string DescriptionOf(const std::exception& error) {
   return runTimeError != nullptr ? runTimeError->description() : std::string("Internal error: ") + error.what();
 }
 
+std::string BoxText(int number, const std::string& description) {
+  return "Run-time error '" + std::to_string(number) + "':\r\n\r\n" + description;
+}
+
 // "Run-time error <number><rest>" to stderr and the error log.
 void WriteErrorLine(LogWriter* log, int number, const std::string& rest) {
   std::cerr << "tarvex: run-time error " << number << rest << std::endl;
@@ -56,10 +60,8 @@ int TarvexApplication::ReportUncaughtError(MessageBox* box, LogWriter* log, cons
   const int number = NumberOf(error);
   const std::string description = DescriptionOf(error);
   WriteErrorLine(log, number, ": " + description);
-  if (box != nullptr) {
-    box->Show("Run-time error '" + std::to_string(number) + "':\r\n\r\n" + description, MsgBoxStyle::Critical,
-              "Tarvex");
-  }
+  // The caller ends after this report: the box waits for the operator.
+  if (box != nullptr) box->Show(BoxText(number, description), MsgBoxStyle::Critical, "Tarvex");
   return RunTimeErrorExitStatus;
 }
 
@@ -97,11 +99,14 @@ void TarvexApplication::Report(const std::exception& error, bool byOperator) {
   lastDescription_ = description;
   repeats_ = 0;
   sinceLastReport_.start();
-  // The box runs its own event loop; an error of an event dispatched there
-  // is reported without a second box.
+  // The manager goes on: the box is opened and the scan, the timers and the
+  // windows do not wait for it (the error may come from an event handled
+  // inside a scan pass). A box that runs its own event loop anyway reports
+  // an error of an event dispatched there without a second box.
   const bool nested = reporting_;
   reporting_ = true;
-  ReportUncaughtError(nested ? nullptr : box_, log_, error);
+  WriteErrorLine(log_, number, ": " + description);
+  if (!nested && box_ != nullptr) box_->Open(BoxText(number, description), MsgBoxStyle::Critical, "Tarvex");
   reporting_ = nested;
 }
 

@@ -117,7 +117,7 @@ bool SerialPortOperations::HandlePortError(int channel, const RunTimeError& erro
       log_.WriteLog(LogKind::Error, "Invalid COM: Port Selected.");
       LogPortErrorDetail(channel, error);
       SpeakPortError(channel, false);
-      messageBox_.Show("The COM: port you have selected is invalid.\r\nDisabling Device Now...",
+      messageBox_.Open("The COM: port you have selected is invalid.\r\nDisabling Device Now...",
                        BoxStyle, BoxTitle);
       RestorePortSettings(channel);
       config_.Channels[channel].DeviceEnabled = false;  // operation 17
@@ -126,7 +126,7 @@ bool SerialPortOperations::HandlePortError(int channel, const RunTimeError& erro
       log_.WriteLog(LogKind::Error, "COM: Port Already In Use.");
       LogPortErrorDetail(channel, error);
       SpeakPortError(channel, true);
-      messageBox_.Show(
+      messageBox_.Open(
           "The COM: port you have selected is already in use...\r\nDisabling Device Now...",
           BoxStyle, BoxTitle);
       RestorePortSettings(channel);
@@ -140,7 +140,7 @@ bool SerialPortOperations::HandlePortError(int channel, const RunTimeError& erro
       const std::string text =
           "Critical Error: " + std::to_string(error.number()) + "  " + error.description();
       log_.WriteLog(LogKind::Error, text);
-      messageBox_.Show(text + "\r\nPlease Contact Velmar-Orinda Technical Services...", BoxStyle,
+      messageBox_.Open(text + "\r\nPlease Contact Velmar-Orinda Technical Services...", BoxStyle,
                        BoxTitle);
       return false;
     }

@@ -171,7 +171,7 @@ void GridDisplay::Report(const std::string& text) {
     services_.log.WriteLog(LogKind::Gdi, text);
   } catch (const RunTimeError&) {
   }
-  if (startup_.DebugMode) services_.messageBox.Show(text, MsgBoxStyle::OkOnly, std::string(ApplicationTitle));
+  if (startup_.DebugMode) services_.messageBox.Open(text, MsgBoxStyle::OkOnly, std::string(ApplicationTitle));
 }
 
 void GridDisplay::DrawCell(int row, int column) {

@@ -157,7 +157,22 @@ void ScanErrorHandling::Announce(int32_t ch, const ScanErrorReport& report) {
 }
 
 void ScanErrorHandling::ShowBox(int32_t ch, const ScanErrorReport& report) {
-  Step(ch, "message box", [&] { box_.Show(report.BoxText, BoxStyle, report.BoxTitle); });
+  // Everything here may fail (the key's copies allocate): inside the step,
+  // so nothing leaves the handler.
+  Step(ch, "message box", [&] {
+    OpenBox key{ch, report.BoxTitle, report.BoxText};
+    if (openBoxes_->contains(key)) return;
+    openBoxes_->insert(key);
+    try {
+      box_.Open(report.BoxText, BoxStyle, report.BoxTitle,
+                [open = std::weak_ptr(openBoxes_), key](int) {
+                  if (const auto boxes = open.lock()) boxes->erase(key);
+                });
+    } catch (...) {
+      openBoxes_->erase(key);
+      throw;
+    }
+  });
 }
 
 }  // namespace tarvex

@@ -14,11 +14,20 @@
 // the log can be written, and the next step follows. Nothing escapes the
 // handler, so the pass always ends with its guard cleared.
 //
+// The message box is opened, not waited for: the pass ends as it would have
+// after the box, so every other channel goes on being served while the
+// operator reads it. While a channel's box is open, the same box of the same
+// channel is not opened a second time (the log and the rest of the report
+// still are).
+//
 // The serial error reply joins the channel's transmit queue (TxBuffer) behind
 // any reply still being paced; the transmit timer sends it. The terminal reply
 // is written to the channel's request field at once.
 #include <cstdint>
+#include <memory>
+#include <set>
 #include <string>
+#include <tuple>
 
 #include "engine/channel_steps.h"
 #include "engine/scan_error_table.h"
@@ -70,6 +79,10 @@ private:
   ScanErrorWindow& window_;
   Beeper& beeper_;
   ChannelIndicators indicators_;  // TurnTXLedON
+  // The boxes open now, by channel, title and text. Shared with the boxes'
+  // answers, which may come after the handler is gone.
+  using OpenBox = std::tuple<int32_t, std::string, std::string>;
+  std::shared_ptr<std::set<OpenBox>> openBoxes_ = std::make_shared<std::set<OpenBox>>();
 };
 
 }  // namespace tarvex

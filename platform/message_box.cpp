@@ -5,10 +5,15 @@
 
 namespace tarvex {
 
+void MessageBox::Open(const std::string& text, int style, const std::string& title, Answered answered) {
+  const int answer = Show(text, style, title);
+  if (answered) answered(answer);
+}
+
 int RecordingMessageBox::DefaultAnswer(int style) {
   switch (style & 7) {
     case MsgBoxStyle::OkCancel: return MsgBoxResult::Ok;
-    case MsgBoxStyle::AbortRetryIgnore: return MsgBoxResult::Abort;
+    case MsgBoxStyle::AbortRetryIgnore: return MsgBoxResult::Retry;
     case MsgBoxStyle::YesNoCancel:
     case MsgBoxStyle::YesNo: return MsgBoxResult::Yes;
     case MsgBoxStyle::RetryCancel: return MsgBoxResult::Retry;
@@ -17,6 +22,16 @@ int RecordingMessageBox::DefaultAnswer(int style) {
 }
 
 int RecordingMessageBox::Show(const std::string& text, int style, const std::string& title) {
+  ++waitedFor_;
+  return Record(text, style, title);
+}
+
+void RecordingMessageBox::Open(const std::string& text, int style, const std::string& title, Answered answered) {
+  const int answer = Record(text, style, title);
+  if (answered) answered(answer);
+}
+
+int RecordingMessageBox::Record(const std::string& text, int style, const std::string& title) {
   shown_.push_back({text, style, title});
   if (!recordFile_.empty()) {
     std::string line = std::to_string(style) + "\t" + title + "\t";
@@ -37,7 +52,7 @@ int RecordingMessageBox::Show(const std::string& text, int style, const std::str
   return DefaultAnswer(style);
 }
 
-int EchoedMessageBox::Show(const std::string& text, int style, const std::string& title) {
+void EchoedMessageBox::Echo(const std::string& text, const std::string& title) {
   std::string line;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' || text[i] == '\n') {
@@ -48,7 +63,16 @@ int EchoedMessageBox::Show(const std::string& text, int style, const std::string
     }
   }
   echo_ << "tarvex: " << title << ": " << line << std::endl;
+}
+
+int EchoedMessageBox::Show(const std::string& text, int style, const std::string& title) {
+  Echo(text, title);
   return box_->Show(text, style, title);
+}
+
+void EchoedMessageBox::Open(const std::string& text, int style, const std::string& title, Answered answered) {
+  Echo(text, title);
+  box_->Open(text, style, title, std::move(answered));
 }
 
 }  // namespace tarvex

@@ -14,6 +14,9 @@ packages=(
   espeak-ng libespeak-ng-dev
   # Liberation Sans stands in for the grid's Arial with the same metrics.
   xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation2
+  # A window manager on the virtual screen for the box tests that depend on
+  # one (stacking above stay-on-top windows, the focus coming back).
+  openbox
   # Clicks on the virtual screen in the main window's script tests.
   python3 libxtst6
   # A window manager for the window tests (minimise, restore, stacking).

@@ -86,13 +86,13 @@ void SetupDialog::ReportFailure(const char* step, const RunTimeError& error) {
   } catch (const RunTimeError&) {
     // The log itself failed; the box below still tells the user.
   }
-  services_.messageBox.Show(text, MsgBoxStyle::Critical, SetupDialogTitle);
+  services_.messageBox.Open(text, MsgBoxStyle::Critical, SetupDialogTitle);
 }
 
 void SetupDialog::cmdOk_Click() {
   const int channel = services_.handover.SetupChannel;
   if (const auto problem = NumericBoxProblem(OkStoresProtocol())) {
-    services_.messageBox.Show("Nothing was saved: " + *problem, MsgBoxStyle::Exclamation, SetupDialogTitle);
+    services_.messageBox.Open("Nothing was saved: " + *problem, MsgBoxStyle::Exclamation, SetupDialogTitle);
     return;
   }
   try {
@@ -140,7 +140,7 @@ void SetupDialog::ExitForm() {
     services_.log.WriteLog(LogKind::Activity, "Tarvex Std. Manager Setup Deactivated");
   } catch (const RunTimeError& error) {
     // A log that cannot be written must not keep the main window disabled.
-    services_.messageBox.Show(error.description(), MsgBoxStyle::Critical, SetupDialogTitle);
+    services_.messageBox.Open(error.description(), MsgBoxStyle::Critical, SetupDialogTitle);
   }
   main.EnableScanTimer();
   main.SetMainWindowPointer(MousePointer::Default);

@@ -8,6 +8,7 @@
 
 #include "platform/message_box.h"
 #include "platform/terminal_net/terminal_simulator.h"
+#include "tests/support/recording_log.h"
 #include "tests/detail_keypad/operator_window_rig.h"
 #include "ui/keypad/zel_api32.h"
 #include "ui/keypad/zelvar_window.h"
@@ -44,8 +45,9 @@ struct KeypadRig : OperatorWindowRig {
   SimulatedTerminalNet net{network};
   AnsweringMessageBox box;
   RecordingProcessEnd processEnd;
+  RecordingLog log;
   int16_t ZelApiResult = 0;
-  ZelApi32 api{ZelApi32Services{net, box, ZelApiResult, processEnd}};
+  ZelApi32 api{ZelApi32Services{net, box, ZelApiResult, processEnd, log}};
   ZelvarWindow keypad{api, main};
 };
 

@@ -127,7 +127,7 @@ TEST(KeypadTest, abortClosesTheRegistrationAndEndsTheProgram) {
   EXPECT_EQ(rig.api.Values().ErrorBoxAnswer, MsgBoxResult::Abort);
   EXPECT_FALSE(rig.network.Registered());
   EXPECT_EQ(rig.network.CallLog().back().operation, "close");
-  EXPECT_EQ(rig.processEnd.ends, std::vector<int>{0});
+  EXPECT_EQ(rig.processEnd.ends, std::vector<int>{AbortExitStatus});
 }
 
 // Ends the process at once, as the program's own end does, telling the
@@ -150,7 +150,7 @@ private:
 void AbortAFailedSend() {
   KeypadRig rig;
   ExitingProcessEnd exiting(rig.network);
-  ZelApi32 api{ZelApi32Services{rig.net, rig.box, rig.ZelApiResult, exiting}};
+  ZelApi32 api{ZelApi32Services{rig.net, rig.box, rig.ZelApiResult, exiting, rig.log}};
   ZelvarWindow keypad{api, rig.main};
   keypad.Show();
   keypad.Option1_Click(1);
@@ -163,7 +163,7 @@ void AbortAFailedSend() {
 
 TEST(KeypadDeathTest, abortEndsTheProcessAtOnceWithTheRegistrationClosed) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(AbortAFailedSend(), ::testing::ExitedWithCode(0), "registered=0 last=close\n$");
+  EXPECT_EXIT(AbortAFailedSend(), ::testing::ExitedWithCode(AbortExitStatus), "registered=0 last=close\n$");
 }
 
 TEST(KeypadTest, captionFollowsTheChannelAndTheChosenNodeSurvivesCloseAndReopening) {

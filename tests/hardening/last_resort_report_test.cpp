@@ -17,24 +17,16 @@
 #include "platform/qt_message_box.h"
 #include "platform/run_time_error.h"
 #include "tests/hardening/file_bytes.h"
-#include "tests/support/report_fixture.h"
+#include "tests/hardening/report_rig.h"
 
 namespace tarvex {
 namespace {
 
 using hardening::ReadAll;
 
-class LastResortReportTest : public test::ReportFixture {
+class LastResortReportTest : public testing::Test, protected hardening::ReportRig {
 protected:
-  std::string ErrorLog() const { return ReadAll(log.FileName(LogKind::Error)); }
-
-  // Runs the loop with the given events queued, then one that ends it with
-  // status 7: the status tells that the loop went on after them.
-  int RunEvents(const std::vector<std::function<void()>>& events) {
-    for (const auto& event : events) QTimer::singleShot(0, &app, event);
-    QTimer::singleShot(0, &app, [this] { app.exit(7); });
-    return app.exec();
-  }
+  RecordingMessageBox boxes;
 };
 
 TEST_F(LastResortReportTest, errorsOfEventsAreReportedEverywhereAndTheLoopGoesOn) {

@@ -6,14 +6,48 @@
 
 namespace tarvex {
 
-int32_t ShowTerminalApiErrorBox(MessageBox& messageBox, int16_t code) {
+void OpenTerminalApiErrorBox(MessageBox& messageBox, int16_t code, MessageBox::Answered answered) {
   const TerminalResultInfo& row = LookUpTerminalResult(code);
-  return messageBox.Show(TerminalResultMessage(code), MsgBoxStyle::AbortRetryIgnore | MsgBoxStyle::Exclamation,
-                         std::string(row.title));
+  messageBox.Open(TerminalResultMessage(code), MsgBoxStyle::AbortRetryIgnore | MsgBoxStyle::Exclamation,
+                  std::string(row.title), std::move(answered));
 }
 
 void ZelApi32::ReportTerminalApiError(const int16_t& code) {
-  values_.ErrorBoxAnswer = ShowTerminalApiErrorBox(services_.messageBox, code);
+  if (*boxOpen_) return;
+  *boxOpen_ = true;
+  const int16_t shown = code;
+  try {
+    OpenTerminalApiErrorBox(services_.messageBox, shown,
+                            [this, open = std::weak_ptr(boxOpen_), shown](int answer) {
+                              const auto flag = open.lock();
+                              if (!flag) return;
+                              *flag = false;
+                              ErrorBoxAnswered(shown, answer);
+                            });
+  } catch (...) {
+    *boxOpen_ = false;
+    throw;
+  }
+}
+
+void ZelApi32::ErrorBoxAnswered(int16_t code, int answer) {
+  values_.ErrorBoxAnswer = answer;
+  if (answer != MsgBoxResult::Abort) return;
+  ZelCloseProcess();
+  // The end is on record before the process goes, as far as the logs can be
+  // written: it is the operator's choice, and nothing else would tell of it.
+  const TerminalResultInfo& row = LookUpTerminalResult(code);
+  try {
+    services_.log.WriteLog(LogKind::Error, "Virtual Terminal: Abort in the error box of result code " +
+                                               std::to_string(code) + " (" + std::string(row.name) +
+                                               "): Tarvex Manager Ends");
+  } catch (const std::exception&) {
+  }
+  try {
+    services_.log.WriteLog(LogKind::Activity, "Tarvex Manager Terminated");
+  } catch (const std::exception&) {
+  }
+  services_.processEnd.End(AbortExitStatus);
 }
 
 void ZelApi32::ZelCloseProcess() { services_.ZelApiResult = services_.net.ZelCloseProcess(); }
@@ -25,10 +59,6 @@ bool ZelApi32::SendTerminalKey(int16_t& key) {
   services_.ZelApiResult = services_.net.ZelSendKeystroke(values_.VirtualNodeNumber, values_.KeystrokeMode, key);
   if (services_.ZelApiResult == 0) return true;
   ReportTerminalApiError(services_.ZelApiResult);
-  if (values_.ErrorBoxAnswer == MsgBoxResult::Abort) {
-    ZelCloseProcess();
-    services_.processEnd.End(0);
-  }
   return false;
 }
 

@@ -3,12 +3,19 @@
 // operator why a send failed.
 //
 // What it must cope with: the network may refuse any send with one of its
-// result codes; the operator then chooses. Policy: a failed key is never sent
-// again (Retry and Ignore both drop it, and Esc in the box answers Ignore);
-// Abort closes this program's registration with the network and ends the
-// program at once, without unloading its windows in order.
+// result codes; the operator then chooses, while the scan and every other
+// window go on: the box is opened, not waited for, and its answer is acted on
+// when it comes. Enter is itself a keypad key, so the box's default is Retry
+// and Esc answers Ignore; one keystroke never ends the manager. Policy: a
+// failed key is never sent again (Retry and Ignore both drop it); while a box
+// is open a further failure opens no second one. Abort closes this program's
+// registration with the network, writes the error log line naming the result
+// code and the activity log's end line, and ends the program at once with
+// AbortExitStatus, without unloading its windows in order.
 #include <cstdint>
+#include <memory>
 
+#include "core/log_writer.h"
 #include "core/startup_window.h"
 #include "platform/message_box.h"
 #include "platform/terminal_net/terminal_net.h"
@@ -36,31 +43,45 @@ struct ZelApi32Services {
   // The result of the last terminal call, shared with the scan engine.
   int16_t& ZelApiResult;
   ProcessEnd& processEnd;
+  LogWriter& log;
 };
 
-// The box for a result code: the code's title, "Error Code= ", its name, line
-// feed and carriage return, its text; Abort, Retry and Ignore with the
-// exclamation icon. Returns the answer.
-int32_t ShowTerminalApiErrorBox(MessageBox& messageBox, int16_t code);
+// The status the program ends with when the operator aborts in the box.
+inline constexpr int AbortExitStatus = 3;
+
+// Opens the box for a result code: the code's title, "Error Code= ", its
+// name, line feed and carriage return, its text; Abort, Retry and Ignore with
+// the exclamation icon. answered gets the answer when it comes.
+void OpenTerminalApiErrorBox(MessageBox& messageBox, int16_t code, MessageBox::Answered answered);
 
 class ZelApi32 {
 public:
   explicit ZelApi32(ZelApi32Services services) : services_(services) {}
+  // An open box's answer comes back to this object: it is never copied.
+  ZelApi32(const ZelApi32&) = delete;
+  ZelApi32& operator=(const ZelApi32&) = delete;
 
   ZelApi32Values& Values() noexcept { return values_; }
   const ZelApi32Values& Values() const noexcept { return values_; }
 
   // Sends key to the chosen node in KeystrokeMode. True when it was sent;
-  // false when no node is chosen or the send failed (the operator was asked).
+  // false when no node is chosen or the send failed (the operator is asked).
   bool SendTerminalKey(int16_t& key);
-  // Shows the box for code; the answer goes to ErrorBoxAnswer.
+  // Opens the box for code unless one is open; its answer goes to
+  // ErrorBoxAnswer and is acted on when it comes.
   void ReportTerminalApiError(const int16_t& code);
+  // The error box waits for its answer.
+  bool ErrorBoxOpen() const noexcept { return *boxOpen_; }
   // Ends this program's registration; the result is only stored.
   void ZelCloseProcess();
 
 private:
+  void ErrorBoxAnswered(int16_t code, int answer);
+
   ZelApi32Services services_;
   ZelApi32Values values_;
+  // Shared with the box's answer, which may come after this object is gone.
+  std::shared_ptr<bool> boxOpen_ = std::make_shared<bool>(false);
 };
 
 }  // namespace tarvex

@@ -54,7 +54,13 @@ void MainWindow::ReportFailure(const char* what, int number, const std::string& 
     // The log itself failed; the box still tells the operator.
   }
   try {
-    services_.messageBox.Show(text, MsgBoxStyle::Critical, MainWindowErrorTitle);
+    // While the program runs the box waits on the screen and nothing stops
+    // for it; while it ends, the end would take an open box down unread.
+    if (unloading_) {
+      services_.messageBox.Show(text, MsgBoxStyle::Critical, MainWindowErrorTitle);
+    } else {
+      services_.messageBox.Open(text, MsgBoxStyle::Critical, MainWindowErrorTitle);
+    }
   } catch (const std::exception&) {
     // Nothing is left to tell it with; the window goes on.
   }
@@ -91,6 +97,7 @@ void MainWindow::SetMousePointer(int pointer) {
 
 void MainWindow::Form_Load() {
   ++loads_;
+  unloading_ = false;
   SetMousePointer(MousePointer::Hourglass);
   // The transmit and grid timers run from the load on; the scan waits for the
   // interface to start.
@@ -215,6 +222,7 @@ void MainWindow::CloseTVMWindow() {
 }
 
 void MainWindow::Form_Unload() {
+  unloading_ = true;
   Step("Unload", [this] { services_.log.WriteLog(LogKind::Activity, "Tarvex Manager Terminated"); });
   Step("Unload", [this] { services_.grid.ReleaseGDIDisplay(); });
   Step("Unload", [this] { services_.engine.CloseTerminalProcess(); });
@@ -273,7 +281,7 @@ void MainWindow::ReportSetupError(int number, const std::string& description) {
     // The box below still tells the operator.
   }
   try {
-    services_.messageBox.Show(boxText, MsgBoxStyle::Critical, SetupErrorTitle);
+    services_.messageBox.Open(boxText, MsgBoxStyle::Critical, SetupErrorTitle);
   } catch (const std::exception&) {
   }
 }

@@ -205,6 +205,9 @@ private:
   // The error number each failing timer tick reported last.
   std::map<std::string, int> failingTicks_;
   int loads_ = 0;
+  // Unloading: the program ends right after, so a failure's box is its last
+  // word and waits for the operator.
+  bool unloading_ = false;
 };
 
 }  // namespace tarvex

@@ -119,7 +119,7 @@ bool RefreshDialog::cmdUpdate_Click() {
     else if (!number) refusal = "The " + field + " box must hold a whole number.";
     else if (*number == 0 && IsInterval(index)) refusal = "The " + field + " box must be 1 or more: an interval of 0 stops the timer.";
     if (!refusal.empty()) {
-      s_.messageBox.Show(refusal + "\r\nNothing was changed.", MsgBoxStyle::Exclamation, RefreshDialogTitle);
+      s_.messageBox.Open(refusal + "\r\nNothing was changed.", MsgBoxStyle::Exclamation, RefreshDialogTitle);
       return false;
     }
     value[static_cast<size_t>(index)] = *number;
@@ -136,7 +136,7 @@ bool RefreshDialog::cmdUpdate_Click() {
   try {
     s_.WriteSystemSetup();
   } catch (const RunTimeError& error) {
-    s_.messageBox.Show("The new rates are in use but were not saved.\r\nError " + std::to_string(error.number()) +
+    s_.messageBox.Open("The new rates are in use but were not saved.\r\nError " + std::to_string(error.number()) +
                            ": " + error.description(),
                        MsgBoxStyle::Critical, RefreshDialogTitle);
     return false;

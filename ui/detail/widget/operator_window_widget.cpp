@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 
+#include "platform/qt_message_box.h"
+
 namespace tarvex {
 
 OperatorWindowWidget::OperatorWindowWidget(std::function<void()> close, std::function<void()> activate)
@@ -31,7 +33,9 @@ bool OperatorWindowWidget::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) {
     if (activatedByShow_) {
       activatedByShow_ = false;
-    } else {
+    } else if (!ReturnsFromProgramBox(this)) {
+      // Only the operator's activation resets the window, not the focus
+      // coming back from a box of the program it owned.
       activate_();
     }
   }

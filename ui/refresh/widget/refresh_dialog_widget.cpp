@@ -5,6 +5,8 @@
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 
+#include "platform/qt_message_box.h"
+
 namespace tarvex {
 
 namespace {
@@ -174,7 +176,12 @@ void RefreshDialogWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 bool RefreshDialogWidget::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate && dialog_ && isVisible()) dialog_->Form_Activate();
+  // Only the operator's activation returns to the simple view, not the focus
+  // coming back from a box of the program the dialog owned (its refusal of
+  // a value): the advanced view and what was typed stay.
+  if (event->type() == QEvent::WindowActivate && dialog_ && isVisible() && !ReturnsFromProgramBox(this)) {
+    dialog_->Form_Activate();
+  }
   return QWidget::event(event);
 }
 
