@@ -105,11 +105,26 @@ struct EngineState : ScanValues {
   // A log that cannot be written is reported once, not on every frame.
   ChannelArray<std::string> WeightLogFailed{"WeightLogFailed"};
 
+  // --- Per channel: client commands on the line ---
+  // A command whose bytes still wait in the port's output queue: its client
+  // is answered once they have reached the device (taken) or were dropped
+  // (not taken), and no other command of that client kind is taken meanwhile.
+  struct CommandOnTheLine {
+    double TakenStatus = 0;
+    double RefusedStatus = 0;
+    uint64_t End = 0;  // SerialPort::OutputEnd() after the command's bytes
+  };
+  // Element 0 the Device client, 1 the OPC client.
+  ChannelArray<std::array<std::optional<CommandOnTheLine>, 2>> CommandsOnTheLine{"CommandsOnTheLine"};
+
   // --- Per channel: OPC ---
   // A write of the channel's items is under way (channel tail).
   ChannelArray<bool> OPCWriteBusy{"OPCWriteBusy"};
   // ScanTick of the channel's last OPC write (periodic re-write).
   ChannelArray<int32_t> LastOPCWriteTick{"LastOPCWriteTick"};
+  // The channel's last OPC write failed: its failure episode was reported,
+  // and the next failure is not reported again until a write succeeds.
+  ChannelArray<bool> OPCWriteFailing{"OPCWriteFailing"};
 
   // --- Per channel: terminal field paths, built at (re)initialisation ---
   // ArcPathPtp[ch][1] .. [5]; element 0 is not used.
