@@ -17,6 +17,7 @@
 #include "core/channel_array.h"
 #include "engine/checked_protocol.h"
 #include "engine/frame_cutter.h"
+#include "engine/transmit_queue.h"
 #include "engine/weight_format.h"
 #include "publish/scan_values.h"
 
@@ -78,7 +79,10 @@ struct EngineState : ScanValues {
   ChannelArray<std::string> RxFrame{"RxFrame"};
   // Characters waiting for the paced transmitter, and the transmit tick of
   // the last one sent.
-  ChannelArray<std::string> TxBuffer{"TxBuffer"};
+  ChannelArray<TransmitQueue> TxBuffer{"TxBuffer"};
+  // A reply was refused because TxBuffer was full: reported once, until a
+  // reply fits again.
+  ChannelArray<bool> TxBufferFullReported{"TxBufferFullReported"};
   ChannelArray<int32_t> LastTxTick{"LastTxTick"};
   // The transmit timer's tick counter (0 to 10,000,000, then 0), the ticks
   // counted since the current clock second began, and that second.

@@ -154,7 +154,7 @@ TEST(CommandAnswers, OnADatabaseChannelACommandWaitsBehindTheReplyBeingPacedOut)
   // The transmit timer paces the reply out; then the command goes.
   while (!f.engine.TxBuffer[Ch].empty()) {
     f.ports[Ch].Output(std::string(1, f.engine.TxBuffer[Ch].front()));
-    f.engine.TxBuffer[Ch].erase(0, 1);
+    f.engine.TxBuffer[Ch].Drop(1);
     f.Pass();
   }
   f.Pass();
