@@ -176,6 +176,12 @@ DBQueryResult RunDBQuery(DatabaseWorkspace& workspace, int32_t DBDriver, std::st
   if (result.action) {
     if (!ExternalDB.empty()) {
       if (keywords.SelectIntoPos > 0) {
+        // SQLite has no SELECT INTO: the statement would fail after its file
+        // was made, leaving an empty database of a name nobody chose to keep.
+        if (DBDriver == kSqliteDriver) {
+          throw RunTimeError(ErrorNumber::SqlError,
+                             "SELECT INTO cannot be run on this database; nothing was created: " + ExternalDB);
+        }
         report.Status("Creating DB...");
         report.SqlLog("Creating DB: " + ExternalDB + "...");
         workspace.CreateDatabase(DBDriver, ExternalDB);

@@ -77,7 +77,8 @@ struct DBQueryResult {
 };
 
 // Runs one query: for an action, creates the external database of a SELECT
-// INTO, or opens the external database in place of DBName, then executes; for
+// INTO (refused with 2400 before anything is created on driver 0, whose
+// SQLite cannot run it), or opens the external database in place of DBName, then executes; for
 // a select, opens DBName, counts the records and keeps the first recordsKept
 // of them. The database is closed again on every path. idleStatus is the text
 // the status ends on ("Idle..." on a serial line, "Ready..." on the terminal
