@@ -138,7 +138,9 @@ std::string DBFieldText(const QVariant& value) {
       break;
     case QMetaType::Double:
     case QMetaType::Float: {
-      QLocale locale = QLocale::system();
+      // The device reads the point: the machine's locale must not put a
+      // comma on its line.
+      QLocale locale = QLocale::c();
       locale.setNumberOptions(QLocale::OmitGroupSeparator);
       // 15 significant digits, the exponent written "E+20" as the old engine did.
       text = ToAnsi(locale.toString(value.toDouble(), 'g', 15).replace(QLatin1Char('e'), QLatin1Char('E')));

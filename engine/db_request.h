@@ -55,10 +55,10 @@ DBQueryKeywords ClassifyDBQuery(std::string_view query);
 // empty. The name is returned without its quotes ('' inside stands for ').
 std::string ExternalDatabaseName(std::string_view query, const DBQueryKeywords& keywords);
 
-// A field value as the device receives it: empty for NULL, numbers in the
-// locale's form without grouping, dates by the general date form, texts as
-// their bytes; a CR or LF inside the value becomes a blank so that it cannot
-// end the device's line.
+// A field value as the device receives it: empty for NULL, numbers with a
+// point and without grouping whatever the machine's locale, dates by the
+// general date form, texts as their bytes; a CR or LF inside the value
+// becomes a blank so that it cannot end the device's line.
 std::string DBFieldText(const QVariant& value);
 
 // Where a request's progress goes: the channel's status text (marked for the
