@@ -183,7 +183,12 @@ void Database::Execute(std::string_view sql) {
 }
 
 bool Database::Run(QSqlQuery& query, std::string_view sql) const {
-  if (driver_ == kSqliteDriver) return query.exec(FromAnsi(sql));
+  // The time-out is a statement attribute, so the statement is prepared
+  // first; Qt would take a ":" or "?" of the text as a place for a bound
+  // value, and such a text runs at once instead, bounded by the driver alone.
+  if (driver_ == kSqliteDriver || sql.find_first_of(":?") != std::string_view::npos) {
+    return query.exec(FromAnsi(sql));
+  }
   if (!query.prepare(FromAnsi(sql))) return false;
   if (SQLHANDLE statement = OdbcHandle(query.result()->handle()); statement != nullptr) {
     SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT,
