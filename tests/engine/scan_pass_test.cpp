@@ -243,6 +243,7 @@ TEST(ScanPass, AFailingOPCWriteIsReportedOnceAndTheTailAndTheLaterChannelsGoOn) 
   f.opc.OPC(0).writeFault.failWith = 0;
   passes(3);
   EXPECT_EQ(f.opc.OPC(0).writes, 1);
+  EXPECT_FALSE(f.publication.OPCDirty[0]);
   f.opc.OPC(0).writeFault.failWith = 440;
   passes(6);
   EXPECT_EQ(opcErrors(), 2u);
