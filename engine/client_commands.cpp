@@ -63,17 +63,17 @@ void ClientCommandStep::DeviceStage(int32_t ch) {
 ClientCommandStep::Answer ClientCommandStep::DeviceAnswer(int32_t ch) {
   MainWindowValues& w = s_.window;
   return Answer{0,
-        [&w, ch](double newStatus) {
-          w.ClientCmd[ch] = 0;
-          w.ClientCmdStat[ch] = StatusSlot(newStatus);
-        },
-        [&w, ch] { w.DeviceDirty[ch] = true; },
-        [this, &w, ch] {
-          s_.log.WriteLog(ReceivedCommandLogKind(CommandClient::Device),
-                          ReceivedCommandLogLine(CommandClient::Device, ch, std::to_string(w.ClientCmd[ch]),
-                                                 ParameterText(w.ClientCmdParm[ch]),
-                                                 std::to_string(w.ClientCmdStat[ch])));
-        }};
+                [&w, ch](double newStatus) {
+                  w.ClientCmd[ch] = 0;
+                  w.ClientCmdStat[ch] = StatusSlot(newStatus);
+                },
+                [&w, ch] { w.DeviceDirty[ch] = true; },
+                [this, &w, ch] {
+                  s_.log.WriteLog(ReceivedCommandLogKind(CommandClient::Device),
+                                  ReceivedCommandLogLine(CommandClient::Device, ch, std::to_string(w.ClientCmd[ch]),
+                                                         ParameterText(w.ClientCmdParm[ch]),
+                                                         std::to_string(w.ClientCmdStat[ch])));
+                }};
 }
 
 void ClientCommandStep::OPCStage(int32_t ch) {
@@ -97,17 +97,18 @@ void ClientCommandStep::OPCStage(int32_t ch) {
 ClientCommandStep::Answer ClientCommandStep::OPCAnswer(int32_t ch) {
   auto item = [this, ch](int16_t position) { return items_.ItemValue(ch, position).value_or(0); };
   return Answer{1,
-      [this, ch](double newStatus) {
-        items_.SetItemValue(ch, OPCCommandItem::Cmd, 0);
-        items_.SetItemValue(ch, OPCCommandItem::CmdStat, newStatus);
-      },
-      [this, ch] { s_.publication.OPCDirty[ch] = true; },
-      [this, ch, item] {
-        s_.log.WriteLog(ReceivedCommandLogKind(CommandClient::OPC),
-                        ReceivedCommandLogLine(CommandClient::OPC, ch, ParameterText(item(OPCCommandItem::Cmd)),
-                                               ParameterText(item(OPCCommandItem::CmdParm)),
-                                               ParameterText(item(OPCCommandItem::CmdStat))));
-      }};
+                [this, ch](double newStatus) {
+                  items_.SetItemValue(ch, OPCCommandItem::Cmd, 0);
+                  items_.SetItemValue(ch, OPCCommandItem::CmdStat, newStatus);
+                },
+                [this, ch] { s_.publication.OPCDirty[ch] = true; },
+                [this, ch, item] {
+                  s_.log.WriteLog(
+                      ReceivedCommandLogKind(CommandClient::OPC),
+                      ReceivedCommandLogLine(CommandClient::OPC, ch, ParameterText(item(OPCCommandItem::Cmd)),
+                                             ParameterText(item(OPCCommandItem::CmdParm)),
+                                             ParameterText(item(OPCCommandItem::CmdStat))));
+                }};
 }
 
 bool ClientCommandStep::LineFree(int32_t ch) {
@@ -117,7 +118,8 @@ bool ClientCommandStep::LineFree(int32_t ch) {
 }
 
 bool ClientCommandStep::AnswerCommandOnTheLine(int32_t ch, const Answer& stage) {
-  std::optional<EngineState::CommandOnTheLine>& held = s_.engine.CommandsOnTheLine[ch][static_cast<size_t>(stage.Client)];
+  std::optional<EngineState::CommandOnTheLine>& held =
+      s_.engine.CommandsOnTheLine[ch][static_cast<size_t>(stage.Client)];
   if (!held) return false;
   switch (s_.MSComm[ch].FateOf(held->End)) {
     case SerialPort::OutputFate::Waiting: return true;

@@ -21,9 +21,10 @@
 // does not fit and a write that fails are answered "not taken"; a failed
 // write is then raised on to the pass (a closed port's 8012 only turns the
 // error lamp off). On a database request channel a command waits, pending,
-// while a reply is being paced out of TxBuffer, and goes behind it. A disabled entry holds the command unanswered, looked up again
-// on every pass. Every answer, and every held command, republishes the
-// channel's weights and status in full.
+// while a reply is being paced out of TxBuffer, and goes behind it. A
+// disabled entry holds the command unanswered, looked up again on every pass.
+// Every answer, and every held command, republishes the channel's weights and
+// status in full.
 #include <chrono>
 #include <cstdint>
 #include <string>

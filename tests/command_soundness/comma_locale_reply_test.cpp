@@ -35,7 +35,8 @@ protected:
 };
 
 TEST_F(CommaLocaleReplies, ASelectsNumbersReachTheDeviceWithAPointOverEveryDriver) {
-  const std::string reply = "\"COUNT=1\"\n\"7\"\n\"TRK-7\"\n\"12340.5\"\n\"1234567.25\"\n\"12/09/26\"\n\"14:05:03\"\n\"!\"\n";
+  const std::string reply =
+      "\"COUNT=1\"\n\"7\"\n\"TRK-7\"\n\"12340.5\"\n\"1234567.25\"\n\"12/09/26\"\n\"14:05:03\"\n\"!\"\n";
   for (int32_t driver : {0, 1}) {
     SCOPED_TRACE(driver);
     f.config.Channels[0].DBDriver = driver;
