@@ -24,7 +24,7 @@ start_private_bus
 
 mkfifo "$work/to-line" "$work/device"
 : >"$work/received"
-python3 "$here/pty_line.py" "$work/received" <"$work/to-line" >"$work/device" &
+python3 "$here/../main_window/pty_owner.py" "$work/received" <"$work/to-line" >"$work/device" &
 line=$!
 exec 4>"$work/to-line"
 read -r -t 10 device <"$work/device" || fail "no pseudo-terminal"
