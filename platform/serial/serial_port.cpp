@@ -346,7 +346,10 @@ SerialPort::OutputFate SerialPort::FateOf(uint64_t end) noexcept {
   return OutputFate::Delivered;
 }
 
-std::chrono::milliseconds SerialPort::OutputWaiting() const noexcept {
+std::chrono::milliseconds SerialPort::OutputWaiting() noexcept {
+  // The queue may have sat unchanged between wake-ups while the device made
+  // room again: what it takes now is no stall.
+  Drain();
   if (fd_ < 0 || Queued() == 0) return std::chrono::milliseconds{0};
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - lastAccepted_);
 }

@@ -114,9 +114,10 @@ public:
   // device takes now (a stall or hang-up found then is kept as Drain keeps
   // it). The last DropMemory drops are remembered.
   OutputFate FateOf(uint64_t end) noexcept;
-  // How long bytes have waited without the device accepting one; zero while
+  // How long bytes have waited without the device accepting one, after
+  // handing on first what the device takes now (as FateOf does); zero while
   // nothing waits or the port is closed.
-  std::chrono::milliseconds OutputWaiting() const noexcept;
+  std::chrono::milliseconds OutputWaiting() noexcept;
   // The count of received bytes waiting.
   int32_t InBufferCount();
   // Every received byte waiting, removed from the port; empty when none.

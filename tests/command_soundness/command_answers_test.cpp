@@ -111,6 +111,34 @@ TEST(CommandAnswers, ACommandQueuedBehindASlowReaderIsTakenOnlyOnceItsBytesHaveL
   EXPECT_EQ(f.errorLog.Texts(LogKind::ActiveX).size(), 1u);
 }
 
+TEST(CommandAnswers, ASlowLineThatKeepsTakingBytesIsNotTakenForAStalledOne) {
+  // A scale at 1200 baud takes a long queue slowly but steadily; between the
+  // port's own wake-ups its queue may sit unchanged longer than the command
+  // bound while the device has room again. Such a line is not stalled.
+  CommandsFixture f;
+  PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  f.SerialChannel(Ch, Scale, pty);
+  f.Command(Scale, 0, "CMD~", "Print", "1");
+  const std::string backlog(256 * 1024, 'x');
+  f.ports[Ch].Output(backlog);
+  // The device reads its line for longer than the command bound, well
+  // inside the port's own 2 s stall limit; nothing calls on the port.
+  std::string read = pty.ReceiveFor(CommandStallLimit + std::chrono::milliseconds(200));
+  ASSERT_FALSE(read.empty());
+  f.DeviceCommand(Ch, 1, 7);
+
+  ASSERT_TRUE(testing::WaitUntil([&] {
+    read += pty.ReceiveFor(std::chrono::milliseconds(5));
+    f.Pass();
+    return f.window.ClientCmdStat[Ch] != 0;
+  }));
+  EXPECT_EQ(f.window.ClientCmdStat[Ch], 101);
+  EXPECT_TRUE(f.errorLog.Texts(LogKind::Error).empty());
+  read += pty.Receive(backlog.size() + 4 - read.size());
+  EXPECT_TRUE(read.ends_with("xCMD7"));
+}
+
 TEST(CommandAnswers, TheOPCClientIsToldWhenItsCommandIsDroppedWithTheQueue) {
   CommandsFixture f;
   PtyPair pty;

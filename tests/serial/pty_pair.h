@@ -87,6 +87,22 @@ public:
     return received;
   }
 
+  // Reads whatever the far end gets for the given time, as a device that
+  // keeps taking its line does.
+  std::string ReceiveFor(std::chrono::milliseconds time) {
+    std::string received;
+    const auto deadline = std::chrono::steady_clock::now() + time;
+    while (std::chrono::steady_clock::now() < deadline) {
+      pollfd entry{other_, POLLIN, 0};
+      if (::poll(&entry, 1, 5) > 0) {
+        char chunk[4096];
+        const ssize_t n = ::read(other_, chunk, sizeof chunk);
+        if (n > 0) received.append(chunk, static_cast<size_t>(n));
+      }
+    }
+    return received;
+  }
+
 private:
   int other_ = -1;
   int device_ = -1;
