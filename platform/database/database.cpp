@@ -182,11 +182,30 @@ void Database::Execute(std::string_view sql) {
   if (!Run(query, sql)) throw StatementError(driver_, query.lastError());
 }
 
+bool OdbcStatementHasTimeOut(std::string_view sql) {
+  // Qt reads a ":name" outside single quotes as a place for a bound value,
+  // and the driver a "?"; both leave a quoted literal alone. Double quotes,
+  // back quotes and brackets are read differently from one Qt version to the
+  // next, so a text with any of them is taken as holding a place.
+  if (sql.find_first_of("\"`[") != std::string_view::npos) {
+    return sql.find_first_of(":?") == std::string_view::npos;
+  }
+  bool literal = false;
+  for (const char c : sql) {
+    if (c == '\'') {
+      literal = !literal;
+    } else if (!literal && (c == ':' || c == '?')) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool Database::Run(QSqlQuery& query, std::string_view sql) const {
   // The time-out is a statement attribute, so the statement is prepared
-  // first; Qt would take a ":" or "?" of the text as a place for a bound
-  // value, and such a text runs at once instead, bounded by the driver alone.
-  if (driver_ == kSqliteDriver || sql.find_first_of(":?") != std::string_view::npos) {
+  // first; a text in which a place for a bound value could be read runs at
+  // once instead, bounded by the driver alone.
+  if (driver_ == kSqliteDriver || !OdbcStatementHasTimeOut(sql)) {
     return query.exec(FromAnsi(sql));
   }
   if (!query.prepare(FromAnsi(sql))) return false;

@@ -63,6 +63,11 @@ constexpr int32_t kSqliteDriver = 0;
 constexpr int DefaultOdbcTimeoutSeconds = 5;
 constexpr const char* OdbcTimeoutVariable = "TARVEX_ODBC_TIMEOUT";
 int OdbcTimeoutSeconds();
+// Whether an ODBC statement runs prepared, with the query time-out: unless a
+// ":" or "?" stands outside its single-quoted literals (or the text quotes in
+// another way and holds either), where a place for a bound value could be
+// read; such a text runs as it is, bounded by the driver alone.
+bool OdbcStatementHasTimeOut(std::string_view sql);
 
 // The records of one query with a current record. RecordCount is the number of
 // records the query gave; only the kept ones can be visited, and the set is at

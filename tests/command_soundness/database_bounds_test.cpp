@@ -23,6 +23,7 @@ namespace {
 using test::DatabaseFolder;
 using test::ErrorOf;
 using test::RunOn;
+using test::ValueOn;
 
 // Another program holding the file's write lock for `seconds`: a child
 // process with a transaction of its own. It says on a pipe when it holds it.
@@ -93,6 +94,37 @@ TEST_F(DatabaseBounds, AnOdbcRequestOnALockedDatabaseEndsWithinTheTimeOut) {
   // The 30 s lock is not waited out: opening and the statement each end
   // after the time-out, with room for a slow machine.
   EXPECT_LT(waited, std::chrono::seconds(15));
+}
+
+TEST_F(DatabaseBounds, AColonOrQuestionMarkInsideAQuotedValueKeepsTheTimeOutAndTheValue) {
+  // A weighing record's time stamp has colons: such a statement still gets
+  // the statement time-out, and every value reaches the table as written,
+  // none read as a place for a bound value.
+  struct Row {
+    const char* sql;
+    const char* stored;   // the truck column afterwards
+    bool boundByTimeOut;  // runs with the statement time-out
+  };
+  const Row rows[] = {
+      {"INSERT INTO tickets (truck) VALUES ('2026-12-11 02:52:00')", "2026-12-11 02:52:00", true},
+      {"INSERT INTO tickets (truck) VALUES ('ok?:x')", "ok?:x", true},
+      {"INSERT INTO tickets (truck) VALUES ('it''s 12:30')", "it's 12:30", true},
+      {"INSERT INTO tickets (truck) VALUES ('plain')", "plain", true},
+      // Other quoting is read differently by the layers below: run as it is.
+      {"INSERT INTO tickets (\"truck\") VALUES ('a:b')", "a:b", false},
+      {"INSERT INTO tickets (truck) VALUES ('a\"b') -- :c", "a\"b", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.sql);
+    EXPECT_EQ(OdbcStatementHasTimeOut(row.sql), row.boundByTimeOut);
+    RunOn(file, {"DELETE FROM tickets"});
+    EXPECT_EQ(ErrorOf([&] {
+                Database db = workspace.OpenDatabase(1, DatabaseFolder::OdbcConnection(file));
+                db.Execute(row.sql);
+              }),
+              0);
+    EXPECT_EQ(ValueOn(file, "SELECT truck FROM tickets").toString().toStdString(), row.stored);
+  }
 }
 
 TEST_F(DatabaseBounds, DriverZeroOpensOnlyARegularFile) {
