@@ -52,7 +52,7 @@ void ClientCommandStep::DeviceStage(int32_t ch) {
   const double command = w.ClientCmd[ch];
   const double parameter = w.ClientCmdParm[ch];
   const double status = w.ClientCmdStat[ch];
-  if (AnswerCommandOnTheLine(ch, DeviceAnswer(ch))) {
+  if (AnswerCommandOnTheLine(ch, DeviceAnswer(ch), command, status)) {
     // The command on the line was answered now, or still waits: none is taken.
   } else if (CommandPending(command, status, s_.config.System.CmdHandshake) && LineFree(ch)) {
     TakeCommand(ch, command, parameter, DeviceAnswer(ch));
@@ -85,7 +85,7 @@ void ClientCommandStep::OPCStage(int32_t ch) {
     const double command = item(OPCCommandItem::Cmd);
     const double parameter = item(OPCCommandItem::CmdParm);
     const double status = item(OPCCommandItem::CmdStat);
-    if (AnswerCommandOnTheLine(ch, OPCAnswer(ch))) {
+    if (AnswerCommandOnTheLine(ch, OPCAnswer(ch), command, status)) {
       // The command on the line was answered now, or still waits: none is taken.
     } else if (CommandPending(command, status, s_.config.System.CmdHandshake) && LineFree(ch)) {
       TakeCommand(ch, command, parameter, OPCAnswer(ch));
@@ -117,10 +117,16 @@ bool ClientCommandStep::LineFree(int32_t ch) {
   return s_.config.Channels[ch].ChannelProtocol != DatabaseRequestProtocol || s_.engine.TxBuffer[ch].empty();
 }
 
-bool ClientCommandStep::AnswerCommandOnTheLine(int32_t ch, const Answer& stage) {
+bool ClientCommandStep::AnswerCommandOnTheLine(int32_t ch, const Answer& stage, double command, double status) {
   std::optional<EngineState::CommandOnTheLine>& held =
       s_.engine.CommandsOnTheLine[ch][static_cast<size_t>(stage.Client)];
   if (!held) return false;
+  if (held->Command != command || !CommandPending(command, status, s_.config.System.CmdHandshake)) {
+    // The client took its command back or put another in its place: the
+    // held answer is no longer its question's, and is not written over it.
+    held.reset();
+    return false;
+  }
   switch (s_.MSComm[ch].FateOf(held->End)) {
     case SerialPort::OutputFate::Waiting: return true;
     case SerialPort::OutputFate::Delivered: stage.WriteBack(held->TakenStatus); break;
@@ -198,7 +204,7 @@ void ClientCommandStep::Deliver(int32_t ch, double command, const CommandDecisio
   }
   // Queued behind bytes the device has not taken yet: answered when they go.
   s_.engine.CommandsOnTheLine[ch][static_cast<size_t>(stage.Client)] =
-      EngineState::CommandOnTheLine{decision.TakenStatus, decision.RefusedStatus, end};
+      EngineState::CommandOnTheLine{command, decision.TakenStatus, decision.RefusedStatus, end};
 }
 
 void ClientCommandStep::Republish(int32_t ch) {

@@ -15,13 +15,16 @@
 // does, else on the pass that finds the text gone from the port's output
 // queue, and "not taken" (command + 1000) when the queue was dropped with it
 // (the port's own report says why). Meanwhile no other command of that
-// client kind is taken, so each command gets exactly one answer. A port whose
+// client kind is taken, so each command that the client leaves in its slot
+// gets exactly one answer. A port whose
 // output has not moved for CommandStallLimit refuses the command at once,
 // with an error-log line. A channel not on a serial port, a parameter that
 // does not fit and a write that fails are answered "not taken"; a failed
 // write is then raised on to the pass (a closed port's 8012 only turns the
 // error lamp off). On a database request channel a command waits, pending,
 // while a reply is being paced out of TxBuffer, and goes behind it. A
+// client that replaces or withdraws a held command is answered for what its
+// slot holds now, never with the old command's answer. A
 // disabled entry holds the command unanswered, looked up again on every pass.
 // Every answer, and every held command, republishes the channel's weights and
 // status in full.
@@ -62,8 +65,10 @@ private:
   Answer DeviceAnswer(int32_t ch);
   Answer OPCAnswer(int32_t ch);
   // Answers the stage's command whose bytes were waiting on the line, once
-  // they have left; True while there was one (answered now or not).
-  bool AnswerCommandOnTheLine(int32_t ch, const Answer& stage);
+  // they have left; True while there was one (answered now or not). A held
+  // command the client no longer has in its slot (command, status) is let go
+  // unanswered.
+  bool AnswerCommandOnTheLine(int32_t ch, const Answer& stage, double command, double status);
   // No reply is being paced out in front of where a command would go.
   bool LineFree(int32_t ch);
   // Runs a pending command through selection and answers it on the stage's

@@ -114,6 +114,7 @@ struct EngineState : ScanValues {
   // is answered once they have reached the device (taken) or were dropped
   // (not taken), and no other command of that client kind is taken meanwhile.
   struct CommandOnTheLine {
+    double Command = 0;  // as the client's slot held it
     double TakenStatus = 0;
     double RefusedStatus = 0;
     uint64_t End = 0;  // SerialPort::OutputEnd() after the command's bytes

@@ -139,6 +139,35 @@ TEST(CommandAnswers, ASlowLineThatKeepsTakingBytesIsNotTakenForAStalledOne) {
   EXPECT_TRUE(read.ends_with("xCMD7"));
 }
 
+TEST(CommandAnswers, AClientThatReplacesItsWaitingCommandIsAnsweredForTheNewOne) {
+  // The client gave up on its first command while its bytes waited, and put
+  // another in its place: the answer it gets is the new command's, and the
+  // new command is sent, not swallowed by the old one's answer.
+  CommandsFixture f;
+  PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  f.SerialChannel(Ch, Scale, pty);
+  f.Command(Scale, 0, "CMD~", "Print", "1");
+  f.Command(Scale, 1, "TAR~", "Tare", "2");
+  const std::string backlog(256 * 1024, 'x');
+  f.ports[Ch].Output(backlog);
+  f.DeviceCommand(Ch, 1, 7);
+  f.Pass();
+  ASSERT_EQ(f.window.ClientCmdStat[Ch], 0) << "the first command waits behind the backlog";
+  f.DeviceCommand(Ch, 2, 8);
+
+  std::string read;
+  ASSERT_TRUE(testing::WaitUntil([&] {
+    read += pty.Receive(1);
+    f.Pass();
+    return f.window.ClientCmdStat[Ch] != 0;
+  }));
+  EXPECT_EQ(f.window.ClientCmd[Ch], 0);
+  EXPECT_EQ(f.window.ClientCmdStat[Ch], 102);
+  read += pty.Receive(backlog.size() + 8 - read.size());
+  EXPECT_TRUE(read.ends_with("xCMD7TAR8")) << "the first command's bytes had gone out already; the second follows";
+}
+
 TEST(CommandAnswers, TheOPCClientIsToldWhenItsCommandIsDroppedWithTheQueue) {
   CommandsFixture f;
   PtyPair pty;
