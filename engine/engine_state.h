@@ -73,6 +73,9 @@ struct EngineState : ScanValues {
   // port empties both; a protocol checked again with another framing empties
   // the cutters of its channels.
   ChannelArray<std::string> RxBuffer{"RxBuffer"};
+  // A request line outgrew RxBuffer's line bound before its line feed: what
+  // still comes of it is discarded through that line feed.
+  ChannelArray<bool> RxLineDiscarded{"RxLineDiscarded"};
   ChannelArray<std::optional<FrameCutter>> RxCutter{"RxCutter"};
   // The last frame cut (terminator included, first CR a blank); FrameLength
   // is its size.

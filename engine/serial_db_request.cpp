@@ -24,8 +24,16 @@ std::string TimeItem(const QDateTime& now) {
 
 }  // namespace
 
-RxOverflow AppendToRxBuffer(std::string& RxBuffer, std::string_view RxPiece) {
+RxOverflow AppendToRxBuffer(std::string& RxBuffer, std::string_view RxPiece, bool& discardingLine) {
   RxOverflow dropped;
+  if (discardingLine) {
+    // The rest of a line already dropped as over-long, reported then: its
+    // tail is no request of its own.
+    const size_t lf = RxPiece.find(kLF);
+    if (lf == std::string_view::npos) return dropped;
+    RxPiece.remove_prefix(lf + 1);
+    discardingLine = false;
+  }
   // Lines before the one still open were checked when they came.
   const size_t lastLF = RxBuffer.rfind(kLF);
   size_t lineStart = lastLF == std::string::npos ? 0 : lastLF + 1;
@@ -39,6 +47,7 @@ RxOverflow AppendToRxBuffer(std::string& RxBuffer, std::string_view RxPiece) {
     open.remove_prefix(line.size());
     if (line.size() > kRxBufferCap) {
       dropped.characters += line.size();
+      if (lf == std::string_view::npos) discardingLine = true;
     } else if (lf == std::string_view::npos) {
       kept += line;  // waits for its line feed
     } else if (kept.size() + line.size() > kRxWaitingLinesCap) {

@@ -44,8 +44,11 @@ struct RxOverflow {
 // Appends RxPiece to RxBuffer. Complete lines are kept, in order, to be served
 // one per pass; only a line longer than kRxBufferCap (complete or still
 // waiting for its line feed) is discarded, and complete lines beyond
-// kRxWaitingLinesCap.
-RxOverflow AppendToRxBuffer(std::string& RxBuffer, std::string_view RxPiece);
+// kRxWaitingLinesCap. discardingLine (kept by the caller with RxBuffer, false
+// at first) is set while a line dropped before its line feed still comes: the
+// rest of it, through that line feed, is discarded too and not counted again,
+// so no tail of an over-long request runs as a request of its own.
+RxOverflow AppendToRxBuffer(std::string& RxBuffer, std::string_view RxPiece, bool& discardingLine);
 
 // The error-log line for characters discarded from a channel's receive buffer
 // (ch is 0-based and shown 1-based).

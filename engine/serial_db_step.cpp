@@ -66,7 +66,7 @@ void SerialDBRequestStep::Receive(int32_t ch) {
   indicators_.TurnRXLedON(ch);
   std::string piece;
   AtPort(s_.grid, ch, [&] { piece = port.Input(); });
-  const RxOverflow dropped = AppendToRxBuffer(s_.engine.RxBuffer[ch], piece);
+  const RxOverflow dropped = AppendToRxBuffer(s_.engine.RxBuffer[ch], piece, s_.engine.RxLineDiscarded[ch]);
   if (dropped.characters > 0) s_.log.WriteLog(LogKind::Error, RxBufferOverflowLogLine(ch, dropped.characters));
   if (dropped.requestLines > 0) {
     s_.log.WriteLog(LogKind::Error,

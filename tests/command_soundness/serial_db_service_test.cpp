@@ -124,6 +124,16 @@ TEST_F(SerialDBService, CompleteRequestLinesOfAnOverfullReadAreAllServedInOrder)
   EXPECT_EQ(ErrorLines("Receive buffer overflow: "),
             std::vector<std::string>{RxBufferOverflowLogLine(0, 3 * 2800)});
   EXPECT_EQ(ValueOn(file, "SELECT count(*) FROM tickets WHERE truck = 'after'").toInt(), 1);
+
+  // The rest of such a line comes later and ends like a request: it is the
+  // tail of the line dropped, not a request, and runs nothing.
+  SendInPieces(std::string(3 * 2800, 'x'));
+  f.DeviceSends(Request("INSERT INTO tickets (truck) VALUES ('tail')"));
+  f.DeviceSends(Request("INSERT INTO tickets (truck) VALUES ('next')"));
+  for (int pass = 0; pass < 3; ++pass) f.dbPass.Timer1_Timer();
+  EXPECT_EQ(ValueOn(file, "SELECT count(*) FROM tickets WHERE truck = 'tail'").toInt(), 0);
+  EXPECT_EQ(ValueOn(file, "SELECT count(*) FROM tickets WHERE truck = 'next'").toInt(), 1);
+  EXPECT_EQ(ErrorLines("Receive buffer overflow: ").size(), 2u) << "one line for each over-long line";
 }
 
 }  // namespace

@@ -153,7 +153,8 @@ TEST(RxBuffer, isCappedAndOverflowDiscardsUpToTheLastLineFeed) {
   };
   for (const Case& c : cases) {
     std::string buffer = c.before;
-    EXPECT_EQ(AppendToRxBuffer(buffer, c.piece).characters, c.discarded) << c.legend;
+    bool discardingLine = false;
+    EXPECT_EQ(AppendToRxBuffer(buffer, c.piece, discardingLine).characters, c.discarded) << c.legend;
     EXPECT_EQ(buffer, c.after) << c.legend;
   }
   EXPECT_EQ(RxBufferOverflowLogLine(2, 8193),

@@ -121,7 +121,9 @@ TEST_F(SerialDBRequest, aMissingFileFailsInTheDatabaseClassAndIsNotCreated) {
 
 TEST_F(SerialDBRequest, anInsertRunsExactlyOncePerLineWhateverBecomesOfItsReply) {
   std::string RxBuffer;
-  AppendToRxBuffer(RxBuffer, "/DBNAME=" + file_ + "!/QUERY=INSERT INTO tickets (truck) VALUES ('new')!\n");
+  bool discardingLine = false;
+  AppendToRxBuffer(RxBuffer, "/DBNAME=" + file_ + "!/QUERY=INSERT INTO tickets (truck) VALUES ('new')!\n",
+                   discardingLine);
   const std::optional<std::string> line = TakeRequestLine(RxBuffer);
   ASSERT_TRUE(line.has_value());
   EXPECT_EQ(Serve(*line, kSqliteDriver).reply, "\"EXECUTED\"\n\"!\"\n");
@@ -132,8 +134,11 @@ TEST_F(SerialDBRequest, anInsertRunsExactlyOncePerLineWhateverBecomesOfItsReply)
 
 TEST_F(SerialDBRequest, twoLinesOfOneReadAreBothAnsweredInOrder) {
   std::string RxBuffer;
-  AppendToRxBuffer(RxBuffer, "/DBNAME=" + file_ + "!/QUERY=SELECT truck FROM tickets WHERE id = 7!\n/DBNAME=" +
-                                 file_ + "!/QUERY=DELETE FROM tickets WHERE id = 7!\n");
+  bool discardingLine = false;
+  AppendToRxBuffer(RxBuffer,
+                   "/DBNAME=" + file_ + "!/QUERY=SELECT truck FROM tickets WHERE id = 7!\n/DBNAME=" + file_ +
+                       "!/QUERY=DELETE FROM tickets WHERE id = 7!\n",
+                   discardingLine);
   std::string TxBuffer;
   while (std::optional<std::string> line = TakeRequestLine(RxBuffer)) TxBuffer += Serve(*line, 0).reply;
   EXPECT_EQ(TxBuffer,
