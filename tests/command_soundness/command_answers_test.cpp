@@ -168,6 +168,33 @@ TEST(CommandAnswers, AClientThatReplacesItsWaitingCommandIsAnsweredForTheNewOne)
   EXPECT_TRUE(read.ends_with("xCMD7TAR8")) << "the first command's bytes had gone out already; the second follows";
 }
 
+TEST(CommandAnswers, ACommandWaitingWhenThePortIsClosedAndOpenedAgainIsAnsweredNotTakenOnce) {
+  // Setup or a channel's re-initialisation closes the port under a waiting
+  // command and opens it again: the command's bytes went with the queue, and
+  // the client hears so once; nothing of it reaches the scale afterwards.
+  CommandsFixture f;
+  PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  f.SerialChannel(Ch, Scale, pty);
+  f.Command(Scale, 0, "CMD~", "Print", "1");
+  f.ports[Ch].Output(std::string(256 * 1024, 'x'));
+  f.DeviceCommand(Ch, 1, 7);
+  std::vector<int32_t> answers;
+  f.devices.At(Ch)->SubscribeCUpdate([&](Device& device) {
+    if (device.CCmd() == 0 && device.CCmdStat() != 0) answers.push_back(device.CCmdStat());
+  });
+  f.Pass();
+  ASSERT_TRUE(answers.empty()) << "waits behind the backlog";
+
+  f.ports[Ch].SetPortOpen(false);
+  f.ports[Ch].SetPortOpen(true);
+  for (int pass = 0; pass < 5; ++pass) f.Pass();
+  EXPECT_EQ(answers, std::vector<int32_t>{1001});
+  const std::string read = pty.ReceiveFor(std::chrono::milliseconds(200));
+  EXPECT_EQ(read.find("CMD7"), std::string::npos) << "the dropped command is not sent after all";
+  EXPECT_TRUE(f.errorLog.Texts(LogKind::Error).empty());
+}
+
 TEST(CommandAnswers, TheOPCClientIsToldWhenItsCommandIsDroppedWithTheQueue) {
   CommandsFixture f;
   PtyPair pty;
