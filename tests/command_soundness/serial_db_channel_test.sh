@@ -45,6 +45,9 @@ printf '0,0,0,33,#FALSE#,"","DB Line",0,"","","","%s",#FALSE#,#TRUE#,#FALSE#,#FA
   "$TARVEX_HOME/WtData-SCALE1.Txt" >"$TARVEX_HOME/Tarvex-SCALE1.Cfg"
 printf '1,"%s"\r\n' "$device" >"$TARVEX_HOME/TarvexPorts.Cfg"
 
+# Without the locale the program would run under C, and the case would show
+# nothing about commas.
+[ "$(LC_ALL=de_DE.UTF-8 locale decimal_point 2>/dev/null)" = "," ] || fail "de_DE.UTF-8 is not installed (locale -a)"
 LC_ALL=de_DE.UTF-8 LANG=de_DE.UTF-8 "$tarvex" NOMINIMIZE >"$work/out" 2>&1 &
 running=$!
 described() { [ "$(device_property 0 CDeviceDesc)" = 's "DB Line"' ]; }
