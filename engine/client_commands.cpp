@@ -43,6 +43,7 @@ struct ClientCommandStep::Answer {
 
 void ClientCommandStep::Serve(int32_t ch) {
   const ChannelSetup& channel = s_.config.Channels[ch];
+  s_.engine.CommandWaitsForLine[ch] = false;  // set again below while one still waits
   if (channel.Bidirectional) DeviceStage(ch);
   if (channel.OPCEnabled) OPCStage(ch);
 }
@@ -114,7 +115,11 @@ ClientCommandStep::Answer ClientCommandStep::OPCAnswer(int32_t ch) {
 bool ClientCommandStep::LineFree(int32_t ch) {
   // A database request channel's reply leaves character by character through
   // the transmit timer; a command written now would land inside it.
-  return s_.config.Channels[ch].ChannelProtocol != DatabaseRequestProtocol || s_.engine.TxBuffer[ch].empty();
+  // Requests wait meanwhile, so that the queue does drain.
+  const bool free =
+      s_.config.Channels[ch].ChannelProtocol != DatabaseRequestProtocol || s_.engine.TxBuffer[ch].empty();
+  if (!free) s_.engine.CommandWaitsForLine[ch] = true;
+  return free;
 }
 
 bool ClientCommandStep::AnswerCommandOnTheLine(int32_t ch, const Answer& stage, double command, double status) {

@@ -22,7 +22,9 @@
 // does not fit and a write that fails are answered "not taken"; a failed
 // write is then raised on to the pass (a closed port's 8012 only turns the
 // error lamp off). On a database request channel a command waits, pending,
-// while a reply is being paced out of TxBuffer, and goes behind it. A
+// while a reply is being paced out of TxBuffer, and goes behind it; no
+// further request is served meanwhile (CommandWaitsForLine), so the replies
+// already queued drain and the command is not held back for ever. A
 // client that replaces or withdraws a held command is answered for what its
 // slot holds now, never with the old command's answer. A
 // disabled entry holds the command unanswered, looked up again on every pass.

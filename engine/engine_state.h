@@ -86,6 +86,10 @@ struct EngineState : ScanValues {
   // A reply was refused because TxBuffer was full: reported once, until a
   // reply fits again.
   ChannelArray<bool> TxBufferFullReported{"TxBufferFullReported"};
+  // A client command of a database request channel waits for the reply
+  // being paced out: no further request is served until it has gone, so a
+  // device that keeps asking cannot hold the command back for ever.
+  ChannelArray<bool> CommandWaitsForLine{"CommandWaitsForLine"};
   ChannelArray<int32_t> LastTxTick{"LastTxTick"};
   // The transmit timer's tick counter (0 to 10,000,000, then 0), the ticks
   // counted since the current clock second began, and that second.

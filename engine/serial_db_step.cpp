@@ -35,6 +35,8 @@ void SerialDBRequestStep::Serve(int32_t ch) {
   EngineState& e = s_.engine;
   e.ResultFound[ch] = false;
   Receive(ch);
+  // A client command goes first, once the replies already queued have left.
+  if (e.CommandWaitsForLine[ch]) return;
 
   const std::optional<std::string> line = TakeRequestLine(e.RxBuffer[ch]);
   if (!line) return;  // a partial line waits for more input

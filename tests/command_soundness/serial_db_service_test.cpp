@@ -6,7 +6,9 @@
 #include <QSqlDatabase>
 #include <QStringList>
 
+#include "engine/client_commands.h"
 #include "engine/serial_db_request.h"
+#include "platform/opc/opc_item_store.h"
 #include "tests/database/database_fixture.h"
 #include "tests/serial_db_step/serial_db_step_fixture.h"
 
@@ -92,6 +94,43 @@ TEST_F(SerialDBService, RepliesThatDoNotFitTheTransmitBufferAreDroppedWholeWithO
     for (int k = 0; k < 8; ++k) f.dbPass.Timer1_Timer();
   }
   EXPECT_EQ(ErrorLines("Transmit buffer full: ").size(), 2u);
+}
+
+TEST_F(SerialDBService, AClientCommandIsNotStarvedByADeviceThatKeepsAsking) {
+  // The device asks again as soon as each reply is on its way, so that a
+  // reply is always being paced out: the client's command still goes, once
+  // the replies already queued have left, and the requests wait meanwhile.
+  OpcItemStore items;
+  ScanServices services = f.Own();
+  ClientCommandStep commands{services, items};
+  f.steps.during["commands"] = [&](int32_t ch) { commands.Serve(ch); };
+  f.config.Channels[0].Bidirectional = true;
+  CommandEntry& entry = f.config.Protocols[0].Commands[0];
+  entry.ProtocolCommands = {"CMD~", "Print", "1"};
+  entry.CommandEnabled = true;
+  const std::string select = Request("SELECT truck FROM tickets WHERE id = 7");
+  std::string sent;
+  auto passes = [&](int count) {
+    for (int pass = 0; pass < count && f.window.ClientCmdStat[0] == 0; ++pass) {
+      if (f.engine.RxBuffer[0].empty()) f.DeviceSends(select);
+      f.dbPass.Timer1_Timer();
+      for (int tick = 0; tick < 8; ++tick) f.timer.TxTimer_Timer(SerialDBFixture::Interval);
+      f.ports[0].FateOf(f.ports[0].OutputEnd());
+      sent += f.pty.ReceiveFor(std::chrono::milliseconds(1));
+    }
+  };
+  passes(5);
+  ASSERT_FALSE(f.engine.TxBuffer[0].empty()) << "replies are being paced out";
+  f.window.ClientCmd[0] = 1;
+  f.window.ClientCmdParm[0] = 7;
+  f.window.ClientCmdStat[0] = 0;
+  passes(200);
+  EXPECT_EQ(f.window.ClientCmdStat[0], 101);
+  sent += f.Transmitted(0);
+  sent += f.pty.ReceiveFor(std::chrono::milliseconds(50));
+  const size_t command = sent.find("CMD7");
+  ASSERT_NE(command, std::string::npos) << sent.substr(0, 200);
+  EXPECT_TRUE(sent.substr(0, command).ends_with("\"!\"\n")) << "between two reply blocks, not inside one";
 }
 
 TEST_F(SerialDBService, CompleteRequestLinesOfAnOverfullReadAreAllServedInOrder) {
