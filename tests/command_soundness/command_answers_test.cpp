@@ -80,16 +80,35 @@ TEST(CommandAnswers, EachCommandGetsOneTrueAnswerWhateverTheLineDoes) {
   }
 }
 
-TEST(CommandAnswers, ACommandQueuedBehindASlowReaderIsTakenOnlyOnceItsBytesHaveLeft) {
+// A scale channel whose port holds a backlog the scale has not read yet.
+class CommandBehindABacklog : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(pty.ok());
+    f.SerialChannel(Ch, Scale, pty);
+    f.Command(Scale, 0, "CMD~", "Print", "1");
+    f.Command(Scale, 1, "TAR~", "Tare", "2");
+    f.ports[Ch].Output(backlog);
+  }
+  // The scale reads its line while passes run, until the client is answered.
+  bool ReadUntilAnswered() {
+    return testing::WaitUntil([&] {
+      read += pty.ReceiveFor(std::chrono::milliseconds(5));
+      f.Pass();
+      return f.window.ClientCmdStat[Ch] != 0;
+    });
+  }
+  // Reads on until the backlog and `more` bytes after it have come.
+  void ReadTheRest(size_t more) { read += pty.Receive(backlog.size() + more - read.size()); }
+
   CommandsFixture f;
   PtyPair pty;
-  ASSERT_TRUE(pty.ok());
-  f.SerialChannel(Ch, Scale, pty);
-  f.Command(Scale, 0, "CMD~", "Print", "1");
-  const std::string backlog(256 * 1024, 'x');
-  f.ports[Ch].Output(backlog);
-  f.DeviceCommand(Ch, 1, 7);
+  const std::string backlog = std::string(256 * 1024, 'x');
+  std::string read;  // what the scale received
+};
 
+TEST_F(CommandBehindABacklog, ACommandIsTakenOnlyOnceItsBytesHaveLeft) {
+  f.DeviceCommand(Ch, 1, 7);
   f.Pass();
   EXPECT_EQ(f.window.ClientCmd[Ch], 1) << "no answer while the text waits in the queue";
   EXPECT_EQ(f.window.ClientCmdStat[Ch], 0);
@@ -97,87 +116,52 @@ TEST(CommandAnswers, ACommandQueuedBehindASlowReaderIsTakenOnlyOnceItsBytesHaveL
   EXPECT_EQ(f.window.ClientCmdStat[Ch], 0);
 
   // The scale reads its line empty: the backlog, then the command once.
-  std::string read;
-  ASSERT_TRUE(testing::WaitUntil([&] {
-    read += pty.Receive(1);
-    f.Pass();
-    return f.window.ClientCmdStat[Ch] != 0;
-  }));
+  ASSERT_TRUE(ReadUntilAnswered());
   EXPECT_EQ(f.window.ClientCmd[Ch], 0);
   EXPECT_EQ(f.window.ClientCmdStat[Ch], 101);
-  read += pty.Receive(backlog.size() + 4 - read.size());
+  ReadTheRest(4);
   EXPECT_EQ(read.size(), backlog.size() + 4);
   EXPECT_TRUE(read.ends_with("xCMD7")) << "the command once, after the backlog";
   EXPECT_EQ(f.errorLog.Texts(LogKind::ActiveX).size(), 1u);
 }
 
-TEST(CommandAnswers, ASlowLineThatKeepsTakingBytesIsNotTakenForAStalledOne) {
+TEST_F(CommandBehindABacklog, ASlowLineThatKeepsTakingBytesIsNotTakenForAStalledOne) {
   // A scale at 1200 baud takes a long queue slowly but steadily; between the
   // port's own wake-ups its queue may sit unchanged longer than the command
   // bound while the device has room again. Such a line is not stalled.
-  CommandsFixture f;
-  PtyPair pty;
-  ASSERT_TRUE(pty.ok());
-  f.SerialChannel(Ch, Scale, pty);
-  f.Command(Scale, 0, "CMD~", "Print", "1");
-  const std::string backlog(256 * 1024, 'x');
-  f.ports[Ch].Output(backlog);
-  // The device reads its line for longer than the command bound, well
-  // inside the port's own 2 s stall limit; nothing calls on the port.
-  std::string read = pty.ReceiveFor(CommandStallLimit + std::chrono::milliseconds(200));
+  // The scale reads its line for longer than the command bound, well inside
+  // the port's own 2 s stall limit; nothing calls on the port meanwhile.
+  read = pty.ReceiveFor(CommandStallLimit + std::chrono::milliseconds(200));
   ASSERT_FALSE(read.empty());
   f.DeviceCommand(Ch, 1, 7);
 
-  ASSERT_TRUE(testing::WaitUntil([&] {
-    read += pty.ReceiveFor(std::chrono::milliseconds(5));
-    f.Pass();
-    return f.window.ClientCmdStat[Ch] != 0;
-  }));
+  ASSERT_TRUE(ReadUntilAnswered());
   EXPECT_EQ(f.window.ClientCmdStat[Ch], 101);
   EXPECT_TRUE(f.errorLog.Texts(LogKind::Error).empty());
-  read += pty.Receive(backlog.size() + 4 - read.size());
+  ReadTheRest(4);
   EXPECT_TRUE(read.ends_with("xCMD7"));
 }
 
-TEST(CommandAnswers, AClientThatReplacesItsWaitingCommandIsAnsweredForTheNewOne) {
+TEST_F(CommandBehindABacklog, AClientThatReplacesItsWaitingCommandIsAnsweredForTheNewOne) {
   // The client gave up on its first command while its bytes waited, and put
   // another in its place: the answer it gets is the new command's, and the
   // new command is sent, not swallowed by the old one's answer.
-  CommandsFixture f;
-  PtyPair pty;
-  ASSERT_TRUE(pty.ok());
-  f.SerialChannel(Ch, Scale, pty);
-  f.Command(Scale, 0, "CMD~", "Print", "1");
-  f.Command(Scale, 1, "TAR~", "Tare", "2");
-  const std::string backlog(256 * 1024, 'x');
-  f.ports[Ch].Output(backlog);
   f.DeviceCommand(Ch, 1, 7);
   f.Pass();
   ASSERT_EQ(f.window.ClientCmdStat[Ch], 0) << "the first command waits behind the backlog";
   f.DeviceCommand(Ch, 2, 8);
 
-  std::string read;
-  ASSERT_TRUE(testing::WaitUntil([&] {
-    read += pty.Receive(1);
-    f.Pass();
-    return f.window.ClientCmdStat[Ch] != 0;
-  }));
+  ASSERT_TRUE(ReadUntilAnswered());
   EXPECT_EQ(f.window.ClientCmd[Ch], 0);
   EXPECT_EQ(f.window.ClientCmdStat[Ch], 102);
-  read += pty.Receive(backlog.size() + 8 - read.size());
+  ReadTheRest(8);
   EXPECT_TRUE(read.ends_with("xCMD7TAR8")) << "the first command's bytes had gone out already; the second follows";
 }
 
-TEST(CommandAnswers, ACommandWaitingWhenThePortIsClosedAndOpenedAgainIsAnsweredNotTakenOnce) {
+TEST_F(CommandBehindABacklog, ACommandWaitingWhenThePortIsClosedAndOpenedAgainIsAnsweredNotTakenOnce) {
   // Setup or a channel's re-initialisation closes the port under a waiting
   // command and opens it again: the command's bytes went with the queue, and
   // the client hears so once; nothing of it reaches the scale afterwards.
-  CommandsFixture f;
-  PtyPair pty;
-  ASSERT_TRUE(pty.ok());
-  f.SerialChannel(Ch, Scale, pty);
-  f.Command(Scale, 0, "CMD~", "Print", "1");
-  f.ports[Ch].Output(std::string(256 * 1024, 'x'));
   f.DeviceCommand(Ch, 1, 7);
   std::vector<int32_t> answers;
   f.devices.At(Ch)->SubscribeCUpdate([&](Device& device) {
@@ -190,7 +174,7 @@ TEST(CommandAnswers, ACommandWaitingWhenThePortIsClosedAndOpenedAgainIsAnsweredN
   f.ports[Ch].SetPortOpen(true);
   for (int pass = 0; pass < 5; ++pass) f.Pass();
   EXPECT_EQ(answers, std::vector<int32_t>{1001});
-  const std::string read = pty.ReceiveFor(std::chrono::milliseconds(200));
+  read = pty.ReceiveFor(std::chrono::milliseconds(200));
   EXPECT_EQ(read.find("CMD7"), std::string::npos) << "the dropped command is not sent after all";
   EXPECT_TRUE(f.errorLog.Texts(LogKind::Error).empty());
 }
