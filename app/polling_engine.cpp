@@ -29,6 +29,7 @@ std::string PollingEngine::DisconnectOPC(int channel) {
 void PollingEngine::ReleaseChannelWork(int channel) {
   EngineState& s = p_.state;
   s.RxBuffer[channel].clear();
+  s.RxLineDiscarded[channel] = false;
   s.DBReply[channel].clear();
   s.DBName[channel].clear();
   s.DBQuery[channel].clear();

@@ -81,6 +81,7 @@ void RequestLineToReplyQueued(benchmark::State& state) {
   NoReport report;
   const std::string line = "/DBNAME=" + file + "!/QUERY=" + kQuery + "!\r\n";
   std::string RxBuffer;
+  bool discardingLine = false;
   std::string DBName;
   std::string TxBuffer;
 
@@ -89,7 +90,7 @@ void RequestLineToReplyQueued(benchmark::State& state) {
     std::optional<std::string> request;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (!request && std::chrono::steady_clock::now() < deadline) {
-      if (port.InBufferCount() > 0) AppendToRxBuffer(RxBuffer, port.Input());
+      if (port.InBufferCount() > 0) AppendToRxBuffer(RxBuffer, port.Input(), discardingLine);
       request = TakeRequestLine(RxBuffer);
     }
     if (!request) {

@@ -232,8 +232,10 @@ void ChannelInitialisation::OpenSerialPort(int32_t ch, Occasion occasion) {
   // The port drops what is waiting when it opens; the engine's own buffers
   // are dropped here, whether or not it opens.
   e.RxBuffer[ch].clear();
+  e.RxLineDiscarded[ch] = false;
   e.RxCutter[ch].reset();
   e.TxBuffer[ch].clear();
+  e.CommandWaitsForLine[ch] = false;
   // A damaged channel file's largest index has no next port number.
   if (channel.ComPortIndex == std::numeric_limits<int32_t>::max()) {
     throw RunTimeError(ErrorNumber::Overflow, StandardErrorDescription(ErrorNumber::Overflow) +

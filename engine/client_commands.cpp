@@ -1,6 +1,7 @@
 #include "engine/client_commands.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <functional>
 #include <limits>
@@ -23,10 +24,18 @@ std::string NotSerialLogLine(int32_t ch, double command) {
          " not sent: the channel is not on a serial port";
 }
 
+std::string StalledLogLine(int32_t ch, double command, std::chrono::milliseconds waited) {
+  return "Channel: " + std::to_string(ch + 1) + "  Command " + ParameterText(command) +
+         " not sent: the port has taken no output for " + std::to_string(waited.count()) + " ms";
+}
+
+constexpr int32_t DatabaseRequestProtocol = 0;
+
 }  // namespace
 
 // What a stage does with the outcome, on its own targets.
 struct ClientCommandStep::Answer {
+  int Client;  // the element of CommandsOnTheLine
   std::function<void(double status)> WriteBack;  // command 0, then the status
   std::function<void()> MarkDirty;
   std::function<void()> LogReceived;
@@ -34,6 +43,7 @@ struct ClientCommandStep::Answer {
 
 void ClientCommandStep::Serve(int32_t ch) {
   const ChannelSetup& channel = s_.config.Channels[ch];
+  s_.engine.CommandWaitsForLine[ch] = false;  // set again below while one still waits
   if (channel.Bidirectional) DeviceStage(ch);
   if (channel.OPCEnabled) OPCStage(ch);
 }
@@ -43,22 +53,28 @@ void ClientCommandStep::DeviceStage(int32_t ch) {
   const double command = w.ClientCmd[ch];
   const double parameter = w.ClientCmdParm[ch];
   const double status = w.ClientCmdStat[ch];
-  if (CommandPending(command, status, s_.config.System.CmdHandshake)) {
-    Answer answer{
-        [&](double newStatus) {
-          w.ClientCmd[ch] = 0;
-          w.ClientCmdStat[ch] = StatusSlot(newStatus);
-        },
-        [&] { w.DeviceDirty[ch] = true; },
-        [&] {
-          s_.log.WriteLog(ReceivedCommandLogKind(CommandClient::Device),
-                          ReceivedCommandLogLine(CommandClient::Device, ch, std::to_string(w.ClientCmd[ch]),
-                                                 ParameterText(w.ClientCmdParm[ch]),
-                                                 std::to_string(w.ClientCmdStat[ch])));
-        }};
-    TakeCommand(ch, command, parameter, answer);
+  if (AnswerCommandOnTheLine(ch, DeviceAnswer(ch), command, status)) {
+    // The command on the line was answered now, or still waits: none is taken.
+  } else if (CommandPending(command, status, s_.config.System.CmdHandshake) && LineFree(ch)) {
+    TakeCommand(ch, command, parameter, DeviceAnswer(ch));
   }
   TransmitIndicatorOff(ch);
+}
+
+ClientCommandStep::Answer ClientCommandStep::DeviceAnswer(int32_t ch) {
+  MainWindowValues& w = s_.window;
+  return Answer{0,
+                [&w, ch](double newStatus) {
+                  w.ClientCmd[ch] = 0;
+                  w.ClientCmdStat[ch] = StatusSlot(newStatus);
+                },
+                [&w, ch] { w.DeviceDirty[ch] = true; },
+                [this, &w, ch] {
+                  s_.log.WriteLog(ReceivedCommandLogKind(CommandClient::Device),
+                                  ReceivedCommandLogLine(CommandClient::Device, ch, std::to_string(w.ClientCmd[ch]),
+                                                         ParameterText(w.ClientCmdParm[ch]),
+                                                         std::to_string(w.ClientCmdStat[ch])));
+                }};
 }
 
 void ClientCommandStep::OPCStage(int32_t ch) {
@@ -70,23 +86,60 @@ void ClientCommandStep::OPCStage(int32_t ch) {
     const double command = item(OPCCommandItem::Cmd);
     const double parameter = item(OPCCommandItem::CmdParm);
     const double status = item(OPCCommandItem::CmdStat);
-    if (CommandPending(command, status, s_.config.System.CmdHandshake)) {
-      Answer answer{
-          [&](double newStatus) {
-            items_.SetItemValue(ch, OPCCommandItem::Cmd, 0);
-            items_.SetItemValue(ch, OPCCommandItem::CmdStat, newStatus);
-          },
-          [&] { s_.publication.OPCDirty[ch] = true; },
-          [&] {
-            s_.log.WriteLog(ReceivedCommandLogKind(CommandClient::OPC),
-                            ReceivedCommandLogLine(CommandClient::OPC, ch, ParameterText(item(OPCCommandItem::Cmd)),
-                                                   ParameterText(item(OPCCommandItem::CmdParm)),
-                                                   ParameterText(item(OPCCommandItem::CmdStat))));
-          }};
-      TakeCommand(ch, command, parameter, answer);
+    if (AnswerCommandOnTheLine(ch, OPCAnswer(ch), command, status)) {
+      // The command on the line was answered now, or still waits: none is taken.
+    } else if (CommandPending(command, status, s_.config.System.CmdHandshake) && LineFree(ch)) {
+      TakeCommand(ch, command, parameter, OPCAnswer(ch));
     }
   }
   TransmitIndicatorOff(ch);
+}
+
+ClientCommandStep::Answer ClientCommandStep::OPCAnswer(int32_t ch) {
+  auto item = [this, ch](int16_t position) { return items_.ItemValue(ch, position).value_or(0); };
+  return Answer{1,
+                [this, ch](double newStatus) {
+                  items_.SetItemValue(ch, OPCCommandItem::Cmd, 0);
+                  items_.SetItemValue(ch, OPCCommandItem::CmdStat, newStatus);
+                },
+                [this, ch] { s_.publication.OPCDirty[ch] = true; },
+                [this, ch, item] {
+                  s_.log.WriteLog(
+                      ReceivedCommandLogKind(CommandClient::OPC),
+                      ReceivedCommandLogLine(CommandClient::OPC, ch, ParameterText(item(OPCCommandItem::Cmd)),
+                                             ParameterText(item(OPCCommandItem::CmdParm)),
+                                             ParameterText(item(OPCCommandItem::CmdStat))));
+                }};
+}
+
+bool ClientCommandStep::LineFree(int32_t ch) {
+  // A database request channel's reply leaves character by character through
+  // the transmit timer; a command written now would land inside it.
+  // Requests wait meanwhile, so that the queue does drain.
+  const bool free =
+      s_.config.Channels[ch].ChannelProtocol != DatabaseRequestProtocol || s_.engine.TxBuffer[ch].empty();
+  if (!free) s_.engine.CommandWaitsForLine[ch] = true;
+  return free;
+}
+
+bool ClientCommandStep::AnswerCommandOnTheLine(int32_t ch, const Answer& stage, double command, double status) {
+  std::optional<EngineState::CommandOnTheLine>& held =
+      s_.engine.CommandsOnTheLine[ch][static_cast<size_t>(stage.Client)];
+  if (!held) return false;
+  if (held->Command != command || !CommandPending(command, status, s_.config.System.CmdHandshake)) {
+    // The client took its command back or put another in its place: the
+    // held answer is no longer its question's, and is not written over it.
+    held.reset();
+    return false;
+  }
+  switch (s_.MSComm[ch].FateOf(held->End)) {
+    case SerialPort::OutputFate::Waiting: return true;
+    case SerialPort::OutputFate::Delivered: stage.WriteBack(held->TakenStatus); break;
+    case SerialPort::OutputFate::Dropped: stage.WriteBack(held->RefusedStatus); break;
+  }
+  stage.MarkDirty();
+  held.reset();
+  return true;
 }
 
 void ClientCommandStep::TakeCommand(int32_t ch, double command, double parameter, const Answer& stage) {
@@ -135,14 +188,28 @@ void ClientCommandStep::Deliver(int32_t ch, double command, const CommandDecisio
     s_.log.WriteLog(LogKind::Error, NotSerialLogLine(ch, command));
     return;
   }
+  SerialPort& port = s_.MSComm[ch];
+  if (const std::chrono::milliseconds waited = port.OutputWaiting(); waited >= CommandStallLimit) {
+    stage.WriteBack(decision.RefusedStatus);
+    s_.log.WriteLog(LogKind::Error, StalledLogLine(ch, command, waited));
+    return;
+  }
+  uint64_t end = 0;
   try {
     SendToPort(ch, decision.Bytes);
+    end = port.OutputEnd();
   } catch (...) {
     stage.WriteBack(decision.RefusedStatus);
     throw;
   }
-  stage.WriteBack(decision.TakenStatus);
   ShowSent(ch, decision);
+  if (port.FateOf(end) == SerialPort::OutputFate::Delivered) {
+    stage.WriteBack(decision.TakenStatus);
+    return;
+  }
+  // Queued behind bytes the device has not taken yet: answered when they go.
+  s_.engine.CommandsOnTheLine[ch][static_cast<size_t>(stage.Client)] =
+      EngineState::CommandOnTheLine{command, decision.TakenStatus, decision.RefusedStatus, end};
 }
 
 void ClientCommandStep::Republish(int32_t ch) {

@@ -11,13 +11,26 @@
 //
 // Policy: at most one command per client kind per pass, Device first. The
 // command text is written to the port first; the client hears "taken"
-// (command + 100) only once the text is queued on the channel's open serial
-// port. A channel not on a serial port, a parameter that does not fit and a
-// write that fails are answered "not taken" (command + 1000); a failed write
-// is then raised on to the pass (a closed port's 8012 only turns the error
-// lamp off). A disabled entry holds the command unanswered, looked up again
-// on every pass. Every answer, and every held command, republishes the
-// channel's weights and status in full.
+// (command + 100) only once the device has taken the text: at once when it
+// does, else on the pass that finds the text gone from the port's output
+// queue, and "not taken" (command + 1000) when the queue was dropped with it
+// (the port's own report says why). Meanwhile no other command of that
+// client kind is taken, so each command that the client leaves in its slot
+// gets exactly one answer. A port whose
+// output has not moved for CommandStallLimit refuses the command at once,
+// with an error-log line. A channel not on a serial port, a parameter that
+// does not fit and a write that fails are answered "not taken"; a failed
+// write is then raised on to the pass (a closed port's 8012 only turns the
+// error lamp off). On a database request channel a command waits, pending,
+// while a reply is being paced out of TxBuffer, and goes behind it; no
+// further request is served meanwhile (CommandWaitsForLine), so the replies
+// already queued drain and the command is not held back for ever. A
+// client that replaces or withdraws a held command is answered for what its
+// slot holds now, never with the old command's answer. A
+// disabled entry holds the command unanswered, looked up again on every pass.
+// Every answer, and every held command, republishes the channel's weights and
+// status in full.
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -36,6 +49,10 @@ constexpr int16_t CmdParm = 5;
 constexpr int16_t CmdStat = 6;
 }  // namespace OPCCommandItem
 
+// Output that has waited this long without the device taking a byte: the
+// line is stalled, and a command is refused rather than queued.
+inline constexpr std::chrono::milliseconds CommandStallLimit{500};
+
 class ClientCommandStep final : public ChannelStep {
 public:
   // items: the channel's OPC items, read for the command and written back.
@@ -47,6 +64,15 @@ private:
   struct Answer;
   void DeviceStage(int32_t ch);
   void OPCStage(int32_t ch);
+  Answer DeviceAnswer(int32_t ch);
+  Answer OPCAnswer(int32_t ch);
+  // Answers the stage's command whose bytes were waiting on the line, once
+  // they have left; True while there was one (answered now or not). A held
+  // command the client no longer has in its slot (command, status) is let go
+  // unanswered.
+  bool AnswerCommandOnTheLine(int32_t ch, const Answer& stage, double command, double status);
+  // No reply is being paced out in front of where a command would go.
+  bool LineFree(int32_t ch);
   // Runs a pending command through selection and answers it on the stage's
   // own targets.
   void TakeCommand(int32_t ch, double command, double parameter, const Answer& stage);

@@ -85,6 +85,36 @@ std::string FormatWithPattern(double value, int decimals, bool withPoint) {
   return field;
 }
 
+// The parameter's text in plain digits: ParameterText with any exponent
+// written out ("1E+15" is "1000000000000000", "1E-07" is ".0000001"), since a
+// scale reads the placeholder's characters as digits.
+std::string PlainParameterText(double parameter) {
+  std::string text = ParameterText(parameter);
+  const size_t e = text.find('E');
+  if (e == std::string::npos) return text;
+  const int exponent = std::stoi(text.substr(e + 1));
+  std::string mantissa = text.substr(0, e);
+  const bool negative = mantissa.starts_with('-');
+  if (negative) mantissa.erase(0, 1);
+  std::string digits;
+  for (char c : mantissa) {
+    if (c != '.') digits += c;
+  }
+  // digits[0] stands at 10^exponent.
+  std::string plain;
+  if (exponent >= 0) {
+    const size_t whole = static_cast<size_t>(exponent) + 1;
+    if (digits.size() <= whole) {
+      plain = digits + std::string(whole - digits.size(), '0');
+    } else {
+      plain = digits.substr(0, whole) + "." + digits.substr(whole);
+    }
+  } else {
+    plain = "." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+  }
+  return negative ? "-" + plain : plain;
+}
+
 std::string Last(const std::string& text, size_t width) {
   return text.size() > width ? text.substr(text.size() - width) : text;
 }
@@ -140,7 +170,7 @@ CommandText BuildCommandText(const ProtocolDefinition& protocol, int entry, doub
     return command;
   }
 
-  const std::string parmText = ParameterText(parameter);
+  const std::string parmText = PlainParameterText(parameter);
   std::string field = parmText;
   const size_t point = parmText.find('.');
   if (point != std::string::npos) {

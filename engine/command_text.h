@@ -10,7 +10,7 @@
 // Policy: the first of the 10 entries whose value equals the command is the
 // command (a lower duplicate that is disabled holds the command, whatever the
 // higher one says). The parameter goes into the placeholder as its decimal
-// text, rounded to what the placeholder has room for after the point, never
+// text in plain digits (never the exponent form), rounded to what the placeholder has room for after the point, never
 // padded. A parameter whose whole-number digits (or sign) do not fit is never
 // cut down to its last digits, since the scale would take another value:
 // nothing is sent, the client is answered "not taken" (command + 1000) and one

@@ -138,7 +138,9 @@ std::string DBFieldText(const QVariant& value) {
       break;
     case QMetaType::Double:
     case QMetaType::Float: {
-      QLocale locale = QLocale::system();
+      // The device reads the point: the machine's locale must not put a
+      // comma on its line.
+      QLocale locale = QLocale::c();
       locale.setNumberOptions(QLocale::OmitGroupSeparator);
       // 15 significant digits, the exponent written "E+20" as the old engine did.
       text = ToAnsi(locale.toString(value.toDouble(), 'g', 15).replace(QLatin1Char('e'), QLatin1Char('E')));
@@ -176,6 +178,12 @@ DBQueryResult RunDBQuery(DatabaseWorkspace& workspace, int32_t DBDriver, std::st
   if (result.action) {
     if (!ExternalDB.empty()) {
       if (keywords.SelectIntoPos > 0) {
+        // SQLite has no SELECT INTO: the statement would fail after its file
+        // was made, leaving an empty database of a name nobody chose to keep.
+        if (DBDriver == kSqliteDriver) {
+          throw RunTimeError(ErrorNumber::SqlError,
+                             "SELECT INTO cannot be run on this database; nothing was created: " + ExternalDB);
+        }
         report.Status("Creating DB...");
         report.SqlLog("Creating DB: " + ExternalDB + "...");
         workspace.CreateDatabase(DBDriver, ExternalDB);

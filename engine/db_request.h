@@ -55,10 +55,10 @@ DBQueryKeywords ClassifyDBQuery(std::string_view query);
 // empty. The name is returned without its quotes ('' inside stands for ').
 std::string ExternalDatabaseName(std::string_view query, const DBQueryKeywords& keywords);
 
-// A field value as the device receives it: empty for NULL, numbers in the
-// locale's form without grouping, dates by the general date form, texts as
-// their bytes; a CR or LF inside the value becomes a blank so that it cannot
-// end the device's line.
+// A field value as the device receives it: empty for NULL, numbers with a
+// point and without grouping whatever the machine's locale, dates by the
+// general date form, texts as their bytes; a CR or LF inside the value
+// becomes a blank so that it cannot end the device's line.
 std::string DBFieldText(const QVariant& value);
 
 // Where a request's progress goes: the channel's status text (marked for the
@@ -77,7 +77,8 @@ struct DBQueryResult {
 };
 
 // Runs one query: for an action, creates the external database of a SELECT
-// INTO, or opens the external database in place of DBName, then executes; for
+// INTO (refused with 2400 before anything is created on driver 0, whose
+// SQLite cannot run it), or opens the external database in place of DBName, then executes; for
 // a select, opens DBName, counts the records and keeps the first recordsKept
 // of them. The database is closed again on every path. idleStatus is the text
 // the status ends on ("Idle..." on a serial line, "Ready..." on the terminal

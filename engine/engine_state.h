@@ -17,6 +17,7 @@
 #include "core/channel_array.h"
 #include "engine/checked_protocol.h"
 #include "engine/frame_cutter.h"
+#include "engine/transmit_queue.h"
 #include "engine/weight_format.h"
 #include "publish/scan_values.h"
 
@@ -87,13 +88,23 @@ struct EngineState : ScanValues {
   // port empties both; a protocol checked again with another framing empties
   // the cutters of its channels.
   ChannelArray<std::string> RxBuffer{"RxBuffer"};
+  // A request line outgrew RxBuffer's line bound before its line feed: what
+  // still comes of it is discarded through that line feed.
+  ChannelArray<bool> RxLineDiscarded{"RxLineDiscarded"};
   ChannelArray<std::optional<FrameCutter>> RxCutter{"RxCutter"};
   // The last frame cut (terminator included, first CR a blank); FrameLength
   // is its size.
   ChannelArray<std::string> RxFrame{"RxFrame"};
   // Characters waiting for the paced transmitter, and the transmit tick of
   // the last one sent.
-  ChannelArray<std::string> TxBuffer{"TxBuffer"};
+  ChannelArray<TransmitQueue> TxBuffer{"TxBuffer"};
+  // A reply was refused because TxBuffer was full: reported once, until a
+  // reply fits again.
+  ChannelArray<bool> TxBufferFullReported{"TxBufferFullReported"};
+  // A client command of a database request channel waits for the reply
+  // being paced out: no further request is served until it has gone, so a
+  // device that keeps asking cannot hold the command back for ever.
+  ChannelArray<bool> CommandWaitsForLine{"CommandWaitsForLine"};
   ChannelArray<int32_t> LastTxTick{"LastTxTick"};
   // The transmit timer's tick counter (0 to 10,000,000, then 0), the ticks
   // counted since the current clock second began, and that second.
@@ -126,11 +137,27 @@ struct EngineState : ScanValues {
   // channel went off-line); told in one error-log line when that episode ends.
   ChannelArray<int32_t> FramesRefused{"FramesRefused"};
 
+  // --- Per channel: client commands on the line ---
+  // A command whose bytes still wait in the port's output queue: its client
+  // is answered once they have reached the device (taken) or were dropped
+  // (not taken), and no other command of that client kind is taken meanwhile.
+  struct CommandOnTheLine {
+    double Command = 0;  // as the client's slot held it
+    double TakenStatus = 0;
+    double RefusedStatus = 0;
+    uint64_t End = 0;  // SerialPort::OutputEnd() after the command's bytes
+  };
+  // Element 0 the Device client, 1 the OPC client.
+  ChannelArray<std::array<std::optional<CommandOnTheLine>, 2>> CommandsOnTheLine{"CommandsOnTheLine"};
+
   // --- Per channel: OPC ---
   // A write of the channel's items is under way (channel tail).
   ChannelArray<bool> OPCWriteBusy{"OPCWriteBusy"};
   // ScanTick of the channel's last OPC write (periodic re-write).
   ChannelArray<int32_t> LastOPCWriteTick{"LastOPCWriteTick"};
+  // The channel's last OPC write failed: its failure episode was reported,
+  // and the next failure is not reported again until a write succeeds.
+  ChannelArray<bool> OPCWriteFailing{"OPCWriteFailing"};
 
   // --- Per channel: terminal field paths, built at (re)initialisation ---
   // ArcPathPtp[ch][1] .. [5]; element 0 is not used.

@@ -100,8 +100,9 @@ void ScanErrorHandling::Reply(int32_t ch, const ScanErrorReply& reply) {
     case ScanErrorReply::Route::None: return;
     case ScanErrorReply::Route::Serial:
       if (!reply.LogText.empty()) Step(ch, "transmit log", [&] { s_.log.WriteLog(LogKind::Transmit, reply.LogText); });
-      // Behind any reply the transmit timer is still pacing out.
-      Step(ch, "error reply", [&] { s_.engine.TxBuffer[ch] += reply.Bytes; });
+      // Behind any reply the transmit timer is still pacing out; a full queue
+      // refuses it (the failure itself is reported here all the same).
+      Step(ch, "error reply", [&] { s_.engine.TxBuffer[ch].Append(reply.Bytes); });
       return;
     case ScanErrorReply::Route::Terminal:
       if (!reply.LogText.empty()) Step(ch, "transmit log", [&] { s_.log.WriteLog(LogKind::Transmit, reply.LogText); });

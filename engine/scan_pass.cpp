@@ -141,16 +141,29 @@ void ScanPass::FlushOPC(int32_t ch) {
   e.OPCWriteBusy[ch] = true;
   try {
     s_.opc.OPC(ch).Write();
+    e.OPCWriteFailing[ch] = false;
   } catch (...) {
-    // A failed write must not leave the channel's flush skipped for good. It
-    // is not marked dirty again either: a server that refuses every write
-    // would then end every pass at this channel. The next change, or the
-    // periodic re-write, sends the values again.
+    // A server that refuses writes must cost neither this channel's DDE and
+    // COM updates nor the channels after it, and must not raise a box on
+    // every pass: the failure is logged once per episode (until a write
+    // succeeds), and the write counts as made, so the next change or the
+    // periodic re-write tries again.
+    e.LastOPCWriteTick[ch] = e.ScanTick;
     e.OPCWriteBusy[ch] = false;
-    throw;
+    ReportOPCWriteFailure(ch);
+    return;
   }
   e.LastOPCWriteTick[ch] = e.ScanTick;
   e.OPCWriteBusy[ch] = false;
+}
+
+void ScanPass::ReportOPCWriteFailure(int32_t ch) {
+  EngineState& e = s_.engine;
+  if (e.OPCWriteFailing[ch]) return;
+  e.OPCWriteFailing[ch] = true;
+  const RunTimeError error = ErrorInFlight();
+  s_.log.WriteLog(LogKind::Error, "Channel: " + std::to_string(ch + 1) + "  OPC Write Error: " +
+                                      std::to_string(error.number()) + "  " + error.description());
 }
 
 }  // namespace tarvex

@@ -46,6 +46,8 @@ private:
   void ChannelTail(int32_t ch);
   void ReceiveIndicatorOut(int32_t ch);
   void FlushOPC(int32_t ch);
+  // Logs the OPC write failure in flight, once per failure episode.
+  void ReportOPCWriteFailure(int32_t ch);
 
   ScanServices s_;
   ChannelInitialisation init_;

@@ -24,22 +24,51 @@ std::string TimeItem(const QDateTime& now) {
 
 }  // namespace
 
-size_t AppendToRxBuffer(std::string& RxBuffer, std::string_view RxPiece) {
-  RxBuffer.append(RxPiece);
-  if (RxBuffer.size() <= kRxBufferCap) return 0;
-  const size_t before = RxBuffer.size();
-  const size_t lastLF = RxBuffer.rfind(kLF);
-  if (lastLF == std::string::npos || before - (lastLF + 1) > kRxBufferCap) {
-    RxBuffer.clear();
-  } else {
-    RxBuffer.erase(0, lastLF + 1);
+RxOverflow AppendToRxBuffer(std::string& RxBuffer, std::string_view RxPiece, bool& discardingLine) {
+  RxOverflow dropped;
+  if (discardingLine) {
+    // The rest of a line already dropped as over-long, reported then: its
+    // tail is no request of its own.
+    const size_t lf = RxPiece.find(kLF);
+    if (lf == std::string_view::npos) return dropped;
+    RxPiece.remove_prefix(lf + 1);
+    discardingLine = false;
   }
-  return before - RxBuffer.size();
+  // Lines before the one still open were checked when they came.
+  const size_t lastLF = RxBuffer.rfind(kLF);
+  size_t lineStart = lastLF == std::string::npos ? 0 : lastLF + 1;
+  std::string kept = RxBuffer.substr(0, lineStart);
+  std::string_view rest = std::string_view(RxBuffer).substr(lineStart);
+  std::string incoming = std::string(rest) + std::string(RxPiece);
+  std::string_view open = incoming;
+  while (!open.empty()) {
+    const size_t lf = open.find(kLF);
+    const std::string_view line = open.substr(0, lf == std::string_view::npos ? open.size() : lf + 1);
+    open.remove_prefix(line.size());
+    if (line.size() > kRxBufferCap) {
+      dropped.characters += line.size();
+      if (lf == std::string_view::npos) discardingLine = true;
+    } else if (lf == std::string_view::npos) {
+      kept += line;  // waits for its line feed
+    } else if (kept.size() + line.size() > kRxWaitingLinesCap) {
+      ++dropped.requestLines;
+      dropped.requestCharacters += line.size();
+    } else {
+      kept += line;
+    }
+  }
+  RxBuffer = std::move(kept);
+  return dropped;
 }
 
 std::string RxBufferOverflowLogLine(int32_t ch, size_t discarded) {
   return "Channel: " + std::to_string(ch + 1) + "  Receive buffer overflow: " + std::to_string(discarded) +
          " characters without a line feed discarded.";
+}
+
+std::string RxRequestLinesOverflowLogLine(int32_t ch, size_t lines, size_t characters) {
+  return "Channel: " + std::to_string(ch + 1) + "  Receive buffer overflow: " + std::to_string(lines) +
+         " request lines (" + std::to_string(characters) + " characters) discarded unserved.";
 }
 
 std::optional<std::string> TakeRequestLine(std::string& RxBuffer) {

@@ -8,7 +8,8 @@
 // which would end the device's reply line early and could forge a "!" line; a
 // request that changes data must run once, whatever becomes of its reply.
 //
-// Policy: the receive buffer is capped at 8 KiB; a request line is taken from
+// Policy: a request line is at most 8 KiB, and complete lines wait in order
+// (at most 1 MiB of them); a request line is taken from
 // it before it runs, so it is never run twice; one line is served per call;
 // CR and LF inside values are sent as blanks. A reply line is a double quote,
 // the item, a double quote and LF; every block ends with the line "!".
@@ -24,17 +25,36 @@
 
 namespace tarvex {
 
+// The longest request line, and the most characters of complete request lines
+// that wait to be served (one per pass) behind it.
 constexpr size_t kRxBufferCap = 8192;
+constexpr size_t kRxWaitingLinesCap = 1024 * 1024;
 
-// Appends RxPiece to RxBuffer. When the buffer then holds more than
-// kRxBufferCap characters, everything up to and including its last LF is
-// discarded, and all of it when what stays would still be over the cap (or
-// there is no LF). Returns the number of characters discarded, 0 when none.
-size_t AppendToRxBuffer(std::string& RxBuffer, std::string_view RxPiece);
+// What AppendToRxBuffer discarded.
+struct RxOverflow {
+  // Characters of a line that grew past kRxBufferCap before its line feed
+  // (the line is dropped whole, its line feed included when it came).
+  size_t characters = 0;
+  // Complete request lines that found kRxWaitingLinesCap full, and their
+  // characters: the newest go, the older still wait their turn.
+  size_t requestLines = 0;
+  size_t requestCharacters = 0;
+};
+
+// Appends RxPiece to RxBuffer. Complete lines are kept, in order, to be served
+// one per pass; only a line longer than kRxBufferCap (complete or still
+// waiting for its line feed) is discarded, and complete lines beyond
+// kRxWaitingLinesCap. discardingLine (kept by the caller with RxBuffer, false
+// at first) is set while a line dropped before its line feed still comes: the
+// rest of it, through that line feed, is discarded too and not counted again,
+// so no tail of an over-long request runs as a request of its own.
+RxOverflow AppendToRxBuffer(std::string& RxBuffer, std::string_view RxPiece, bool& discardingLine);
 
 // The error-log line for characters discarded from a channel's receive buffer
 // (ch is 0-based and shown 1-based).
 std::string RxBufferOverflowLogLine(int32_t ch, size_t discarded);
+// The error-log line for complete request lines discarded unserved.
+std::string RxRequestLinesOverflowLogLine(int32_t ch, size_t lines, size_t characters);
 
 // Takes the first request line, its LF included, out of RxBuffer; nothing when
 // the buffer holds no LF.

@@ -35,6 +35,8 @@ void SerialDBRequestStep::Serve(int32_t ch) {
   EngineState& e = s_.engine;
   e.ResultFound[ch] = false;
   Receive(ch);
+  // A client command goes first, once the replies already queued have left.
+  if (e.CommandWaitsForLine[ch]) return;
 
   const std::optional<std::string> line = TakeRequestLine(e.RxBuffer[ch]);
   if (!line) return;  // a partial line waits for more input
@@ -66,8 +68,12 @@ void SerialDBRequestStep::Receive(int32_t ch) {
   indicators_.TurnRXLedON(ch);
   std::string piece;
   AtPort(s_.grid, ch, [&] { piece = port.Input(); });
-  const size_t discarded = AppendToRxBuffer(s_.engine.RxBuffer[ch], piece);
-  if (discarded > 0) s_.log.WriteLog(LogKind::Error, RxBufferOverflowLogLine(ch, discarded));
+  const RxOverflow dropped = AppendToRxBuffer(s_.engine.RxBuffer[ch], piece, s_.engine.RxLineDiscarded[ch]);
+  if (dropped.characters > 0) s_.log.WriteLog(LogKind::Error, RxBufferOverflowLogLine(ch, dropped.characters));
+  if (dropped.requestLines > 0) {
+    s_.log.WriteLog(LogKind::Error,
+                    RxRequestLinesOverflowLogLine(ch, dropped.requestLines, dropped.requestCharacters));
+  }
   SwitchIcon(ActivityImage::Receive);
 }
 
@@ -76,8 +82,19 @@ void SerialDBRequestStep::SendReply(int32_t ch, const std::string& reply) {
   ChannelLog(ch, LogKind::Transmit, reply);
   SwitchLamp(s_.grid, ch, Lamp::Transmit, true);
   s_.grid.DrawCell(ch, GridColumn::TransmitIndicator);
-  // Behind any reply still being paced out, never in place of it.
-  s_.engine.TxBuffer[ch] += reply;
+  // Behind any reply still being paced out, never in place of it; a device
+  // that asks faster than its replies drain loses the replies that do not
+  // fit, with one error-log line per episode.
+  EngineState& e = s_.engine;
+  if (e.TxBuffer[ch].Append(reply)) {
+    e.TxBufferFullReported[ch] = false;
+    return;
+  }
+  if (e.TxBufferFullReported[ch]) return;
+  e.TxBufferFullReported[ch] = true;
+  s_.log.WriteLog(LogKind::Error, "Channel: " + std::to_string(ch + 1) + "  Transmit buffer full: " +
+                                      std::to_string(e.TxBuffer[ch].size()) + " characters waiting; a reply of " +
+                                      std::to_string(reply.size()) + " characters dropped.");
 }
 
 void SerialDBRequestStep::SwitchIcon(ActivityImage image) {

@@ -12,8 +12,11 @@
 // capped (engine/serial_db_request.h) and an overflow is written to the error
 // log once per discard. One complete buffered line is served per pass, with or
 // without new input, so a second line of one read is answered at the next
-// pass. A reply joins the end of the channel's TxBuffer behind whatever is
-// still waiting. A database failure leaves the step as RunTimeError (2400 or
+// pass, except while a client command waits for the line
+// (CommandWaitsForLine): requests then wait in RxBuffer until it has gone.
+// A reply joins the end of the channel's TxBuffer behind whatever is
+// still waiting; one that does not fit the queue's bound is dropped, with one
+// error-log line per episode. A database failure leaves the step as RunTimeError (2400 or
 // 3000 class) for the scan's error handling; the line is already consumed and
 // is not run again. A port that is not open (8012) is no error here: its lamp
 // goes off and the step serves what the buffer holds.

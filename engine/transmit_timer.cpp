@@ -52,7 +52,7 @@ void TransmitTimer::CountTick() {
 
 void TransmitTimer::ServeChannel(int32_t ch, int32_t interval) {
   EngineState& e = s_.engine;
-  std::string& waiting = e.TxBuffer[ch];
+  TransmitQueue& waiting = e.TxBuffer[ch];
   if (waiting.empty()) {
     TransmitLampOff(ch);
     return;
@@ -98,9 +98,9 @@ void TransmitTimer::TransmitLampOff(int32_t ch) {
 
 void TransmitTimer::Write(int32_t ch, size_t count) {
   EngineState& e = s_.engine;
-  std::string& waiting = e.TxBuffer[ch];
-  s_.MSComm[ch].Output(std::string_view(waiting).substr(0, count));
-  waiting.erase(0, count);
+  TransmitQueue& waiting = e.TxBuffer[ch];
+  s_.MSComm[ch].Output(waiting.Front(count));
+  waiting.Drop(count);
   e.LastTxTick[ch] = e.TxTick;
 }
 

@@ -1,14 +1,19 @@
 #include "database.h"
 
 #include <fcntl.h>
+#include <sql.h>
+#include <sys/stat.h>
+#include <sqlext.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlResult>
 #include <QUrl>
 #include <atomic>
 #include <cerrno>
@@ -86,6 +91,32 @@ QString OdbcName(std::string_view name) {
 
 QSqlDatabase Connection(const QString& name) { return QSqlDatabase::database(name, false); }
 
+// The ODBC handle QODBC hands out (SQLHANDLE, a void*), or none.
+SQLHANDLE OdbcHandle(const QVariant& handle) {
+  if (!handle.isValid()) return nullptr;
+  if (qstrcmp(handle.typeName(), "SQLHANDLE") != 0 && qstrcmp(handle.typeName(), "void*") != 0) return nullptr;
+  return *static_cast<const SQLHANDLE*>(handle.data());
+}
+
+// The SQLite ODBC driver takes neither a login nor a query time-out: opening
+// and every statement wait on a locked file for the busy time-out of its
+// connection string ("Timeout", in milliseconds; 100 s when not given). A
+// connection string that names a SQLite driver gets the query time-out there,
+// unless it gives its own.
+std::string WithSqliteOdbcTimeout(std::string_view name, int seconds) {
+  const QString text = FromAnsi(name);
+  bool sqlite = false;
+  for (const QString& part : text.split(QLatin1Char(';'))) {
+    const QString key = part.section(QLatin1Char('='), 0, 0).trimmed();
+    if (key.compare(QLatin1String("timeout"), Qt::CaseInsensitive) == 0) return std::string(name);
+    if (key.compare(QLatin1String("driver"), Qt::CaseInsensitive) == 0) {
+      sqlite = part.section(QLatin1Char('='), 1).contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
+    }
+  }
+  if (!sqlite) return std::string(name);
+  return std::string(name) + ";Timeout=" + std::to_string(seconds * 1000);
+}
+
 QString NextConnectionName() {
   static std::atomic<uint64_t> opened{0};
   return QStringLiteral("tarvex-request-%1").arg(++opened);
@@ -148,7 +179,41 @@ void Database::Execute(std::string_view sql) {
   if (!IsOpen()) throw RunTimeError(ErrorNumber::DatabaseError, "The database is closed: " + name_);
   QSqlQuery query(Connection(connection_));
   query.setForwardOnly(true);
-  if (!query.exec(FromAnsi(sql))) throw StatementError(driver_, query.lastError());
+  if (!Run(query, sql)) throw StatementError(driver_, query.lastError());
+}
+
+bool OdbcStatementHasTimeOut(std::string_view sql) {
+  // Qt reads a ":name" outside single quotes as a place for a bound value,
+  // and the driver a "?"; both leave a quoted literal alone. Double quotes,
+  // back quotes and brackets are read differently from one Qt version to the
+  // next, so a text with any of them is taken as holding a place.
+  if (sql.find_first_of("\"`[") != std::string_view::npos) {
+    return sql.find_first_of(":?") == std::string_view::npos;
+  }
+  bool literal = false;
+  for (const char c : sql) {
+    if (c == '\'') {
+      literal = !literal;
+    } else if (!literal && (c == ':' || c == '?')) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Database::Run(QSqlQuery& query, std::string_view sql) const {
+  // The time-out is a statement attribute, so the statement is prepared
+  // first; a text in which a place for a bound value could be read runs at
+  // once instead, bounded by the driver alone.
+  if (driver_ == kSqliteDriver || !OdbcStatementHasTimeOut(sql)) {
+    return query.exec(FromAnsi(sql));
+  }
+  if (!query.prepare(FromAnsi(sql))) return false;
+  if (SQLHANDLE statement = OdbcHandle(query.result()->handle()); statement != nullptr) {
+    SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT,
+                   reinterpret_cast<SQLPOINTER>(static_cast<intptr_t>(OdbcTimeoutSeconds())), SQL_IS_UINTEGER);
+  }
+  return query.exec();
 }
 
 ResultSet Database::OpenRecordset(std::string_view sql, int32_t recordsKept) {
@@ -163,7 +228,7 @@ ResultSet Database::OpenRecordset(std::string_view sql, int32_t recordsKept) {
   {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    const bool ran = query.exec(FromAnsi(sql));
+    const bool ran = Run(query, sql);
     if (!ran || !query.isSelect()) {
       const QSqlError error = query.lastError();
       query.finish();
@@ -199,11 +264,19 @@ ResultSet Database::OpenRecordset(std::string_view sql, int32_t recordsKept) {
 
 // --------------------------------------------------------- DatabaseWorkspace
 
+int OdbcTimeoutSeconds() {
+  const QByteArray text = qgetenv(OdbcTimeoutVariable);
+  bool ok = false;
+  const int seconds = text.toInt(&ok);
+  return ok && seconds > 0 && seconds <= 3600 ? seconds : DefaultOdbcTimeoutSeconds;
+}
+
 Database DatabaseWorkspace::OpenDatabase(int32_t driver, std::string_view name) {
   const QString connection = NextConnectionName();
   QSqlError error;
   bool opened = false;
   bool missing = false;
+  bool notRegular = false;
   {
     QSqlDatabase db = QSqlDatabase::addDatabase(
         driver == kSqliteDriver ? QStringLiteral("QSQLITE") : QStringLiteral("QODBC"), connection);
@@ -211,12 +284,20 @@ Database DatabaseWorkspace::OpenDatabase(int32_t driver, std::string_view name) 
       error = db.lastError();
     } else if (driver == kSqliteDriver) {
       missing = !QFileInfo::exists(FromAnsi(name));
+      // A device node, a pipe or a folder passes the existence test, and
+      // opening a pipe would wait for a writer for ever: only a regular file
+      // can be a database.
+      struct stat status {};
+      const QByteArray path = QFile::encodeName(FromAnsi(name));
+      notRegular = !missing && (::stat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode));
       db.setDatabaseName(SqliteUri(name));
       db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=250"));
-      opened = !missing && db.open();
+      opened = !missing && !notRegular && db.open();
       error = db.lastError();
     } else {
-      db.setDatabaseName(OdbcName(name));
+      const int seconds = OdbcTimeoutSeconds();
+      db.setDatabaseName(OdbcName(WithSqliteOdbcTimeout(name, seconds)));
+      db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1").arg(seconds));
       opened = db.open();
       error = db.lastError();
     }
@@ -227,6 +308,7 @@ Database DatabaseWorkspace::OpenDatabase(int32_t driver, std::string_view name) 
     if (missing) {
       throw RunTimeError(ErrorNumber::DatabaseNotFound, "Could not find file '" + std::string(name) + "'.");
     }
+    if (notRegular) throw RunTimeError(ErrorNumber::DatabaseError, "Not a database file: " + std::string(name));
     std::string description = Describe(error);
     if (description.empty()) description = "The database could not be opened";
     throw RunTimeError(ErrorNumber::DatabaseError, description + ": " + std::string(name));

@@ -18,7 +18,9 @@
 //     without creation (URI mode=rw); a locked file is waited on for 250 ms at
 //     most.
 //   Drivers 1 to 4: ODBC through unixODBC. The name is a data source name, or a
-//     whole connection string when it contains "=".
+//     whole connection string when it contains "=". Logging in, and every
+//     statement, end after OdbcTimeoutSeconds() (5 s unless the environment
+//     variable TARVEX_ODBC_TIMEOUT gives 1 to 3600 seconds).
 //
 // Errors, all as RunTimeError with the database's own message as description:
 //   2400 (SqlError) the statement's text is wrong: syntax, unknown table or
@@ -34,6 +36,8 @@
 //        ODBC.
 #include <QVariant>
 #include <QString>
+
+class QSqlQuery;
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -54,6 +58,16 @@ constexpr int InvalidOperation = 3219;
 
 // The channel setting DBDriver: 0 SQLite, 1 to 4 ODBC.
 constexpr int32_t kSqliteDriver = 0;
+
+// The login and query time-out of ODBC connections, in seconds.
+constexpr int DefaultOdbcTimeoutSeconds = 5;
+constexpr const char* OdbcTimeoutVariable = "TARVEX_ODBC_TIMEOUT";
+int OdbcTimeoutSeconds();
+// Whether an ODBC statement runs prepared, with the query time-out: unless a
+// ":" or "?" stands outside its single-quoted literals (or the text quotes in
+// another way and holds either), where a place for a bound value could be
+// read; such a text runs as it is, bounded by the driver alone.
+bool OdbcStatementHasTimeOut(std::string_view sql);
 
 // The records of one query with a current record. RecordCount is the number of
 // records the query gave; only the kept ones can be visited, and the set is at
@@ -101,6 +115,8 @@ public:
 private:
   friend class DatabaseWorkspace;
   Database(QString connection, int32_t driver, std::string name);
+  // Runs the statement on the query, bounded by the ODBC query time-out.
+  bool Run(QSqlQuery& query, std::string_view sql) const;
 
   QString connection_;
   int32_t driver_ = kSqliteDriver;

@@ -34,7 +34,6 @@ void OpcItemStore::SetItemValue(int32_t ch, int16_t position, double value) {
   auto& slot = channels_[static_cast<size_t>(ch)][static_cast<size_t>(position)];
   if (!slot) return;
   slot->value = value;
-  writes_.push_back(Write{ch, position, value});
 }
 
 const std::optional<OpcItemStore::Item>* OpcItemStore::Find(int32_t ch, int position) const {

@@ -1,11 +1,10 @@
 #pragma once
 // The manager's own OPC item store: per channel 0 to 32, up to eight items at
-// positions 0 to 7, each with its tag and the value last set. Every accepted
-// value is also kept in the order it was set, so it can be read back.
+// positions 0 to 7, each with its tag and the value last set. Only current
+// values are kept: the store's memory does not grow with the writes.
 #include <array>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/opc/opc_items.h"
 
@@ -16,13 +15,6 @@ inline constexpr int OpcChannels = 33;  // channels 0 to 32
 
 class OpcItemStore : public OpcItems {
 public:
-  struct Write {
-    int32_t ch;
-    int16_t position;
-    double value;
-    bool operator==(const Write&) const = default;
-  };
-
   // Adds the tag as the item at position; a tag of blanks only leaves the
   // position empty. Error 9 for a channel outside 0 to 32 or a position
   // outside 0 to 7.
@@ -39,7 +31,6 @@ public:
   // The value last set on the item, or nothing while none was set or the
   // position is empty.
   std::optional<double> ItemValue(int32_t ch, int position) const;
-  const std::vector<Write>& Writes() const { return writes_; }
 
 private:
   struct Item {
@@ -51,7 +42,6 @@ private:
   const std::optional<Item>* Find(int32_t ch, int position) const;
 
   std::array<Channel, OpcChannels> channels_{};
-  std::vector<Write> writes_;
 };
 
 }  // namespace tarvex

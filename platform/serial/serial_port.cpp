@@ -237,6 +237,11 @@ void SerialPort::RaiseKeptReport() {
 }
 
 void SerialPort::DropQueue() noexcept {
+  if (consumed_ < given_) {
+    drops_[nextDrop_] = {consumed_, given_};
+    nextDrop_ = (nextDrop_ + 1) % DropMemory;
+    consumed_ = given_;
+  }
   outQueue_.clear();
   outQueue_.shrink_to_fit();
   outHead_ = 0;
@@ -249,6 +254,7 @@ void SerialPort::Drain() noexcept {
     const ssize_t n = ::write(fd_, outQueue_.data() + outHead_, Queued());
     if (n > 0) {
       outHead_ += static_cast<size_t>(n);
+      consumed_ += static_cast<uint64_t>(n);
       accepted = true;
       continue;
     }
@@ -333,9 +339,27 @@ void SerialPort::Output(std::string_view bytes) {
   }
   if (Queued() == 0) lastAccepted_ = std::chrono::steady_clock::now();
   outQueue_.append(bytes);
+  given_ += bytes.size();
   Drain();
   Arm();
   RaiseKeptReport();
+}
+
+SerialPort::OutputFate SerialPort::FateOf(uint64_t end) noexcept {
+  Drain();
+  if (end > consumed_) return OutputFate::Waiting;
+  for (const auto& [from, to] : drops_) {
+    if (end > from && end <= to) return OutputFate::Dropped;
+  }
+  return OutputFate::Delivered;
+}
+
+std::chrono::milliseconds SerialPort::OutputWaiting() noexcept {
+  // The queue may have sat unchanged between wake-ups while the device made
+  // room again: what it takes now is no stall.
+  Drain();
+  if (fd_ < 0 || Queued() == 0) return std::chrono::milliseconds{0};
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - lastAccepted_);
 }
 
 int32_t SerialPort::InBufferCount() {

@@ -33,6 +33,13 @@
 // raises the kept report (in place of 8012); opening starts with none. Without
 // an event loop (no Qt application) the queue drains only at those calls.
 //
+// A caller that must know whether its bytes reached the device (a client's
+// command is answered "taken" only then) notes OutputEnd() after its Output
+// and asks FateOf() on later calls: the bytes are still waiting, were handed
+// to the device, or were dropped (a stall, a hang-up, the port closed).
+// Positions count every byte given to Output for the life of the object, so
+// they survive a close and a reopen.
+//
 // Errors, all as RunTimeError naming the port number and the device:
 //   380  settings text or handshaking mode not usable;
 //   8002 invalid port: no such device, or not a terminal;
@@ -51,6 +58,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/program_folder.h"
 #include "platform/run_time_error.h"
@@ -106,6 +114,18 @@ public:
   // Hands the bytes to the device, or queues what it does not take at once
   // behind what already waits; returns without waiting either way.
   void Output(std::string_view bytes);
+
+  enum class OutputFate { Waiting, Delivered, Dropped };
+  // The position after the last byte given to Output.
+  uint64_t OutputEnd() const noexcept { return given_; }
+  // What became of the bytes before position `end`; hands on first what the
+  // device takes now (a stall or hang-up found then is kept as Drain keeps
+  // it). The last DropMemory drops are remembered.
+  OutputFate FateOf(uint64_t end) noexcept;
+  // How long bytes have waited without the device accepting one, after
+  // handing on first what the device takes now (as FateOf does); zero while
+  // nothing waits or the port is closed.
+  std::chrono::milliseconds OutputWaiting() noexcept;
   // The count of received bytes waiting.
   int32_t InBufferCount();
   // Every received byte waiting, removed from the port; empty when none. On a
@@ -149,6 +169,13 @@ private:
 
   std::string outQueue_;  // bytes from outHead_ on are waiting
   size_t outHead_ = 0;
+  // Output positions: bytes given, and bytes that have left the queue
+  // (handed on or dropped); the ranges [from, to) of the last drops.
+  uint64_t given_ = 0;
+  uint64_t consumed_ = 0;
+  static constexpr size_t DropMemory = 8;
+  std::array<std::pair<uint64_t, uint64_t>, DropMemory> drops_{};
+  size_t nextDrop_ = 0;
   std::chrono::steady_clock::time_point lastAccepted_;  // or when the wait began
   std::optional<RunTimeError> keptReport_;
   std::unique_ptr<QSocketNotifier> writable_;

@@ -147,13 +147,14 @@ TEST(RxBuffer, isCappedAndOverflowDiscardsUpToTheLastLineFeed) {
       {"below the cap nothing is lost", "/QUERY=", "x!\n", "/QUERY=x!\n", 0},
       {"exactly the cap is kept", full, std::string(10, 'b'), full + std::string(10, 'b'), 0},
       {"over the cap without LF: all goes", full, std::string(11, 'b'), "", kRxBufferCap + 1},
-      {"over the cap: up to the last LF goes", full, "\nrest\npartial", "partial", full.size() + 6},
-      {"tail after the last LF still too long: all goes", "x\n", std::string(kRxBufferCap + 1, 'c'), "",
-       kRxBufferCap + 3},
+      {"over the cap: complete lines stay to be served", full, "\nrest\npartial", full + "\nrest\npartial", 0},
+      {"a line longer than the cap goes alone", "x\n", std::string(kRxBufferCap + 1, 'c'), "x\n",
+       kRxBufferCap + 1},
   };
   for (const Case& c : cases) {
     std::string buffer = c.before;
-    EXPECT_EQ(AppendToRxBuffer(buffer, c.piece), c.discarded) << c.legend;
+    bool discardingLine = false;
+    EXPECT_EQ(AppendToRxBuffer(buffer, c.piece, discardingLine).characters, c.discarded) << c.legend;
     EXPECT_EQ(buffer, c.after) << c.legend;
   }
   EXPECT_EQ(RxBufferOverflowLogLine(2, 8193),

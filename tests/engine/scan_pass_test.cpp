@@ -6,6 +6,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "engine/client_commands.h"
 #include "engine_fixture.h"
 #include "tests/engine_commands/commands_fixture.h"
 
@@ -209,31 +210,54 @@ TEST(ScanPass, TheChannelTailFlushesInOrderAndOnlyForActiveChannels) {
   EXPECT_TRUE(f.publication.OPCDirty[1]);
 }
 
-TEST(ScanPass, AFailedOPCWriteReleasesTheChannelAndDoesNotHoldUpTheLaterChannels) {
+TEST(ScanPass, AFailingOPCWriteIsReportedOnceAndTheTailAndTheLaterChannelsGoOn) {
   ChannelSetup withOpc = Active(5, 0);
   withOpc.OPCEnabled = true;
+  withOpc.Bidirectional = true;
+  withOpc.DDEServerEnabled = true;
+  withOpc.RefreshInterval = 3;  // the real command step asks for a re-write every third pass
   ServedFixture f{{0, withOpc}, {1, Active(5, 0)}};
-  f.publication.OPCDirty[0] = true;
+  ScanServices services = f.Services(f.log);
+  OpcItemStore items;
+  ClientCommandStep commands{services, items};
+  f.steps.during["commands"] = [&](int32_t ch) { commands.Serve(ch); };
+  int attempts = 0;
+  f.opc.OPC(0).writeFault.before = [&] { ++attempts; };
   f.opc.OPC(0).writeFault.failWith = 440;  // the server refuses every write
-  f.pass.Timer1_Timer();
-  EXPECT_EQ(f.Only({"error", "serial data"}), (Trace{"serial data 0", "error 0 440"}));  // the pass ended there
+
+  auto passes = [&](int count) {
+    for (int pass = 0; pass < count; ++pass) {
+      f.publication.DDEDirty[0] = true;
+      f.window.DeviceDirty[0] = true;
+      f.pass.Timer1_Timer();
+      EXPECT_FALSE(f.publication.DDEDirty[0]) << "the channel's DDE refresh ran";
+      EXPECT_FALSE(f.window.DeviceDirty[0]) << "the channel's COM update ran";
+    }
+  };
+  auto opcErrors = [&] {
+    size_t count = 0;
+    for (const auto& line : f.log.lines) {
+      count += line.kind == LogKind::Error && line.text.starts_with("Channel: 1  OPC Write Error: 440  ");
+    }
+    return count;
+  };
+  f.trace.clear();
+  passes(99);
+  EXPECT_EQ(f.Only({"error"}), Trace{}) << "no pass ended at the channel";
+  EXPECT_EQ(f.Only({"serial data 1"}).size(), 99u);
+  EXPECT_EQ(attempts, 33) << "each failed write stamps its tick: tried again every third pass";
+  EXPECT_EQ(opcErrors(), 1u);
   EXPECT_FALSE(f.engine.OPCWriteBusy[0]);
   EXPECT_FALSE(f.engine.ScanInProgress);
 
-  // Nothing changed since: the failed write is not forced again on every
-  // pass, so the channels after it are served and the error is not repeated.
-  f.trace.clear();
-  f.pass.Timer1_Timer();
-  f.pass.Timer1_Timer();
-  EXPECT_EQ(f.Only({"error", "serial data"}),
-            (Trace{"serial data 0", "serial data 1", "serial data 0", "serial data 1"}));
-
-  // The next change is written once the server takes writes again.
+  // The server takes writes again, then fails again: a second episode.
   f.opc.OPC(0).writeFault.failWith = 0;
-  f.publication.OPCDirty[0] = true;
-  f.pass.Timer1_Timer();
+  passes(3);
   EXPECT_EQ(f.opc.OPC(0).writes, 1);
   EXPECT_FALSE(f.publication.OPCDirty[0]);
+  f.opc.OPC(0).writeFault.failWith = 440;
+  passes(6);
+  EXPECT_EQ(opcErrors(), 2u);
 }
 
 TEST(ScanPass, EveryErrorRaisedInThePassEndsAtTheHandlerWithItsChannel) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # Holds a pseudo-terminal for a script test: prints the device path a program
 # opens as its serial port, then writes to the line what arrives on its stdin
-# (bytes as they are) and drops what the program sends, until it is killed.
+# (bytes as they are) and drops what the program sends (or, given a file name,
+# appends it to that file), until it is killed.
 # The line stays in raw mode, so a frame passes through unchanged.
 import os
 import select
@@ -11,6 +12,7 @@ import tty
 master, slave = os.openpty()
 tty.setraw(slave)
 print(os.ttyname(slave), flush=True)
+received = open(sys.argv[1], "ab", buffering=0) if len(sys.argv) > 1 else None
 stdin = sys.stdin.buffer.raw
 inputs = [stdin, master]
 while True:
@@ -23,6 +25,9 @@ while True:
             inputs.remove(stdin)
     if master in readable:
         try:
-            os.read(master, 4096)
+            data = os.read(master, 4096)
         except OSError:
             inputs.remove(master)
+            continue
+        if received:
+            received.write(data)

@@ -8,12 +8,15 @@
 
 #include "platform/opc/opc_item_store.h"
 #include "publication_fixture.h"
+#include "write_logging_opc_item_store.h"
 
 namespace tarvex {
 namespace {
 
+using test::WriteLoggingOpcItemStore;
+
 TEST(OpcItemStore, ItemPositionsFollowTheTagIndexAndHolesIgnoreWrites) {
-  OpcItemStore store;
+  WriteLoggingOpcItemStore store;
   // The tags of a channel whose tare tag is blank: net stays at position 2.
   const std::array<std::string, 8> tags = {"W.Gross", "", "W.Net", "W.Stat", "   ", "W.Parm", "W.CmdStat", ""};
   for (int k = 0; k < 8; ++k) store.AddItem(7, k, tags[static_cast<size_t>(k)]);
@@ -35,7 +38,7 @@ TEST(OpcItemStore, ItemPositionsFollowTheTagIndexAndHolesIgnoreWrites) {
     EXPECT_EQ(store.ItemTag(7, row.position), row.tag);
     EXPECT_EQ(store.ItemValue(7, row.position), row.value);
   }
-  EXPECT_EQ(store.Writes(), (std::vector<OpcItemStore::Write>{
+  EXPECT_EQ(store.Writes(), (std::vector<WriteLoggingOpcItemStore::Write>{
                                 {7, 0, 0.5}, {7, 2, 20.5}, {7, 3, 30.5}, {7, 5, 50.5}, {7, 6, 60.5}}));
   EXPECT_EQ(store.ItemValue(6, 0), std::nullopt);  // other channels have no items
 
@@ -51,7 +54,7 @@ TEST(OpcItemStore, ItemPositionsFollowTheTagIndexAndHolesIgnoreWrites) {
 
 TEST(OpcItemStore, SetValWritesTheNetToPosition2EvenWhenTheTareTagIsBlank) {
   PublicationFixture f;
-  OpcItemStore store;
+  WriteLoggingOpcItemStore store;
   ValuePublisher publisher(f.publication, f.window, f.config, f.grid, store, f.labels, f.handshake);
   store.AddItem(0, 0, "W.Gross");
   store.AddItem(0, 1, "");
@@ -63,7 +66,7 @@ TEST(OpcItemStore, SetValWritesTheNetToPosition2EvenWhenTheTareTagIsBlank) {
   publisher.SetVal(3, 0);
   EXPECT_EQ(store.ItemValue(0, 1), std::nullopt);
   EXPECT_EQ(store.ItemValue(0, 2), 2.5);
-  EXPECT_EQ(store.Writes(), (std::vector<OpcItemStore::Write>{{0, 2, 2.5}}));
+  EXPECT_EQ(store.Writes(), (std::vector<WriteLoggingOpcItemStore::Write>{{0, 2, 2.5}}));
 }
 
 }  // namespace

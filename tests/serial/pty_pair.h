@@ -76,18 +76,30 @@ public:
   std::string Receive(size_t count) {
     std::string received;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (received.size() < count && std::chrono::steady_clock::now() < deadline) {
-      pollfd entry{other_, POLLIN, 0};
-      if (::poll(&entry, 1, 50) > 0) {
-        char chunk[4096];
-        const ssize_t n = ::read(other_, chunk, sizeof chunk);
-        if (n > 0) received.append(chunk, static_cast<size_t>(n));
-      }
-    }
+    while (received.size() < count && std::chrono::steady_clock::now() < deadline) ReadWaiting(received, 50);
+    return received;
+  }
+
+  // Reads whatever the far end gets for the given time, as a device that
+  // keeps taking its line does.
+  std::string ReceiveFor(std::chrono::milliseconds time) {
+    std::string received;
+    const auto deadline = std::chrono::steady_clock::now() + time;
+    while (std::chrono::steady_clock::now() < deadline) ReadWaiting(received, 5);
     return received;
   }
 
 private:
+  // Appends one read of what the far end holds, waiting up to `ms` for it.
+  void ReadWaiting(std::string& received, int ms) {
+    pollfd entry{other_, POLLIN, 0};
+    if (::poll(&entry, 1, ms) > 0) {
+      char chunk[4096];
+      const ssize_t n = ::read(other_, chunk, sizeof chunk);
+      if (n > 0) received.append(chunk, static_cast<size_t>(n));
+    }
+  }
+
   int other_ = -1;
   int device_ = -1;
   std::string path_;

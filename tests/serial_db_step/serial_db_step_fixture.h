@@ -29,7 +29,7 @@ public:
   QueueingErrorReply(Trace& trace, EngineState& engine) : trace_(trace), engine_(engine) {}
   void HandleScanError(int32_t ch, const RunTimeError& error) noexcept override {
     trace_.push_back("error " + std::to_string(ch) + " " + std::to_string(error.number()));
-    engine_.TxBuffer[ch] += SerialErrorReply();
+    engine_.TxBuffer[ch].Append(SerialErrorReply());
   }
 
 private:

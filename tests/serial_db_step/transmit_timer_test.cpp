@@ -68,7 +68,7 @@ TEST(TransmitTimer, twoRepliesQueuedOneAfterTheOtherArriveWholeAndInOrder) {
   const std::string second = "\"EXECUTED\"\n\"!\"\n";
   f.engine.TxBuffer[0] = first;
   for (int tick = 0; tick < 7; ++tick) f.timer.TxTimer_Timer(15);
-  f.engine.TxBuffer[0] += second;  // as the request step queues a reply
+  f.engine.TxBuffer[0].Append(second);  // as the request step queues a reply
   EXPECT_EQ(f.Transmitted(first.size() + second.size()), first + second);
 }
 
