@@ -6,6 +6,7 @@
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "platform/ansi_text.h"
@@ -256,18 +257,46 @@ int Gdi::BitBlt(GdiHandle dest, int x, int y, int width, int height, GdiHandle s
   QImage* target = TargetImage(*to);
   QImage* origin = TargetImage(*from);
   if (!target || !origin) return 0;
+  // The part of the source that exists, then the part of that which lands
+  // inside the target.
   const QRect wanted(sourceX, sourceY, width, height);
   const QRect available = wanted.intersected(origin->rect());
   if (available.isEmpty()) return 1;
-  const QPoint at(x + available.x() - sourceX, y + available.y() - sourceY);
-  const QImage piece = origin->copy(available);  // also right when source and target are one image
-  {
-    QPainter painter(target);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(at, piece);
-  }
-  TargetChanged(*to, QRect(at, available.size()));
+  const QPoint offset(x - sourceX, y - sourceY);
+  const QRect landing = available.translated(offset).intersected(target->rect());
+  if (landing.isEmpty()) return 1;
+  if (CopyPixels(*origin, landing.translated(-offset).topLeft(), *target, landing)) TargetChanged(*to, landing);
   return 1;
+}
+
+// Copies the pixels of `area` of the target from `origin` at `from`; true
+// when any pixel of the target changed. Source and target may be one image.
+bool Gdi::CopyPixels(const QImage& origin, QPoint from, QImage& target, const QRect& area) {
+  if (origin.format() != target.format() || origin.depth() != 32) {
+    const QImage piece = origin.copy(QRect(from, area.size()));
+    QPainter painter(&target);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(area.topLeft(), piece);
+    return true;
+  }
+  const auto rowBytes = static_cast<std::size_t>(area.width()) * 4;
+  // Rows go bottom up when a copy within one image moves its pixels down, so
+  // no row is overwritten before it has been read.
+  const bool upwards = &origin == &target && area.y() > from.y();
+  bool changed = false;
+  for (int step = 0; step < area.height(); ++step) {
+    const int row = upwards ? area.height() - 1 - step : step;
+    const std::size_t fromX = static_cast<std::size_t>(from.x()) * 4;
+    const std::size_t toX = static_cast<std::size_t>(area.x()) * 4;
+    const uchar* in = origin.constScanLine(from.y() + row) + fromX;
+    // Read through the constant side first: writing access detaches an
+    // image that shares its pixels.
+    if (std::memcmp(in, std::as_const(target).constScanLine(area.y() + row) + toX, rowBytes) == 0) continue;
+    in = origin.constScanLine(from.y() + row) + fromX;  // the detach may have moved a shared source
+    std::memmove(target.scanLine(area.y() + row) + toX, in, rowBytes);
+    changed = true;
+  }
+  return changed;
 }
 
 int Gdi::SetBkMode(GdiHandle hDC, int mode) {
@@ -309,6 +338,16 @@ int Gdi::TextOut(GdiHandle hDC, int x, int y, std::string_view text) {
     painter.drawText(QPoint(left, y + metrics.ascent()), characters);
   }
   TargetChanged(*context, cell);
+  return 1;
+}
+
+int Gdi::GetTextExtentPoint32(GdiHandle hDC, std::string_view text, QSize& size) {
+  const Context* context = FindContext(hDC);
+  if (!context) return 0;
+  Object* fontObject = FindObject(context->font);
+  if (!fontObject) return 0;
+  const QFontMetrics metrics(ResolvedFont(*fontObject));
+  size = QSize(metrics.horizontalAdvance(FromAnsi(text)), metrics.height());
   return 1;
 }
 

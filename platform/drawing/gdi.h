@@ -17,14 +17,21 @@
 // and bottom edge; shapes and texts are drawn without antialiasing. The
 // stock objects a new context holds (a 1 x 1 bitmap, a black pen, a white
 // brush, a default font) are never counted as live and never deleted.
+//
+// Cost: the grid copies every cell it is asked to draw onto the window many
+// times a second, mostly with pixels that are already there. A block
+// transfer copies rows of pixels directly (every surface is 32-bit RGB), and
+// one onto a window that changes none of its pixels asks for no repaint, so
+// a window whose picture stays the same is never painted again.
 #include <QFont>
 #include <QImage>
+#include <QSize>
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace tarvex {
 
@@ -120,6 +127,9 @@ public:
   ColorRef SetTextColor(GdiHandle hDC, ColorRef color);
   unsigned SetTextAlign(GdiHandle hDC, unsigned align);
   int TextOut(GdiHandle hDC, int x, int y, std::string_view text);
+  // The width (the advance) and the height of the text's cell in the
+  // context's font; 0 and the size unchanged on an unknown context.
+  int GetTextExtentPoint32(GdiHandle hDC, std::string_view text, QSize& size);
   int Ellipse(GdiHandle hDC, int left, int top, int right, int bottom);
 
   // Contexts and objects made and not yet released (stock objects excluded).
@@ -155,14 +165,17 @@ private:
   Object* FindObject(GdiHandle handle);
   Context* FindContext(GdiHandle handle);
   QImage* TargetImage(const Context& context);
+  static bool CopyPixels(const QImage& origin, QPoint from, QImage& target, const QRect& area);
   void TargetChanged(const Context& context, const QRect& area);
   const QFont& ResolvedFont(Object& font);
   void DropSelections(const Context& context);
 
   GdiHandle nextHandle_ = 0x00010000;
-  std::map<GdiHandle, Object> objects_;
-  std::map<GdiHandle, Context> contexts_;
-  std::map<GdiHandle, WindowCanvas*> windows_;
+  // Looked up on every call (the grid makes some ten calls per cell it
+  // draws, with over a thousand contexts live), so by hash, not by a walk.
+  std::unordered_map<GdiHandle, Object> objects_;
+  std::unordered_map<GdiHandle, Context> contexts_;
+  std::unordered_map<GdiHandle, WindowCanvas*> windows_;
   GdiHandle stockBitmap_ = 0;
   GdiHandle stockPen_ = 0;
   GdiHandle stockBrush_ = 0;
