@@ -238,7 +238,16 @@ void GridDisplay::ComposeFrame(int column, const GridCell& cell, std::string_vie
     gdi.SetTextAlign(frame, align);
     gdi.TextOut(frame, x, layout.TextY, shown);
   };
-  const auto drawNumber = [&] { drawText(WeightColour, TextAlign::Right, layout.TextRightX); };
+  // A number ends at TextRightX, or further left where that would cut it
+  // at the edge of the cell's surface (the 800 layout's edge lies one pixel
+  // inside); one wider than the surface starts at its left edge.
+  const auto drawNumber = [&] {
+    gdi.SelectObject(frame, grid_.hArial);
+    QSize extent;
+    int right = std::min<int>(layout.TextRightX, w);
+    if (gdi.GetTextExtentPoint32(frame, shown, extent) != 0 && extent.width() > right) right = extent.width();
+    drawText(WeightColour, TextAlign::Right, right);
+  };
 
   switch (column) {
     case GridColumn::ReceiveIndicator:
