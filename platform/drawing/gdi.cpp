@@ -140,8 +140,23 @@ void Gdi::TargetChanged(const Context& context, const QRect& area) {
 }
 
 const QFont& Gdi::ResolvedFont(Object& font) {
-  if (!font.resolved) font.resolved = MakeFont(font.font);
+  if (!font.resolved) {
+    font.resolved = MakeFont(font.font);
+    const QFontMetrics metrics(*font.resolved);
+    font.ascent = metrics.ascent();
+    font.cellHeight = metrics.height();
+  }
   return *font.resolved;
+}
+
+int Gdi::Advance(Object& font, std::string_view text) {
+  constexpr std::size_t Remembered = 4096;
+  const std::string key(text);
+  if (const auto known = font.advances.find(key); known != font.advances.end()) return known->second;
+  const int advance = QFontMetrics(ResolvedFont(font)).horizontalAdvance(FromAnsi(text));
+  if (font.advances.size() >= Remembered) font.advances.clear();
+  font.advances.emplace(key, advance);
+  return advance;
 }
 
 void Gdi::DropSelections(const Context& context) {
@@ -324,18 +339,16 @@ int Gdi::TextOut(GdiHandle hDC, int x, int y, std::string_view text) {
   Object* fontObject = FindObject(context->font);
   if (!target || !fontObject) return 0;
   const QFont& font = ResolvedFont(*fontObject);
-  const QFontMetrics metrics(font);
-  const QString characters = FromAnsi(text);
-  const int advance = metrics.horizontalAdvance(characters);
+  const int advance = Advance(*fontObject, text);
   const int left = (context->textAlign & TextAlign::Right) != 0 ? x - advance : x;
-  const QRect cell(left, y, advance, metrics.height());
+  const QRect cell(left, y, advance, fontObject->cellHeight);
   {
     QPainter painter(target);
     PlainPainting(painter);
     if (context->bkMode == BkMode::Opaque) painter.fillRect(cell, Qt::white);
     painter.setFont(font);
     painter.setPen(ToQColor(context->textColor));
-    painter.drawText(QPoint(left, y + metrics.ascent()), characters);
+    painter.drawText(QPoint(left, y + fontObject->ascent), FromAnsi(text));
   }
   TargetChanged(*context, cell);
   return 1;
@@ -346,8 +359,8 @@ int Gdi::GetTextExtentPoint32(GdiHandle hDC, std::string_view text, QSize& size)
   if (!context) return 0;
   Object* fontObject = FindObject(context->font);
   if (!fontObject) return 0;
-  const QFontMetrics metrics(ResolvedFont(*fontObject));
-  size = QSize(metrics.horizontalAdvance(FromAnsi(text)), metrics.height());
+  ResolvedFont(*fontObject);
+  size = QSize(Advance(*fontObject, text), fontObject->cellHeight);
   return 1;
 }
 

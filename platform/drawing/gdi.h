@@ -147,6 +147,12 @@ private:
     int penWidth = 1;      // Pen
     LogFont font;          // Font
     std::optional<QFont> resolved;  // Font, made on first use
+    int ascent = 0;                 // Font, of the resolved font
+    int cellHeight = 0;             // Font, of the resolved font
+    // Font: the advances of texts drawn or measured lately. Shaping a text
+    // costs more than drawing it, and a number is measured before it is
+    // drawn; bounded, emptied when full.
+    std::unordered_map<std::string, int> advances;
   };
   struct Context {
     GdiHandle window = 0;  // 0 for a memory context
@@ -168,6 +174,7 @@ private:
   static bool CopyPixels(const QImage& origin, QPoint from, QImage& target, const QRect& area);
   void TargetChanged(const Context& context, const QRect& area);
   const QFont& ResolvedFont(Object& font);
+  int Advance(Object& font, std::string_view text);
   void DropSelections(const Context& context);
 
   GdiHandle nextHandle_ = 0x00010000;
