@@ -106,12 +106,28 @@ GdiHandle Gdi::AddContext(Context context) {
   context.brush = stockBrush_;
   context.font = stockFont_;
   if (context.window == 0) context.bitmap = stockBitmap_;
-  for (GdiHandle held : {context.pen, context.brush, context.font, context.bitmap}) {
-    if (Object* object = FindObject(held)) ++object->selections;
-  }
+  // A new context holds stock objects only, whose selections nobody counts.
   const GdiHandle handle = NewHandle();
-  contexts_.emplace(handle, context);
+  if (spareContext_.empty()) {
+    contexts_.emplace(handle, context);
+  } else {
+    // The node of the last released context, so that the grid's GetDC and
+    // ReleaseDC around every cell it copies allocate nothing.
+    spareContext_.key() = handle;
+    spareContext_.mapped() = context;
+    contexts_.insert(std::move(spareContext_));
+    spareContext_ = {};
+  }
   return handle;
+}
+
+bool Gdi::IsStock(GdiHandle handle) const {
+  return handle == stockBitmap_ || handle == stockPen_ || handle == stockBrush_ || handle == stockFont_;
+}
+
+void Gdi::Release(GdiHandle hDC) {
+  auto node = contexts_.extract(hDC);
+  if (spareContext_.empty()) spareContext_ = std::move(node);
 }
 
 Gdi::Object* Gdi::FindObject(GdiHandle handle) {
@@ -161,6 +177,7 @@ int Gdi::Advance(Object& font, std::string_view text) {
 
 void Gdi::DropSelections(const Context& context) {
   for (GdiHandle held : {context.pen, context.brush, context.font, context.bitmap}) {
+    if (IsStock(held)) continue;
     if (Object* object = FindObject(held)) --object->selections;
   }
 }
@@ -184,7 +201,7 @@ int Gdi::ReleaseDC(GdiHandle hWnd, GdiHandle hDC) {
   const Context* context = FindContext(hDC);
   if (!context || hWnd == 0 || context->window != hWnd) return 0;
   DropSelections(*context);
-  contexts_.erase(hDC);
+  Release(hDC);
   return 1;
 }
 
@@ -241,8 +258,10 @@ GdiHandle Gdi::SelectObject(GdiHandle hDC, GdiHandle handle) {
   }
   const GdiHandle previous = *slot;
   if (previous == handle) return previous;
-  if (Object* held = FindObject(previous)) --held->selections;
-  ++object->selections;
+  if (!IsStock(previous)) {
+    if (Object* held = FindObject(previous)) --held->selections;
+  }
+  if (!object->stock) ++object->selections;
   *slot = handle;
   return previous;
 }
@@ -260,7 +279,7 @@ int Gdi::DeleteDC(GdiHandle hDC) {
   const Context* context = FindContext(hDC);
   if (!context || context->window != 0) return 0;
   DropSelections(*context);
-  contexts_.erase(hDC);
+  Release(hDC);
   return 1;
 }
 

@@ -176,6 +176,8 @@ private:
   const QFont& ResolvedFont(Object& font);
   int Advance(Object& font, std::string_view text);
   void DropSelections(const Context& context);
+  bool IsStock(GdiHandle handle) const;
+  void Release(GdiHandle hDC);
 
   GdiHandle nextHandle_ = 0x00010000;
   // Looked up on every call (the grid makes some ten calls per cell it
@@ -183,6 +185,7 @@ private:
   std::unordered_map<GdiHandle, Object> objects_;
   std::unordered_map<GdiHandle, Context> contexts_;
   std::unordered_map<GdiHandle, WindowCanvas*> windows_;
+  std::unordered_map<GdiHandle, Context>::node_type spareContext_;
   GdiHandle stockBitmap_ = 0;
   GdiHandle stockPen_ = 0;
   GdiHandle stockBrush_ = 0;
