@@ -34,13 +34,9 @@
 // Every child (bus, Xvfb, openbox, manager, baseline) ends with the program,
 // on every exit. Timing never decides the exit status.
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
-#include <termios.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -59,23 +55,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/child_processes.h"
+
+const char* const bench::ProgramName = "idle_bench";
+
 namespace {
 
-int64_t NowNs() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
-[[noreturn]] void Fail(const std::string& why) {
-  std::fprintf(stderr, "idle_bench: %s\n", why.c_str());
-  std::exit(2);
-}
-
-void Pause(int ms) {
-  timespec t{ms / 1000, static_cast<long>(ms % 1000) * 1'000'000};
-  nanosleep(&t, nullptr);
-}
+using namespace bench;
 
 // ---- the bare baseline ------------------------------------------------------
 
@@ -125,106 +111,6 @@ int RunBare(int argc, char** argv, bool shown) {
   return app.exec();
 }
 
-// ---- child processes --------------------------------------------------------
-
-constexpr int MaxChildren = 8;
-volatile pid_t children[MaxChildren];
-volatile int childCount = 0;
-
-void Forget(pid_t pid) {
-  int kept = 0;
-  for (int i = 0; i < childCount; ++i) {
-    if (children[i] != pid) children[kept++] = children[i];
-  }
-  childCount = kept;
-}
-
-void EndChild(pid_t pid) {
-  kill(pid, SIGTERM);
-  const int64_t deadline = NowNs() + 5'000'000'000;
-  while (waitpid(pid, nullptr, WNOHANG) == 0) {
-    if (NowNs() >= deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
-      break;
-    }
-    Pause(10);
-  }
-  Forget(pid);
-}
-
-void EndChildren() {
-  while (childCount > 0) EndChild(children[childCount - 1]);
-}
-
-void KillChildrenAndDie(int sig) {
-  for (int i = 0; i < childCount; ++i) kill(children[i], SIGKILL);
-  signal(sig, SIG_DFL);
-  raise(sig);
-}
-
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, int passFd = -1,
-            const std::string& output = "/dev/null") {
-  if (childCount == MaxChildren) Fail("too many child processes");
-  const pid_t parent = getpid();
-  const pid_t pid = fork();
-  if (pid < 0) Fail("fork failed");
-  if (pid == 0) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent) _exit(127);
-    for (const std::string& e : env) putenv(strdup(e.c_str()));
-    if (passFd >= 0) dup2(passFd, 3);
-    const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, 1);
-    dup2(out, 2);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  children[childCount] = pid;
-  childCount = childCount + 1;
-  return pid;
-}
-
-// Starts a program that prints one line on fd 3 (the bus address, Xvfb's
-// display number) and returns that line.
-std::string SpawnAndReadLine(const std::vector<std::string>& args) {
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0) Fail("pipe failed");
-  Spawn(args, {}, fds[1]);
-  close(fds[1]);
-  std::string line;
-  pollfd p{fds[0], POLLIN, 0};
-  const int64_t end = NowNs() + 10'000'000'000;
-  char c;
-  while (NowNs() < end && poll(&p, 1, 100) >= 0) {
-    if (!(p.revents & (POLLIN | POLLHUP))) continue;
-    if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-    line += c;
-  }
-  close(fds[0]);
-  if (line.empty()) Fail(args[0] + " did not start");
-  return line;
-}
-
-// User + system seconds of a process; -1 once it has gone.
-double CpuSeconds(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const size_t close = text.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream rest(text.substr(close + 2));
-  std::string field;
-  unsigned long long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && rest >> field; ++i) {
-    if (i == 14) utime = std::stoull(field);
-    if (i == 15) stime = std::stoull(field);
-  }
-  return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
 // Runs a shell command and returns its output.
 std::string Output(const std::string& command) {
   std::string text;
@@ -239,7 +125,7 @@ std::string Output(const std::string& command) {
 bool WaitFor(int tenths, const std::function<bool()>& done) {
   for (int i = 0; i < tenths; ++i) {
     if (done()) return true;
-    Pause(100);
+    PauseMs(100);
   }
   return done();
 }
@@ -350,10 +236,10 @@ double Measure(const Case& c, const Target& display, const std::string& bus, con
       Fail(c.legend + ": the manager did not go to the tray (" + home + ")");
     }
   }
-  Pause(static_cast<int>(o.settle * 1000));
+  PauseMs(static_cast<int>(o.settle * 1000));
   const int64_t t0 = NowNs();
   const double cpu0 = CpuSeconds(pid);
-  Pause(static_cast<int>(o.seconds * 1000));
+  PauseMs(static_cast<int>(o.seconds * 1000));
   const double cpu1 = CpuSeconds(pid);
   const int64_t t1 = NowNs();
   if (cpu0 < 0 || cpu1 < 0) Fail(c.legend + ": the program ended while measured (" + home + "/out)");
@@ -396,8 +282,7 @@ Options ParseOptions(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--bare") == 0) return RunBare(argc, argv, std::strcmp(argv[2], "shown") == 0);
   signal(SIGPIPE, SIG_IGN);
-  std::atexit(EndChildren);
-  for (int sig : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGTERM, SIGINT, SIGHUP}) signal(sig, KillChildrenAndDie);
+  bench::EndChildrenOnEveryExit();
   setvbuf(stdout, nullptr, _IOLBF, 0);
   const Options o = ParseOptions(argc, argv);
 
@@ -413,7 +298,7 @@ int main(int argc, char** argv) {
     if (platform == "x") {
       display.name = ":" + SpawnAndReadLine({"Xvfb", "-displayfd", "3", "-screen", "0", "1920x1200x24", "-nolisten", "tcp"});
       Spawn({"openbox"}, {"DISPLAY=" + display.name});
-      Pause(1000);
+      PauseMs(1000);
     }
     std::vector<Case> cases = {{"bare Qt, window shown", "bare", false}, {"bare Qt, no window", "bare", true}};
     for (const auto& [folder, name] : {std::pair{o.bin, std::string("manager")}, std::pair{o.before, std::string("before")}}) {
