@@ -99,10 +99,11 @@ TEST(WindowRepaint, blitsOntoAWindowAskForARepaintOnlyWhereTheyChangeItsPixels) 
   }
 }
 
-// A full 1024 grid of 32 channels with values, lamps and status texts; `shape`
+// A full grid of 32 channels with values, lamps and status texts; `shape`
 // may change them before the grid is first drawn.
 struct BusyGrid : GridRig {
-  explicit BusyGrid(const std::function<void(BusyGrid&)>& shape = {}) : GridRig(GridOptions{1024, 31}) {
+  explicit BusyGrid(int screenWidth, const std::function<void(BusyGrid&)>& shape = {})
+      : GridRig(GridOptions{screenWidth, 31}) {
     for (int ch = 0; ch <= 31; ++ch) {
       const auto i = static_cast<size_t>(ch);
       texts.Descriptions[i] = "Scale " + std::to_string(ch + 1);
@@ -122,8 +123,12 @@ struct BusyGrid : GridRig {
   std::vector<QRect> repaints;
 };
 
+// On the 1024 layout each number cell overlaps the next, and every cell is
+// marked. (On the 800 layout a redrawn description covers most of the gross
+// cell, which then draws its number back in the same tick: the window's
+// pixels change and change back, so marking every cell there repaints.)
 TEST(WindowRepaint, aGridTickOverCellsThatShowWhatTheyShowedRepaintsNothing) {
-  BusyGrid rig;
+  BusyGrid rig(1024);
   const QImage before = rig.canvas->Image().copy();
   rig.display->MarkAllCellsDirty();
   rig.Tick();
@@ -143,8 +148,12 @@ TEST(WindowRepaint, aGridTickOverCellsThatShowWhatTheyShowedRepaintsNothing) {
   EXPECT_NE(blanked, before);
 }
 
-TEST(WindowRepaint, changedCellsReachTheWindowAsAFreshGridDrawsThem) {
-  BusyGrid rig;
+// Both layouts: on the 800 one the description covers most of the gross
+// cell and the numbers are moved inside their cells.
+constexpr int ScreenWidths[] = {800, 1024};
+
+void ChangesReachTheWindowAsAFreshGridDrawsThem(int screenWidth) {
+  BusyGrid rig(screenWidth);
   rig.repaints.clear();
   // Changes of every kind, one tick apart, with all cells marked each time.
   const auto changes = std::vector<std::function<void(BusyGrid&)>>{
@@ -152,10 +161,13 @@ TEST(WindowRepaint, changedCellsReachTheWindowAsAFreshGridDrawsThem) {
       [](BusyGrid& g) { g.texts.Tare[3] = "0"; },
       [](BusyGrid& g) { g.texts.Tare[4] = "77.5"; },
       [](BusyGrid& g) { g.grid.SetIndicatorOn(7, GridColumn::ReceiveIndicator, true); },
-      [](BusyGrid& g) { g.grid.SetIndicatorOn(7, 4, false); },
+      [](BusyGrid& g) { g.grid.SetIndicatorOn(7, 5, false); },  // lit at the start
       [](BusyGrid& g) { g.texts.Descriptions[9] = "A description long enough to reach the gross cell"; },
       [](BusyGrid& g) { g.texts.Status[31] = "Packet Error"; },
       [](BusyGrid& g) { g.texts.Net[0] = "-5.0"; },
+      // Back to the value shown before the last change, and the lamp lit again.
+      [](BusyGrid& g) { g.texts.Net[0] = "900.0"; },
+      [](BusyGrid& g) { g.grid.SetIndicatorOn(7, 5, true); },
   };
   for (const auto& change : changes) {
     change(rig);
@@ -166,13 +178,20 @@ TEST(WindowRepaint, changedCellsReachTheWindowAsAFreshGridDrawsThem) {
 
   // A grid that draws the final values and lamps as its first picture, so
   // that no cell of it can show what an earlier tick composed.
-  const BusyGrid fresh([&rig](BusyGrid& g) {
+  const BusyGrid fresh(screenWidth, [&rig](BusyGrid& g) {
     g.texts = rig.texts;
     for (int ch = 0; ch <= 31; ++ch) {
       for (int lamp = 0; lamp <= GridColumn::LastLamp; ++lamp) g.grid.SetIndicatorOn(ch, lamp, rig.grid.IndicatorOn(ch, lamp));
     }
   });
   EXPECT_EQ(rig.canvas->Image(), fresh.canvas->Image());
+}
+
+TEST(WindowRepaint, changedCellsReachTheWindowAsAFreshGridDrawsThem) {
+  for (int screenWidth : ScreenWidths) {
+    SCOPED_TRACE(screenWidth);
+    ChangesReachTheWindowAsAFreshGridDrawsThem(screenWidth);
+  }
 }
 
 }  // namespace
