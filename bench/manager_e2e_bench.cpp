@@ -62,22 +62,15 @@
 #include <thread>
 #include <vector>
 
+#include "bench/child_processes.h"
 #include "tools/scale_sim/scale_frames.h"
 
+const char* const bench::ProgramName = "manager_e2e_bench";
+
 using namespace tarvex;
+using namespace bench;
 
 namespace {
-
-int64_t NowNs() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
-[[noreturn]] void Fail(const std::string& why) {
-  std::fprintf(stderr, "manager_e2e_bench: %s\n", why.c_str());
-  std::exit(2);
-}
 
 struct Options {
   std::string bin;
@@ -119,108 +112,6 @@ Options ParseOptions(int argc, char** argv) {
   if (o.window != "tray" && o.window != "shown") Fail("--window is tray or shown");
   if (o.clients < 1) Fail("--clients is at least 1");
   return o;
-}
-
-// ---- child processes ------------------------------------------------------
-
-// The children still running, in the order started; a fixed array so that a
-// fatal signal's handler can read it.
-constexpr int MaxChildren = 8;
-volatile pid_t children[MaxChildren];
-volatile int childCount = 0;
-volatile pid_t tracedManager = 0;  // under strace: ended first, strace then ends with it
-
-void Forget(pid_t pid) {
-  int kept = 0;
-  for (int i = 0; i < childCount; ++i) {
-    if (children[i] != pid) children[kept++] = children[i];
-  }
-  childCount = kept;
-}
-
-// Asks every child to end, gives them 5 s, then kills what is left: a child
-// that hangs never holds the run.
-void EndChildren() {
-  if (tracedManager > 0) kill(tracedManager, SIGTERM);
-  for (int i = childCount - 1; i >= 0; --i) kill(children[i], SIGTERM);
-  const int64_t deadline = NowNs() + 5'000'000'000;
-  for (int i = 0; i < childCount; ++i) {
-    while (waitpid(children[i], nullptr, WNOHANG) == 0) {
-      if (NowNs() >= deadline) {
-        if (tracedManager > 0) kill(tracedManager, SIGKILL);
-        kill(children[i], SIGKILL);
-        waitpid(children[i], nullptr, 0);
-        break;
-      }
-      struct timespec pause{0, 10'000'000};
-      nanosleep(&pause, nullptr);
-    }
-  }
-  childCount = 0;
-  tracedManager = 0;
-}
-
-// A crash or a signal (ctest's timeout) kills the children before the run
-// ends; an exit (Fail included) ends them through EndChildren. Children that
-// outlive a SIGKILL of this program die with it (PR_SET_PDEATHSIG).
-void KillChildrenAndDie(int sig) {
-  if (tracedManager > 0) kill(tracedManager, SIGKILL);
-  for (int i = 0; i < childCount; ++i) kill(children[i], SIGKILL);
-  signal(sig, SIG_DFL);
-  raise(sig);
-}
-
-void EndChildrenOnEveryExit() {
-  std::atexit(EndChildren);
-  for (int sig : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGTERM, SIGINT, SIGHUP}) signal(sig, KillChildrenAndDie);
-}
-
-// Starts argv with the environment given; the child's fd `passFd` (if >= 0)
-// is kept open as fd 3.
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, int passFd = -1,
-            const std::string& stdoutFile = "/dev/null") {
-  if (childCount == MaxChildren) Fail("too many child processes");
-  const pid_t parent = getpid();
-  const pid_t pid = fork();
-  if (pid < 0) Fail("fork failed");
-  if (pid == 0) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent) _exit(127);
-    for (const std::string& e : env) putenv(strdup(e.c_str()));
-    if (passFd >= 0) dup2(passFd, 3);
-    const int out = open(stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, 1);
-    dup2(out, 2);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  children[childCount] = pid;
-  childCount = childCount + 1;
-  return pid;
-}
-
-// Starts a program that prints one line on fd 3 (dbus-daemon's address,
-// Xvfb's display) and returns that line.
-std::string SpawnAndReadLine(const std::vector<std::string>& args) {
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0) Fail("pipe failed");
-  Spawn(args, {}, fds[1]);
-  close(fds[1]);
-  std::string line;
-  pollfd p{fds[0], POLLIN, 0};
-  const int64_t end = NowNs() + 10'000'000'000;
-  char c;
-  while (NowNs() < end && poll(&p, 1, 100) >= 0) {
-    if (!(p.revents & (POLLIN | POLLHUP))) continue;
-    if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-    line += c;
-  }
-  close(fds[0]);
-  if (line.empty()) Fail(args[0] + " did not start");
-  return line;
 }
 
 // ---- ptys and the frame writer -------------------------------------------
@@ -338,21 +229,6 @@ Percentiles Summarise(std::vector<double> v) {
 }
 
 // CPU seconds (user + system) of a process.
-double CpuSeconds(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string s((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const size_t close = s.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::istringstream fields(s.substr(close + 2));
-  std::string f;
-  unsigned long long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && fields >> f; ++i) {
-    if (i == 14) utime = std::stoull(f);
-    if (i == 15) stime = std::stoull(f);
-  }
-  return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
 long RssKb(pid_t pid) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/status");
   std::string line;
@@ -586,7 +462,7 @@ int main(int argc, char** argv) {
   const int64_t startDeadline = NowNs() + 60'000'000'000;
   while (NowNs() < startDeadline) {
     manager = ManagerPid(started, o.countPasses);
-    if (o.countPasses) tracedManager = manager;
+    if (o.countPasses) endFirst = manager;
     if (manager > 0 && HoldsAll(manager, ptys)) break;
     RunFor(50);
   }

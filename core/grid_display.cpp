@@ -92,6 +92,7 @@ void GridDisplay::CreateCell(int row, int column, int x, int y, int height, int 
   cell->CellY = static_cast<short>(y);
   cell->CellWidth = static_cast<short>(width);
   cell->CellHeight = static_cast<short>(height);
+  cell->FrameKnown = false;
 
   // The creation results are not checked: a surface that could not be made
   // shows up as a failed release step.
@@ -179,62 +180,14 @@ void GridDisplay::DrawCell(int row, int column) {
   if (!startup_.GDIEnabled || !cell || !cell->CellCreated || !grid_.Painted || !cell->CellDirty) return;
 
   Gdi& gdi = services_.gdi;
-  const GridLayout& layout = grid_.Layout;
   const GdiHandle frame = cell->hFrameDC;
   const int w = cell->CellWidth - 1;
   const int h = cell->CellHeight - 1;
-  gdi.BitBlt(frame, 0, 0, w, h, cell->hBackgroundDC, 0, 0, SourceCopy);
-
-  const auto drawText = [&](ColorRef colour, unsigned align, int x, const std::string& text) {
-    gdi.SelectObject(frame, grid_.hArial);
-    gdi.SetTextColor(frame, colour);
-    gdi.SetTextAlign(frame, align);
-    gdi.TextOut(frame, x, layout.TextY, text);
-  };
-
-  switch (column) {
-    case GridColumn::ReceiveIndicator:
-    case GridColumn::TransmitIndicator:
-      gdi.BitBlt(frame, 0, 0, w, h, cell->hOrigBackgroundDC, 0, 0, SourceCopy);
-      gdi.SelectObject(frame, grid_.hpen[IndicatorSlot]);
-      gdi.SelectObject(frame, grid_.hbr[IndicatorSlot]);
-      if (grid_.IndicatorOn(row, column)) gdi.Ellipse(frame, 1, 0, layout.LedWidth, layout.LedHeight);
-      break;
-    case 2: case 3: case 4: case 5: case 6: case 7:
-      if (grid_.IndicatorOn(row, column)) {
-        const auto slot = static_cast<size_t>(LampSlot[static_cast<size_t>(column - GridColumn::FirstLamp)]);
-        gdi.SelectObject(frame, grid_.hpen[slot]);
-        gdi.SelectObject(frame, grid_.hbr[slot]);
-        gdi.Ellipse(frame, 1, 1, layout.LedWidth, layout.LedHeight);
-      } else {
-        gdi.BitBlt(frame, 0, 0, w, h, cell->hOrigBackgroundDC, 0, 0, SourceCopy);
-      }
-      break;
-    case GridColumn::Description:
-      drawText(DescriptionColour, TextAlign::Left, 0, texts_.DeviceDescs(row));
-      break;
-    case GridColumn::Gross:
-      drawText(WeightColour, TextAlign::Right, layout.TextRightX, texts_.NewGross(row));
-      break;
-    case GridColumn::Tare:
-      // A tare that is not above zero leaves the cell bare.
-      if (ParseLeadingNumber(texts_.NewTare(row)) > 0) {
-        drawText(WeightColour, TextAlign::Right, layout.TextRightX, texts_.NewTare(row));
-      }
-      break;
-    case GridColumn::Net:
-      drawText(WeightColour, TextAlign::Right, layout.TextRightX, texts_.NewNet(row));
-      break;
-    case GridColumn::StatusText:
-      if (startup_.DebugMode) {
-        DrawRedrawMeter(*cell);
-        drawText(StatusColour, TextAlign::Left, 0, cell->RedrawText);
-      } else {
-        drawText(StatusColour, TextAlign::Left, 0, texts_.StatusText(row));
-      }
-      break;
-    default:
-      break;
+  std::string content = FrameContentOf(row, column, *cell);
+  if (!cell->FrameKnown || cell->FrameContent != content) {
+    ComposeFrame(column, *cell, content);
+    cell->FrameContent = std::move(content);
+    cell->FrameKnown = true;
   }
 
   const GdiHandle hDC = gdi.GetDC(hWnd_);
@@ -242,6 +195,87 @@ void GridDisplay::DrawCell(int row, int column) {
   gdi.ReleaseDC(hWnd_, hDC);
   cell->CellDirty = false;
   MarkOverlappedCells(row, column, *cell);
+}
+
+// What a cell shows: "L1" or "L0" for a lamp or an indicator, "T" and the
+// text for a text cell, "B" for the bare background. The redraw meter counts
+// here, once per redraw, as the status cell is asked for.
+std::string GridDisplay::FrameContentOf(int row, int column, GridCell& cell) {
+  const auto text = [](const std::string& shown) { return "T" + shown; };
+  switch (column) {
+    case GridColumn::ReceiveIndicator:
+    case GridColumn::TransmitIndicator:
+    case 2: case 3: case 4: case 5: case 6: case 7:
+      return grid_.IndicatorOn(row, column) ? "L1" : "L0";
+    case GridColumn::Description: return text(texts_.DeviceDescs(row));
+    case GridColumn::Gross: return text(texts_.NewGross(row));
+    case GridColumn::Tare:
+      // A tare that is not above zero leaves the cell bare.
+      return ParseLeadingNumber(texts_.NewTare(row)) > 0 ? text(texts_.NewTare(row)) : "B";
+    case GridColumn::Net: return text(texts_.NewNet(row));
+    case GridColumn::StatusText:
+      if (startup_.DebugMode) {
+        DrawRedrawMeter(cell);
+        return text(cell.RedrawText);
+      }
+      return text(texts_.StatusText(row));
+    default: return "B";
+  }
+}
+
+void GridDisplay::ComposeFrame(int column, const GridCell& cell, std::string_view content) {
+  Gdi& gdi = services_.gdi;
+  const GridLayout& layout = grid_.Layout;
+  const GdiHandle frame = cell.hFrameDC;
+  const int w = cell.CellWidth - 1;
+  const int h = cell.CellHeight - 1;
+  gdi.BitBlt(frame, 0, 0, w, h, cell.hBackgroundDC, 0, 0, SourceCopy);
+
+  const std::string_view shown = content.substr(1);
+  const auto drawText = [&](ColorRef colour, unsigned align, int x) {
+    gdi.SelectObject(frame, grid_.hArial);
+    gdi.SetTextColor(frame, colour);
+    gdi.SetTextAlign(frame, align);
+    gdi.TextOut(frame, x, layout.TextY, shown);
+  };
+  // A number ends at TextRightX, or further left where that would cut it
+  // at the edge of the cell's surface (the 800 layout's edge lies one pixel
+  // inside); one wider than the surface starts at its left edge.
+  const auto drawNumber = [&] {
+    gdi.SelectObject(frame, grid_.hArial);
+    QSize extent;
+    int right = std::min<int>(layout.TextRightX, w);
+    if (gdi.GetTextExtentPoint32(frame, shown, extent) != 0 && extent.width() > right) right = extent.width();
+    drawText(WeightColour, TextAlign::Right, right);
+  };
+
+  switch (column) {
+    case GridColumn::ReceiveIndicator:
+    case GridColumn::TransmitIndicator:
+      gdi.BitBlt(frame, 0, 0, w, h, cell.hOrigBackgroundDC, 0, 0, SourceCopy);
+      gdi.SelectObject(frame, grid_.hpen[IndicatorSlot]);
+      gdi.SelectObject(frame, grid_.hbr[IndicatorSlot]);
+      if (content == "L1") gdi.Ellipse(frame, 1, 0, layout.LedWidth, layout.LedHeight);
+      break;
+    case 2: case 3: case 4: case 5: case 6: case 7:
+      if (content == "L1") {
+        const auto slot = static_cast<size_t>(LampSlot[static_cast<size_t>(column - GridColumn::FirstLamp)]);
+        gdi.SelectObject(frame, grid_.hpen[slot]);
+        gdi.SelectObject(frame, grid_.hbr[slot]);
+        gdi.Ellipse(frame, 1, 1, layout.LedWidth, layout.LedHeight);
+      } else {
+        gdi.BitBlt(frame, 0, 0, w, h, cell.hOrigBackgroundDC, 0, 0, SourceCopy);
+      }
+      break;
+    case GridColumn::Description: drawText(DescriptionColour, TextAlign::Left, 0); break;
+    case GridColumn::Gross:
+    case GridColumn::Net: drawNumber(); break;
+    case GridColumn::Tare:
+      if (content != "B") drawNumber();
+      break;
+    case GridColumn::StatusText: drawText(StatusColour, TextAlign::Left, 0); break;
+    default: break;
+  }
 }
 
 // Counts the redraws of a status cell per period of about one second and

@@ -15,6 +15,8 @@
 // GDI log (and, in debug mode, shows it in a box) and the release goes on.
 // No operation raises an error to its caller.
 #include <functional>
+#include <string>
+#include <string_view>
 
 #include "core/grid_cell_texts.h"
 #include "core/grid_state.h"
@@ -68,6 +70,8 @@ public:
 private:
   void Report(const std::string& text);
   void DrawRedrawMeter(GridCell& cell);
+  std::string FrameContentOf(int row, int column, GridCell& cell);
+  void ComposeFrame(int column, const GridCell& cell, std::string_view content);
   void MarkOverlappedCells(int row, int column, const GridCell& drawn);
   int LastRow() const;
 

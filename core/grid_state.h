@@ -37,6 +37,12 @@ struct GridCell {
   GdiHandle hOrigBackground = 0;
   GdiHandle hOrigBackgroundPrev = 0;
   bool CellDirty = false;
+  // What the frame surface shows now: the lamp's state or the text drawn,
+  // as DrawCell composed it last. The backgrounds never change after the
+  // cell is made, so a frame composed from the same content is the same
+  // picture and is not composed again.
+  bool FrameKnown = false;
+  std::string FrameContent;
   // The redraw meter (debug mode, status text column).
   std::int32_t RedrawMark = 0;
   std::int16_t RedrawCount = 0;

@@ -6,6 +6,7 @@
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "platform/ansi_text.h"
@@ -105,12 +106,28 @@ GdiHandle Gdi::AddContext(Context context) {
   context.brush = stockBrush_;
   context.font = stockFont_;
   if (context.window == 0) context.bitmap = stockBitmap_;
-  for (GdiHandle held : {context.pen, context.brush, context.font, context.bitmap}) {
-    if (Object* object = FindObject(held)) ++object->selections;
-  }
+  // A new context holds stock objects only, whose selections nobody counts.
   const GdiHandle handle = NewHandle();
-  contexts_.emplace(handle, context);
+  if (spareContext_.empty()) {
+    contexts_.emplace(handle, context);
+  } else {
+    // The node of the last released context, so that the grid's GetDC and
+    // ReleaseDC around every cell it copies allocate nothing.
+    spareContext_.key() = handle;
+    spareContext_.mapped() = context;
+    contexts_.insert(std::move(spareContext_));
+    spareContext_ = {};
+  }
   return handle;
+}
+
+bool Gdi::IsStock(GdiHandle handle) const {
+  return handle == stockBitmap_ || handle == stockPen_ || handle == stockBrush_ || handle == stockFont_;
+}
+
+void Gdi::Release(GdiHandle hDC) {
+  auto node = contexts_.extract(hDC);
+  if (spareContext_.empty()) spareContext_ = std::move(node);
 }
 
 Gdi::Object* Gdi::FindObject(GdiHandle handle) {
@@ -139,12 +156,28 @@ void Gdi::TargetChanged(const Context& context, const QRect& area) {
 }
 
 const QFont& Gdi::ResolvedFont(Object& font) {
-  if (!font.resolved) font.resolved = MakeFont(font.font);
+  if (!font.resolved) {
+    font.resolved = MakeFont(font.font);
+    const QFontMetrics metrics(*font.resolved);
+    font.ascent = metrics.ascent();
+    font.cellHeight = metrics.height();
+  }
   return *font.resolved;
+}
+
+int Gdi::Advance(Object& font, std::string_view text) {
+  constexpr std::size_t Remembered = 4096;
+  const std::string key(text);
+  if (const auto known = font.advances.find(key); known != font.advances.end()) return known->second;
+  const int advance = QFontMetrics(ResolvedFont(font)).horizontalAdvance(FromAnsi(text));
+  if (font.advances.size() >= Remembered) font.advances.clear();
+  font.advances.emplace(key, advance);
+  return advance;
 }
 
 void Gdi::DropSelections(const Context& context) {
   for (GdiHandle held : {context.pen, context.brush, context.font, context.bitmap}) {
+    if (IsStock(held)) continue;
     if (Object* object = FindObject(held)) --object->selections;
   }
 }
@@ -168,7 +201,7 @@ int Gdi::ReleaseDC(GdiHandle hWnd, GdiHandle hDC) {
   const Context* context = FindContext(hDC);
   if (!context || hWnd == 0 || context->window != hWnd) return 0;
   DropSelections(*context);
-  contexts_.erase(hDC);
+  Release(hDC);
   return 1;
 }
 
@@ -225,8 +258,10 @@ GdiHandle Gdi::SelectObject(GdiHandle hDC, GdiHandle handle) {
   }
   const GdiHandle previous = *slot;
   if (previous == handle) return previous;
-  if (Object* held = FindObject(previous)) --held->selections;
-  ++object->selections;
+  if (!IsStock(previous)) {
+    if (Object* held = FindObject(previous)) --held->selections;
+  }
+  if (!object->stock) ++object->selections;
   *slot = handle;
   return previous;
 }
@@ -244,7 +279,7 @@ int Gdi::DeleteDC(GdiHandle hDC) {
   const Context* context = FindContext(hDC);
   if (!context || context->window != 0) return 0;
   DropSelections(*context);
-  contexts_.erase(hDC);
+  Release(hDC);
   return 1;
 }
 
@@ -256,18 +291,46 @@ int Gdi::BitBlt(GdiHandle dest, int x, int y, int width, int height, GdiHandle s
   QImage* target = TargetImage(*to);
   QImage* origin = TargetImage(*from);
   if (!target || !origin) return 0;
+  // The part of the source that exists, then the part of that which lands
+  // inside the target.
   const QRect wanted(sourceX, sourceY, width, height);
   const QRect available = wanted.intersected(origin->rect());
   if (available.isEmpty()) return 1;
-  const QPoint at(x + available.x() - sourceX, y + available.y() - sourceY);
-  const QImage piece = origin->copy(available);  // also right when source and target are one image
-  {
-    QPainter painter(target);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(at, piece);
-  }
-  TargetChanged(*to, QRect(at, available.size()));
+  const QPoint offset(x - sourceX, y - sourceY);
+  const QRect landing = available.translated(offset).intersected(target->rect());
+  if (landing.isEmpty()) return 1;
+  if (CopyPixels(*origin, landing.translated(-offset).topLeft(), *target, landing)) TargetChanged(*to, landing);
   return 1;
+}
+
+// Copies the pixels of `area` of the target from `origin` at `from`; true
+// when any pixel of the target changed. Source and target may be one image.
+bool Gdi::CopyPixels(const QImage& origin, QPoint from, QImage& target, const QRect& area) {
+  if (origin.format() != target.format() || origin.depth() != 32) {
+    const QImage piece = origin.copy(QRect(from, area.size()));
+    QPainter painter(&target);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(area.topLeft(), piece);
+    return true;
+  }
+  const auto rowBytes = static_cast<std::size_t>(area.width()) * 4;
+  // Rows go bottom up when a copy within one image moves its pixels down, so
+  // no row is overwritten before it has been read.
+  const bool upwards = &origin == &target && area.y() > from.y();
+  bool changed = false;
+  for (int step = 0; step < area.height(); ++step) {
+    const int row = upwards ? area.height() - 1 - step : step;
+    const std::size_t fromX = static_cast<std::size_t>(from.x()) * 4;
+    const std::size_t toX = static_cast<std::size_t>(area.x()) * 4;
+    const uchar* in = origin.constScanLine(from.y() + row) + fromX;
+    // Read through the constant side first: writing access detaches an
+    // image that shares its pixels.
+    if (std::memcmp(in, std::as_const(target).constScanLine(area.y() + row) + toX, rowBytes) == 0) continue;
+    in = origin.constScanLine(from.y() + row) + fromX;  // the detach may have moved a shared source
+    std::memmove(target.scanLine(area.y() + row) + toX, in, rowBytes);
+    changed = true;
+  }
+  return changed;
 }
 
 int Gdi::SetBkMode(GdiHandle hDC, int mode) {
@@ -295,20 +358,28 @@ int Gdi::TextOut(GdiHandle hDC, int x, int y, std::string_view text) {
   Object* fontObject = FindObject(context->font);
   if (!target || !fontObject) return 0;
   const QFont& font = ResolvedFont(*fontObject);
-  const QFontMetrics metrics(font);
-  const QString characters = FromAnsi(text);
-  const int advance = metrics.horizontalAdvance(characters);
+  const int advance = Advance(*fontObject, text);
   const int left = (context->textAlign & TextAlign::Right) != 0 ? x - advance : x;
-  const QRect cell(left, y, advance, metrics.height());
+  const QRect cell(left, y, advance, fontObject->cellHeight);
   {
     QPainter painter(target);
     PlainPainting(painter);
     if (context->bkMode == BkMode::Opaque) painter.fillRect(cell, Qt::white);
     painter.setFont(font);
     painter.setPen(ToQColor(context->textColor));
-    painter.drawText(QPoint(left, y + metrics.ascent()), characters);
+    painter.drawText(QPoint(left, y + fontObject->ascent), FromAnsi(text));
   }
   TargetChanged(*context, cell);
+  return 1;
+}
+
+int Gdi::GetTextExtentPoint32(GdiHandle hDC, std::string_view text, QSize& size) {
+  const Context* context = FindContext(hDC);
+  if (!context) return 0;
+  Object* fontObject = FindObject(context->font);
+  if (!fontObject) return 0;
+  ResolvedFont(*fontObject);
+  size = QSize(Advance(*fontObject, text), fontObject->cellHeight);
   return 1;
 }
 

@@ -17,14 +17,21 @@
 // and bottom edge; shapes and texts are drawn without antialiasing. The
 // stock objects a new context holds (a 1 x 1 bitmap, a black pen, a white
 // brush, a default font) are never counted as live and never deleted.
+//
+// Cost: the grid copies every cell it is asked to draw onto the window many
+// times a second, mostly with pixels that are already there. A block
+// transfer copies rows of pixels directly (every surface is 32-bit RGB), and
+// one onto a window that changes none of its pixels asks for no repaint, so
+// a window whose picture stays the same is never painted again.
 #include <QFont>
 #include <QImage>
+#include <QSize>
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace tarvex {
 
@@ -120,6 +127,9 @@ public:
   ColorRef SetTextColor(GdiHandle hDC, ColorRef color);
   unsigned SetTextAlign(GdiHandle hDC, unsigned align);
   int TextOut(GdiHandle hDC, int x, int y, std::string_view text);
+  // The width (the advance) and the height of the text's cell in the
+  // context's font; 0 and the size unchanged on an unknown context.
+  int GetTextExtentPoint32(GdiHandle hDC, std::string_view text, QSize& size);
   int Ellipse(GdiHandle hDC, int left, int top, int right, int bottom);
 
   // Contexts and objects made and not yet released (stock objects excluded).
@@ -137,6 +147,12 @@ private:
     int penWidth = 1;      // Pen
     LogFont font;          // Font
     std::optional<QFont> resolved;  // Font, made on first use
+    int ascent = 0;                 // Font, of the resolved font
+    int cellHeight = 0;             // Font, of the resolved font
+    // Font: the advances of texts drawn or measured lately. Shaping a text
+    // costs more than drawing it, and a number is measured before it is
+    // drawn; bounded, emptied when full.
+    std::unordered_map<std::string, int> advances;
   };
   struct Context {
     GdiHandle window = 0;  // 0 for a memory context
@@ -155,14 +171,21 @@ private:
   Object* FindObject(GdiHandle handle);
   Context* FindContext(GdiHandle handle);
   QImage* TargetImage(const Context& context);
+  static bool CopyPixels(const QImage& origin, QPoint from, QImage& target, const QRect& area);
   void TargetChanged(const Context& context, const QRect& area);
   const QFont& ResolvedFont(Object& font);
+  int Advance(Object& font, std::string_view text);
   void DropSelections(const Context& context);
+  bool IsStock(GdiHandle handle) const;
+  void Release(GdiHandle hDC);
 
   GdiHandle nextHandle_ = 0x00010000;
-  std::map<GdiHandle, Object> objects_;
-  std::map<GdiHandle, Context> contexts_;
-  std::map<GdiHandle, WindowCanvas*> windows_;
+  // Looked up on every call (the grid makes some ten calls per cell it
+  // draws, with over a thousand contexts live), so by hash, not by a walk.
+  std::unordered_map<GdiHandle, Object> objects_;
+  std::unordered_map<GdiHandle, Context> contexts_;
+  std::unordered_map<GdiHandle, WindowCanvas*> windows_;
+  std::unordered_map<GdiHandle, Context>::node_type spareContext_;
   GdiHandle stockBitmap_ = 0;
   GdiHandle stockPen_ = 0;
   GdiHandle stockBrush_ = 0;
