@@ -76,6 +76,19 @@ stop_private_bus() {
   bus_pid=
 }
 
+# bare_machine: tools/run-manager.sh runs as on a machine with neither
+# display nor session bus (a test may start a screen after), on the program
+# folder $work/home, with the programs built already; message boxes are
+# recorded in $work/boxes.txt and runtime files kept in $work/runtime.
+bare_machine() {
+  unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
+  export XDG_RUNTIME_DIR=$work/runtime
+  mkdir -m 0700 "$XDG_RUNTIME_DIR"
+  export TARVEX_HOME=$work/home
+  export TARVEX_MESSAGE_BOXES=$work/boxes.txt
+  export TARVEX_NO_BUILD=1
+}
+
 # offscreen_manager: the manager under test runs offscreen on the program
 # folder $work/home, records its message boxes in $work/boxes.txt, keeps its
 # runtime files in $work/runtime and publishes on a session bus of the

@@ -11,12 +11,7 @@ script=
 trap '[ -z "$script" ] || stop_process "$script"; [ -z "${holder:-}" ] || kill "$holder" 2>/dev/null; rm -rf "$work"' EXIT
 . "$(dirname "$0")/../foundation/script_helpers.sh"
 
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 0700 "$XDG_RUNTIME_DIR"
-export TARVEX_HOME=$work/home
-export TARVEX_MESSAGE_BOXES=$work/boxes.txt
-export TARVEX_NO_BUILD=1
+bare_machine
 ports=$TARVEX_HOME/TarvexPorts.Cfg
 run_manager=$TARVEX_SOURCE_DIR/tools/run-manager.sh
 
