@@ -109,14 +109,17 @@ set_port_line() {
 # a live tarvex process (the rest of the file, a host name or more lines, is
 # not read), and that process holds the file's lock. The file of a manager
 # that ended can stay behind, its id since taken by another manager on
-# another folder: nobody holds its lock. Sets running_pid.
+# another folder: nobody holds its lock. A manager whose program file a new
+# build has replaced since it started is still a tarvex process (the system
+# names its program "tarvex (deleted)"). Sets running_pid.
 running_pid=
 manager_running_on() {
-  local lock=$1/TarvexManager.lock pid= rest
+  local lock=$1/TarvexManager.lock pid= rest exe
   [ -f "$lock" ] || return 1
   read -r pid rest <"$lock" 2>/dev/null
   [[ $pid =~ ^[0-9]+$ ]] && still_running "$pid" || return 1
-  [ "$(basename "$(readlink "/proc/$pid/exe" 2>/dev/null)")" = tarvex ] || return 1
+  exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || return 1
+  [ "$(basename "${exe% (deleted)}")" = tarvex ] || return 1
   if command -v flock >/dev/null; then
     # Taken at once here: no manager holds it. Any other answer (held, or a
     # file this user cannot open) leaves the live process's word standing.

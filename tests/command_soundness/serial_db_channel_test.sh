@@ -9,25 +9,15 @@ set -u
 tarvex=$1
 work=$(mktemp -d)
 running=
-line=
 trap '[ -n "$running" ] && kill "$running" 2>/dev/null && wait "$running";
-      [ -n "$line" ] && kill "$line" 2>/dev/null && wait "$line"; stop_private_bus; rm -rf "$work"' EXIT
+      stop_pty_line; stop_private_bus; rm -rf "$work"' EXIT
 here=$(dirname "$0")
 . "$here/../foundation/script_helpers.sh"
 
-export TARVEX_HOME=$work/home
-export TARVEX_MESSAGE_BOXES=$work/boxes.txt
-export QT_QPA_PLATFORM=offscreen
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 0700 "$XDG_RUNTIME_DIR" "$TARVEX_HOME"
-start_private_bus
+offscreen_manager
 
-mkfifo "$work/to-line" "$work/device"
 : >"$work/received"
-python3 "$here/../main_window/pty_owner.py" "$work/received" <"$work/to-line" >"$work/device" &
-line=$!
-exec 4>"$work/to-line"
-read -r -t 10 device <"$work/device" || fail "no pseudo-terminal"
+open_pty_line "$work/received"
 
 db=$work/weights.db
 python3 - "$db" <<'PY' || fail "no database"

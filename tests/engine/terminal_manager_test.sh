@@ -13,13 +13,8 @@ trap '[ -n "$running" ] && kill "$running" 2>/dev/null && wait "$running";
       [ -n "${SIM_PID:-}" ] && kill "$SIM_PID" 2>/dev/null && wait "$SIM_PID"; stop_private_bus; rm -rf "$work"' EXIT
 . "$(dirname "$0")/../foundation/script_helpers.sh"
 
-export TARVEX_HOME=$work/home
-export TARVEX_MESSAGE_BOXES=$work/boxes.txt
-export QT_QPA_PLATFORM=offscreen
-export XDG_RUNTIME_DIR=$work/runtime
 export TARVEX_TERMINAL_NET=$work/net.sock
-mkdir -m 0700 "$XDG_RUNTIME_DIR" "$TARVEX_HOME"
-start_private_bus
+offscreen_manager
 
 database=$TARVEX_HOME/stock.db
 python3 - "$database" <<'PY' || fail "no database"

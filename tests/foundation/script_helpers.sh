@@ -76,6 +76,49 @@ stop_private_bus() {
   bus_pid=
 }
 
+# bare_machine: tools/run-manager.sh runs as on a machine with neither
+# display nor session bus (a test may start a screen after), on the program
+# folder $work/home, with the programs built already; message boxes are
+# recorded in $work/boxes.txt and runtime files kept in $work/runtime.
+bare_machine() {
+  unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
+  export XDG_RUNTIME_DIR=$work/runtime
+  mkdir -m 0700 "$XDG_RUNTIME_DIR"
+  export TARVEX_HOME=$work/home
+  export TARVEX_MESSAGE_BOXES=$work/boxes.txt
+  export TARVEX_NO_BUILD=1
+}
+
+# offscreen_manager: the manager under test runs offscreen on the program
+# folder $work/home, records its message boxes in $work/boxes.txt, keeps its
+# runtime files in $work/runtime and publishes on a session bus of the
+# test's own.
+offscreen_manager() {
+  export TARVEX_HOME=$work/home
+  export TARVEX_MESSAGE_BOXES=$work/boxes.txt
+  export QT_QPA_PLATFORM=offscreen
+  export XDG_RUNTIME_DIR=$work/runtime
+  mkdir -m 0700 "$XDG_RUNTIME_DIR" "$TARVEX_HOME"
+  start_private_bus
+}
+
+# open_pty_line [<file>]: a pseudo-terminal held as a scale's line
+# (pty_owner.py). Sets device to the path the program opens; what the script
+# writes to its fd 4 goes onto the line; what the program sends is appended
+# to the file when one is given, else dropped.
+open_pty_line() {
+  mkfifo "$work/to-line" "$work/device"
+  python3 "$(dirname "${BASH_SOURCE[0]}")/../main_window/pty_owner.py" "$@" <"$work/to-line" >"$work/device" &
+  line_pid=$!
+  exec 4>"$work/to-line"
+  read -r -t 10 device <"$work/device" || fail "no pseudo-terminal"
+}
+
+stop_pty_line() {
+  if [ -n "${line_pid:-}" ]; then kill "$line_pid" 2>/dev/null; wait "$line_pid" 2>/dev/null; fi
+  line_pid=
+}
+
 # device_property <n> <property>: busctl's reading of a property of /Device/<n>.
 device_property() {
   busctl --address="$DBUS_SESSION_BUS_ADDRESS" get-property org.tarvex.Manager "/Device/$1" \

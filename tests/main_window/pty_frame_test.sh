@@ -7,26 +7,15 @@ tarvex=$1
 scale_sim=$2
 work=$(mktemp -d)
 running=
-line=
 trap '[ -n "$running" ] && kill "$running" 2>/dev/null && wait "$running";
-      [ -n "$line" ] && kill "$line" 2>/dev/null && wait "$line"; stop_private_bus; rm -rf "$work"' EXIT
+      stop_pty_line; stop_private_bus; rm -rf "$work"' EXIT
 here=$(dirname "$0")
 . "$here/../foundation/script_helpers.sh"
 
-export TARVEX_HOME=$work/home
-export TARVEX_MESSAGE_BOXES=$work/boxes.txt
-export QT_QPA_PLATFORM=offscreen
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 0700 "$XDG_RUNTIME_DIR" "$TARVEX_HOME"
-start_private_bus
+offscreen_manager
 
-# The line: the helper's stdin is fd 4 of this script, its first output line
-# the device.
-mkfifo "$work/to-line" "$work/device"
-python3 "$here/pty_owner.py" <"$work/to-line" >"$work/device" &
-line=$!
-exec 4>"$work/to-line"
-read -r -t 10 device <"$work/device" || fail "no pseudo-terminal"
+# The line: what this script writes to fd 4 reaches the manager.
+open_pty_line
 
 # Channel 1: the sample protocol as protocol 10 on COM1 at 9600,N,8,1, enabled.
 "$scale_sim" --write-demo-protocol "$TARVEX_HOME/Tarvex-Std-CustFmt1.Cfg" || fail "no protocol file"

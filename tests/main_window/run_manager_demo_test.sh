@@ -15,12 +15,7 @@ started=
 trap '[ -z "$script" ] || stop_process "$script"; for pid in $started; do stop_process "$pid"; done; rm -rf "$work"' EXIT
 . "$(dirname "$0")/../foundation/script_helpers.sh"
 
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 0700 "$XDG_RUNTIME_DIR"
-export TARVEX_HOME=$work/home
-export TARVEX_MESSAGE_BOXES=$work/boxes.txt
-export TARVEX_NO_BUILD=1
+bare_machine
 activex="$TARVEX_HOME/ActiveXLog-Velmar Orinda Tarvex.txt"
 
 # With the stop signal at its default even where this test was started with it

@@ -18,12 +18,7 @@ cleanup() {
 trap cleanup EXIT
 . "$(dirname "$0")/../foundation/script_helpers.sh"
 
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 0700 "$XDG_RUNTIME_DIR"
-export TARVEX_HOME=$work/home
-export TARVEX_MESSAGE_BOXES=$work/boxes.txt
-export TARVEX_NO_BUILD=1
+bare_machine
 start_xvfb 1024x768
 
 # The script starts as from a terminal, with the hang-up signal at its default

@@ -15,12 +15,7 @@ trap '[ -n "$running" ] && stop_process "$running"; [ -n "$sim" ] && stop_proces
 here=$(dirname "$0")
 . "$here/../foundation/script_helpers.sh"
 
-export TARVEX_HOME=$work/home
-export TARVEX_MESSAGE_BOXES=$work/boxes.txt
-export QT_QPA_PLATFORM=offscreen
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 0700 "$XDG_RUNTIME_DIR" "$TARVEX_HOME"
-start_private_bus
+offscreen_manager
 
 # Protocol 10: the sample protocol without a start character (what a new
 # protocol starts with) and without decimal-place rows, so the point is in the

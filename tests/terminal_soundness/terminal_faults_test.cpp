@@ -293,6 +293,19 @@ struct StallingNetwork : EngineFixture {
   bool Weighs(const std::string& weight) {
     return sim.Command("set /z3/wt101 " + weight) == std::vector<std::string>{"ok"};
   }
+  // The first pass registers, the second reads 12.5; then the network stalls
+  // past the read's bound during a third pass.
+  ::testing::AssertionResult ReadThenStallOnePass() {
+    if (!sim.Listening()) return ::testing::AssertionFailure() << "the simulator does not listen";
+    managerPass.Timer1_Timer();
+    if (!Weighs("12.5")) return ::testing::AssertionFailure() << "the simulator took no weight";
+    managerPass.Timer1_Timer();
+    if (publication.PubGross[0] != "12.5")
+      return ::testing::AssertionFailure() << "the weight before the stall reads " << publication.PubGross[0];
+    sim.Pause();
+    managerPass.Timer1_Timer();
+    return ::testing::AssertionSuccess();
+  }
   std::string socket = scratch.folder().join("net.sock");
   testing::TerminalSimProcess sim{socket, {"3"}};
   SocketTerminalNet zel{socket};  // its own 200 ms bound on a call
@@ -305,14 +318,7 @@ struct StallingNetwork : EngineFixture {
 
 TEST(TerminalStall, aReadPastTheSocketBoundIsSurvivedWithoutATraceAndTheNextPassReadsAgain) {
   StallingNetwork f;
-  ASSERT_TRUE(f.sim.Listening());
-  f.managerPass.Timer1_Timer();  // the first pass registers
-  ASSERT_TRUE(f.Weighs("12.5"));
-  f.managerPass.Timer1_Timer();
-  ASSERT_EQ(f.publication.PubGross[0], "12.5");
-
-  f.sim.Pause();  // the network stalls past the read's bound
-  f.managerPass.Timer1_Timer();
+  ASSERT_TRUE(f.ReadThenStallOnePass());
   f.sim.Resume();
   EXPECT_EQ(f.engine.ZelApiResult, kTimedOut) << "the read timed out";
   ASSERT_TRUE(f.Weighs("13"));
@@ -329,14 +335,7 @@ TEST(TerminalStall, aStallThatOutlastsTheNextPassTakesTheChannelOutOfServiceWith
   // it is the registration made again that times out, and the read finds no
   // registration: that is the same channel's second time-out.
   StallingNetwork f;
-  ASSERT_TRUE(f.sim.Listening());
-  f.managerPass.Timer1_Timer();  // the first pass registers
-  ASSERT_TRUE(f.Weighs("12.5"));
-  f.managerPass.Timer1_Timer();
-  ASSERT_EQ(f.publication.PubGross[0], "12.5");
-
-  f.sim.Pause();
-  f.managerPass.Timer1_Timer();
+  ASSERT_TRUE(f.ReadThenStallOnePass());
   EXPECT_TRUE(f.engine.ChannelActive[0]) << "one time-out is survived";
   f.managerPass.Timer1_Timer();
   f.sim.Resume();

@@ -11,12 +11,7 @@ script=
 trap '[ -z "$script" ] || stop_process "$script"; [ -z "${holder:-}" ] || kill "$holder" 2>/dev/null; rm -rf "$work"' EXIT
 . "$(dirname "$0")/../foundation/script_helpers.sh"
 
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 0700 "$XDG_RUNTIME_DIR"
-export TARVEX_HOME=$work/home
-export TARVEX_MESSAGE_BOXES=$work/boxes.txt
-export TARVEX_NO_BUILD=1
+bare_machine
 ports=$TARVEX_HOME/TarvexPorts.Cfg
 run_manager=$TARVEX_SOURCE_DIR/tools/run-manager.sh
 
@@ -74,26 +69,36 @@ stop_manager
 
 # A manager whose lock file holds its id and its host on one line (a host name
 # with digits) and which holds the file locked: the script names that process
-# and touches nothing. A stand-in program named tarvex holds the lock.
+# and touches nothing. A stand-in program named tarvex holds the lock, as
+# built, and after a new build replaced its executable while it runs (what
+# run-manager.sh itself does when the sources changed: the running process's
+# program file is then gone, a new one in its place).
 mkdir "$work/bin"
-cp "$(command -v sleep)" "$work/bin/tarvex"
 lock=$TARVEX_HOME/TarvexManager.lock
-(
-  exec 9<>"$lock"
-  flock 9
-  printf '%s plant7-host42\n' "$BASHPID" >"$lock"
-  exec "$work/bin/tarvex" 60
-) &
-holder=$!
-wait_for 50 grep -q "^$holder " "$lock" || fail "the stand-in did not take the lock"
-settings >"$work/settings.before"
-third=$(timeout 30 env TARVEX_HOME="$TARVEX_HOME" "$run_manager" 2>&1)
-status=$?
-kill "$holder" 2>/dev/null
-[ "$status" -ne 0 ] && [ "$status" -ne 124 ] || fail "a start beside the holder did not end with a failure: $third"
-grep -q "a manager already runs on $TARVEX_HOME (process $holder)" <<<"$third" ||
-  fail "the start did not name the holder $holder: $third"
-settings >"$work/settings.after"
-diff "$work/settings.before" "$work/settings.after" >"$work/settings.diff" ||
-  fail "the start beside the holder touched the folder: $(cat "$work/settings.diff")"
+for holder_case in "as built" "rebuilt while running"; do
+  cp "$(command -v sleep)" "$work/bin/tarvex"
+  (
+    exec 9<>"$lock"
+    flock 9
+    printf '%s plant7-host42\n' "$BASHPID" >"$lock"
+    exec "$work/bin/tarvex" 60
+  ) &
+  holder=$!
+  wait_for 50 grep -q "^$holder " "$lock" || fail "the stand-in did not take the lock ($holder_case)"
+  if [ "$holder_case" = "rebuilt while running" ]; then
+    cp "$work/bin/tarvex" "$work/bin/tarvex.new" && mv "$work/bin/tarvex.new" "$work/bin/tarvex"
+  fi
+  settings >"$work/settings.before"
+  third=$(timeout 30 env TARVEX_HOME="$TARVEX_HOME" "$run_manager" 2>&1)
+  status=$?
+  kill "$holder" 2>/dev/null
+  wait "$holder" 2>/dev/null
+  [ "$status" -ne 0 ] && [ "$status" -ne 124 ] ||
+    fail "a start beside the holder ($holder_case) did not end with a failure: $third"
+  grep -q "a manager already runs on $TARVEX_HOME (process $holder)" <<<"$third" ||
+    fail "the start did not name the holder $holder ($holder_case): $third"
+  settings >"$work/settings.after"
+  diff "$work/settings.before" "$work/settings.after" >"$work/settings.diff" ||
+    fail "the start beside the holder ($holder_case) touched the folder: $(cat "$work/settings.diff")"
+done
 echo "PASS"
