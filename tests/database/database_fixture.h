@@ -18,6 +18,10 @@
 
 namespace tarvex::test {
 
+// A folder that joins before the driver is found would register no driver and
+// fail every ODBC case with an error that hides why.
+static_assert(sizeof(TARVEX_SQLITE_ODBC_DRIVER) > 1, "TARVEX_SQLITE_ODBC_DRIVER is empty: find it before this folder joins");
+
 // The ODBC configuration folder of this test program: set before the first
 // ODBC call, kept for the program's life (unixODBC reads it once).
 inline const std::string& OdbcConfigFolder() {
