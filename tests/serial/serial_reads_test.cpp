@@ -36,10 +36,10 @@ std::string Stream(size_t size) {
   return bytes;
 }
 
-class SerialReads : public ::testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_TRUE(pty.ok());
+// A port open on the device side of a fresh pseudo-terminal pair.
+struct PortOnPty {
+  PortOnPty() {
+    if (!pty.ok()) return;
     scratch.MapPorts({{1, pty.path()}});
     port.SetPortOpen(true);
   }
@@ -47,6 +47,15 @@ protected:
   PtyPair pty;
   ScratchFolder scratch;
   SerialPort port{scratch.folder()};
+};
+
+class SerialReads : public ::testing::Test {
+protected:
+  void SetUp() override { ASSERT_TRUE(line.port.PortOpen()); }
+
+  PortOnPty line;
+  PtyPair& pty = line.pty;
+  SerialPort& port = line.port;
 };
 
 TEST_F(SerialReads, bytesWrittenAroundTheCountAndTheReadArriveOnceAndInOrder) {
@@ -101,12 +110,10 @@ TEST(SerialReadsHangUp, aHangUpBetweenPassesIsReportedOnceByTheNextPass) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.legend);
-    PtyPair pty;
-    ASSERT_TRUE(pty.ok());
-    ScratchFolder scratch;
-    scratch.MapPorts({{1, pty.path()}});
-    SerialPort port(scratch.folder());
-    port.SetPortOpen(true);
+    PortOnPty line;
+    ASSERT_TRUE(line.port.PortOpen());
+    PtyPair& pty = line.pty;
+    SerialPort& port = line.port;
 
     if (!row.readFirst.empty()) {
       ASSERT_TRUE(pty.Send(row.readFirst));
