@@ -66,32 +66,39 @@ TEST_F(SerialReads, bytesWrittenAroundTheCountAndTheReadArriveOnceAndInOrder) {
     size_t piece;
   };
   const Row rows[] = {{1, 1}, {34, 5}, {4095, 4095}, {4096, 4096}, {4097, 1000}, {12289, 3000}, {40000, 7000}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE("size " + std::to_string(row.size) + ", pieces of " + std::to_string(row.piece));
-    const std::string sent = Stream(row.size);
-    std::string received;
-    size_t written = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (received.size() < sent.size() && std::chrono::steady_clock::now() < deadline) {
-      if (written < sent.size()) {
-        written += pty.SendSome(std::string_view(sent).substr(written, row.piece));
+  // With parity the driver doubles every good 0xFF (the stream holds all 256
+  // values); each pair must come out as one byte however the reads divide
+  // the stream.
+  for (const char* settings : {"9600,N,8,1", "9600,E,8,1"}) {
+    port.SetSettings(settings);
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(settings) + ": size " + std::to_string(row.size) + ", pieces of " +
+                   std::to_string(row.piece));
+      const std::string sent = Stream(row.size);
+      std::string received;
+      size_t written = 0;
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      while (received.size() < sent.size() && std::chrono::steady_clock::now() < deadline) {
+        if (written < sent.size()) {
+          written += pty.SendSome(std::string_view(sent).substr(written, row.piece));
+        }
+        if (port.InBufferCount() > 0) {
+          // More bytes reach the line after the count, before the read.
+          if (written < sent.size()) written += pty.SendSome(std::string_view(sent).substr(written, row.piece));
+          received += port.Input();
+        } else {
+          ::poll(nullptr, 0, 1);
+        }
       }
-      if (port.InBufferCount() > 0) {
-        // More bytes reach the line after the count, before the read.
-        if (written < sent.size()) written += pty.SendSome(std::string_view(sent).substr(written, row.piece));
-        received += port.Input();
-      } else {
-        ::poll(nullptr, 0, 1);
-      }
+      ASSERT_EQ(written, sent.size());
+      EXPECT_EQ(received.size(), sent.size());
+      EXPECT_TRUE(received == sent) << "the bytes differ from the first at "
+                                    << std::mismatch(received.begin(), received.end(), sent.begin()).first -
+                                           received.begin();
+      EXPECT_EQ(port.InBufferCount(), 0);
+      EXPECT_EQ(port.Input(), "");
+      EXPECT_TRUE(port.PortOpen());
     }
-    ASSERT_EQ(written, sent.size());
-    EXPECT_EQ(received.size(), sent.size());
-    EXPECT_TRUE(received == sent) << "the bytes differ from the first at "
-                                  << std::mismatch(received.begin(), received.end(), sent.begin()).first -
-                                         received.begin();
-    EXPECT_EQ(port.InBufferCount(), 0);
-    EXPECT_EQ(port.Input(), "");
-    EXPECT_TRUE(port.PortOpen());
   }
 }
 
