@@ -26,6 +26,8 @@ bool MissingDevice(int error) {
 
 // One Input returns at most this much; the rest waits for the next call.
 constexpr size_t InputLimit = 1 << 20;
+// One read asks for at most this much.
+constexpr size_t InputChunk = 4096;
 
 // Polls the descriptor once without waiting; EINTR is retried.
 short PollNow(int fd, short events) {
@@ -368,7 +370,9 @@ int32_t SerialPort::InBufferCount() {
   Drain();
   Arm();
   RaiseKeptReport();
-  if ((PollNow(fd_, POLLIN) & HangUpEvents) != 0) RaiseHangUp();
+  // One call per port and pass: a device that hung up answers FIONREAD with
+  // EIO (the terminal layer refuses every request but a read, which gives 0),
+  // so no poll is needed to find the hang-up first.
   int waiting = 0;
   if (::ioctl(fd_, FIONREAD, &waiting) != 0) {
     if (errno == EIO) RaiseHangUp();
@@ -385,28 +389,34 @@ std::string SerialPort::Input() {
   Drain();
   Arm();
   RaiseKeptReport();
-  const short events = PollNow(fd_, POLLIN);
+  // The scan asks only after InBufferCount found bytes, so the read comes
+  // without a poll first. A read shorter than asked took everything the
+  // terminal held (with VMIN = VTIME = 0 it returns what is there, up to the
+  // size asked), so no further read is made to find nothing; what arrives
+  // after it waits for the next call. Only a read that brings nothing needs a
+  // poll: 0 then means "nothing waiting" or "hung up".
   std::string received;
-  if ((events & POLLIN) != 0) {
-    char chunk[4096];
-    while (received.size() < InputLimit) {
-      const ssize_t n = ::read(fd_, chunk, sizeof chunk);
-      if (n > 0) {
-        received.append(chunk, static_cast<size_t>(n));
-        continue;
-      }
-      if (n < 0 && errno == EINTR) continue;
-      // What came is handed out first; a fault shows again on the next call.
-      if (!received.empty() || (n < 0 && errno == EAGAIN)) break;
-      // With VMIN = VTIME = 0 a read of 0 means "nothing waiting", but right
-      // after poll said "readable" it means end of file: the device hung up.
-      if (n == 0 || errno == EIO) RaiseHangUp();
-      throw RunTimeError(ErrorNumber::DeviceIOError,
-                         StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +
-                             ": " + std::strerror(errno) + ")");
+  char chunk[InputChunk];
+  while (received.size() < InputLimit) {
+    const ssize_t n = ::read(fd_, chunk, sizeof chunk);
+    const int error = errno;
+    if (n > 0) {
+      received.append(chunk, static_cast<size_t>(n));
+      if (static_cast<size_t>(n) < sizeof chunk) break;
+      continue;
     }
+    if (n < 0 && error == EINTR) continue;
+    // What came is handed out first; a fault shows again on the next call.
+    if (!received.empty()) break;
+    if (n == 0 || error == EAGAIN) {
+      if ((PollNow(fd_, POLLIN) & HangUpEvents) != 0) RaiseHangUp();
+      break;
+    }
+    if (error == EIO) RaiseHangUp();
+    throw RunTimeError(ErrorNumber::DeviceIOError,
+                       StandardErrorDescription(ErrorNumber::DeviceIOError) + " (" + Place() +
+                           ": " + std::strerror(error) + ")");
   }
-  if (received.empty() && (events & HangUpEvents) != 0) RaiseHangUp();
   if ((requested_.c_iflag & PARMRK) != 0) return marks_.Decode(received);
   return received;
 }

@@ -72,6 +72,13 @@ public:
     return true;
   }
 
+  // Writes what the far end's line takes now, without waiting; the count of
+  // bytes written.
+  size_t SendSome(std::string_view bytes) {
+    const ssize_t n = ::write(other_, bytes.data(), bytes.size());
+    return n > 0 ? static_cast<size_t>(n) : 0;
+  }
+
   // Reads from the far end until `count` bytes came or two seconds passed.
   std::string Receive(size_t count) {
     std::string received;
