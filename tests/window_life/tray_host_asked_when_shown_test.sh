@@ -17,9 +17,7 @@ begin_window_test
 start_session_bus
 start_tray_host
 
-"$tarvex" NOMINIMIZE >"$work/out" 2>&1 &
-running=$!
-wait_for 300 on_screen "$main" || fail "no main window: $(cat "$work/out")"
+start_manager_window
 wait_for 100 lines "Initializing Devices..." 1 || fail "no scan pass: $(cat "$activity")"
 asked() { [ "$(count_lines "$work/watcher.out" '^asked host')" -ge 1 ]; }
 asked && fail "the manager asked for a tray host at start"

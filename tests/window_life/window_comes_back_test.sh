@@ -23,9 +23,7 @@ here=$(dirname "$0")
 begin_window_test
 start_session_bus
 
-"$tarvex" NOMINIMIZE >"$work/out" 2>&1 &
-running=$!
-wait_for 300 on_screen "$main" || fail "no main window: $(cat "$work/out")"
+start_manager_window
 wait_for 100 lines "Tarvex Manager Initialized" 2 || fail "not initialised twice: $(cat "$activity")"
 shot 01-started
 

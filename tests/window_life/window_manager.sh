@@ -22,6 +22,13 @@ begin_window_test() {
   start_xvfb 1024x768
   start_window_manager || { echo "SKIPPED: $wm_problem" >&2; exit 77; }
 }
+# start_manager_window: the manager started with NOMINIMIZE ($running), its
+# output in $work/out, once its main window is on screen.
+start_manager_window() {
+  "$tarvex" NOMINIMIZE >"$work/out" 2>&1 &
+  running=$!
+  wait_for 300 on_screen "$main" || fail "no main window: $(cat "$work/out")"
+}
 end_window_test() {
   local pid
   for pid in "$running" "$watching" "$wm" "$bus"; do [ -z "$pid" ] || kill "$pid" 2>/dev/null; done
