@@ -91,15 +91,14 @@ BusObjectFamily::BusObjectFamily(QString basePath, QLatin1StringView interfaceNa
       interfaceName_(interfaceName),
       interfaceXml_(interfaceXml),
       properties_(properties),
-      reach_(reach),
-      connection_(QString()) {}
+      reach_(reach) {}
 
-bool BusObjectFamily::Register(const QDBusConnection& connection) {
+bool BusObjectFamily::Register(const QDBusConnection& connection, std::shared_ptr<BusOutbox> outbox) {
   QDBusConnection target = connection;
   if (!target.isConnected() || !target.registerVirtualObject(basePath_, this, reach_)) {
     return false;
   }
-  connection_ = target;
+  outbox_ = std::move(outbox);
   return true;
 }
 
@@ -127,7 +126,13 @@ bool BusObjectFamily::handleMessage(const QDBusMessage& message, const QDBusConn
   } catch (const RunTimeError& error) {
     reply = ErrorReplyFor(message, error);
   }
-  if (message.isReplyRequired()) connection.send(reply);
+  if (!message.isReplyRequired()) return true;
+  // Behind what the family sent before on the connection it serves.
+  if (outbox_ != nullptr && outbox_->IsConnected()) {
+    outbox_->Send(reply);
+  } else {
+    connection.send(reply);
+  }
   return true;
 }
 
@@ -218,11 +223,19 @@ int BusObjectFamily::PropertyIndex(const QString& name) const {
 }
 
 void BusObjectFamily::SendSignal(const QString& node, const QString& interfaceName, const QString& member,
-                                 const QVariantList& arguments) const {
-  if (!connection_.isConnected()) return;
+                                 const QVariantList& arguments) {
+  if (outbox_ == nullptr || !outbox_->IsConnected()) return;
   QDBusMessage signal = QDBusMessage::createSignal(PathOf(node), interfaceName, member);
   signal.setArguments(arguments);
-  connection_.send(signal);
+  outbox_->Send(signal);
+}
+
+void BusObjectFamily::SendSignal(const QString& node, std::string_view interfaceName, std::string_view member,
+                                 const WireSignal& arguments) {
+  if (outbox_ == nullptr || !outbox_->IsConnected()) return;
+  const QByteArray path = PathOf(node).toLatin1();
+  outbox_->Send(arguments.NewMessage(std::string_view(path.constData(), static_cast<size_t>(path.size())),
+                                    interfaceName, member));
 }
 
 }  // namespace tarvex::bus

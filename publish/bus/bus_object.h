@@ -11,7 +11,8 @@
 //
 // Everything runs on the thread that owns the family (the manager's one
 // thread). Replies and signals are queued on the connection and never waited
-// for, so a client that does not read its messages cannot hold the manager up.
+// for, so a client that does not read its messages cannot hold the manager up;
+// they leave in the order they are sent (see bus_outbox.h).
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
@@ -20,9 +21,13 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
+#include <memory>
 #include <span>
+#include <string_view>
 
 #include "platform/run_time_error.h"
+#include "publish/bus/bus_outbox.h"
+#include "publish/bus/wire_signal.h"
 
 namespace tarvex::bus {
 
@@ -48,8 +53,9 @@ public:
                   QDBusConnection::VirtualObjectRegisterOption reach = QDBusConnection::SubPath);
 
   // Serves the family on the connection; false when the path is taken or the
-  // connection is not open.
-  bool Register(const QDBusConnection& connection);
+  // connection is not open. outbox: the connection's, which every family
+  // served there sends through.
+  bool Register(const QDBusConnection& connection, std::shared_ptr<BusOutbox> outbox);
 
   QString PathOf(const QString& node) const;
 
@@ -71,7 +77,11 @@ protected:
 
   // Broadcasts a signal from a node, when the family is registered.
   void SendSignal(const QString& node, const QString& interfaceName, const QString& member,
-                  const QVariantList& arguments) const;
+                  const QVariantList& arguments);
+  // The same for a signal already in the wire format, written out without
+  // QtDBus.
+  void SendSignal(const QString& node, std::string_view interfaceName, std::string_view member,
+                  const WireSignal& arguments);
   // All properties of a node, name to value, as GetAll gives them.
   QVariantMap AllProperties(const QString& node) const;
 
@@ -87,7 +97,7 @@ private:
   QLatin1StringView interfaceXml_;
   std::span<const BusProperty> properties_;
   QDBusConnection::VirtualObjectRegisterOption reach_;
-  QDBusConnection connection_;
+  std::shared_ptr<BusOutbox> outbox_;  // once registered
 };
 
 // The error reply to a call that failed with a run-time error of the manager:

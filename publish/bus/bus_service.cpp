@@ -9,11 +9,11 @@ namespace tarvex::bus {
 
 BusService::BusService(const QDBusConnection& connection, Devices& devices, DdeTopicObjects& topics,
                        LogWriter* log)
-    : connection_(connection), topics_(topics), connector_(devices), devices_(devices, log) {}
+    : connection_(connection), outbox_(std::make_shared<BusOutbox>(connection)), topics_(topics), connector_(devices), devices_(devices, log) {}
 
 bool BusService::ServeObjects() {
-  return root_.Register(connection_) && connector_.Register(connection_) && devices_.Register(connection_) &&
-         topics_.Register(connection_);
+  return root_.Register(connection_, outbox_) && connector_.Register(connection_, outbox_) &&
+         devices_.Register(connection_, outbox_) && topics_.Register(connection_, outbox_);
 }
 
 NameRequest BusService::TakeName() {

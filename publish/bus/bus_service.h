@@ -8,6 +8,7 @@
 #include <QDBusConnection>
 #include <memory>
 
+#include "publish/bus/bus_outbox.h"
 #include "publish/bus/connector_object.h"
 #include "publish/bus/dde_topic_objects.h"
 #include "publish/bus/device_objects.h"
@@ -36,6 +37,7 @@ public:
 
 private:
   QDBusConnection connection_;
+  std::shared_ptr<BusOutbox> outbox_;
   DdeTopicObjects& topics_;
   RootObject root_;
   ConnectorObject connector_;

@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <algorithm>
 
+#include "publish/bus/connection_side.h"
+
 namespace tarvex::bus {
 
 namespace {
@@ -16,14 +18,6 @@ namespace {
 constexpr qint64 EpisodeEndsAfterMs = 60 * 1000;
 constexpr long LargestLimit = 1024L * 1024 * 1024;
 constexpr int LooksBeforeResuming = 2;
-
-// Qt's side of the connection: the object that owns the connection's socket
-// notifiers, living on the connection's thread. The bus interface object is
-// its child.
-QObject* ConnectionSide(const QDBusConnection& connection) {
-  QDBusConnectionInterface* bus = connection.interface();
-  return bus != nullptr ? bus->parent() : nullptr;
-}
 
 bool InputWaits(DBusConnection* raw) {
   int fd = -1;

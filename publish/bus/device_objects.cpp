@@ -93,11 +93,19 @@ void DeviceObjects::BroadcastUpdate(int index, const Device& device) {
 
 void DeviceObjects::Send(int index, const UpdateCombiner::Update& update) {
   const DeviceValues& v = update.values;
-  SendSignal(QString::number(index), QString(DeviceInterface), QStringLiteral("CUpdate"),
-             {QVariant::fromValue(static_cast<qulonglong>(update.sequence)), FromAnsi(v.CDeviceDesc),
-              QVariant::fromValue(static_cast<int>(v.CDeviceID)), v.CGross, v.CTare, v.CNet,
-              QVariant::fromValue(static_cast<short>(v.CScaleStat)), QVariant::fromValue(static_cast<short>(v.CCmd)),
-              v.CCmdParm, QVariant::fromValue(static_cast<short>(v.CCmdStat))});
+  WireSignal signal;
+  signal.Uint64(update.sequence)
+      .AnsiString(v.CDeviceDesc)
+      .Int32(v.CDeviceID)
+      .Double(v.CGross)
+      .Double(v.CTare)
+      .Double(v.CNet)
+      .Int16(v.CScaleStat)
+      .Int16(v.CCmd)
+      .Double(v.CCmdParm)
+      .Int16(v.CCmdStat);
+  SendSignal(QString::number(index), std::string_view(DeviceInterface.data(), DeviceInterface.size()), "CUpdate",
+             signal);
 }
 
 void DeviceObjects::SendDue() {
