@@ -39,6 +39,22 @@ double WeightedAverageWidth(const QFont& font) {
   return total / 1000.0;
 }
 
+// What QPainter::fillRect gives an opaque white: the part inside the image.
+void FillWhite(QImage& image, const QRect& area) {
+  const QRect inside = area.intersected(image.rect());
+  for (int y = inside.top(); y <= inside.bottom(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    std::fill(row + inside.left(), row + inside.right() + 1, QRgb{0xFFFFFFFF});
+  }
+}
+
+void PlainPainting(QPainter& painter) {
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
+}
+
+}  // namespace
+
 QFont MakeFont(const LogFont& description) {
   QFont font(description.FaceName.empty() ? QStringLiteral("Arial") : FromAnsi(description.FaceName));
   font.setStyleStrategy(QFont::NoAntialias);
@@ -63,13 +79,6 @@ QFont MakeFont(const LogFont& description) {
   }
   return font;
 }
-
-void PlainPainting(QPainter& painter) {
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setRenderHint(QPainter::TextAntialiasing, false);
-}
-
-}  // namespace
 
 Gdi::Gdi() {
   Object bitmap(Kind::Bitmap);
@@ -161,11 +170,14 @@ const QFont& Gdi::ResolvedFont(Object& font) {
     const QFontMetrics metrics(*font.resolved);
     font.ascent = metrics.ascent();
     font.cellHeight = metrics.height();
+    font.stamp = std::make_unique<NumberStamp>(*font.resolved, font.ascent);
   }
   return *font.resolved;
 }
 
 int Gdi::Advance(Object& font, std::string_view text) {
+  ResolvedFont(font);
+  if (const auto stamped = font.stamp->Advance(text)) return *stamped;
   constexpr std::size_t Remembered = 4096;
   const std::string key(text);
   if (const auto known = font.advances.find(key); known != font.advances.end()) return known->second;
@@ -361,7 +373,12 @@ int Gdi::TextOut(GdiHandle hDC, int x, int y, std::string_view text) {
   const int advance = Advance(*fontObject, text);
   const int left = (context->textAlign & TextAlign::Right) != 0 ? x - advance : x;
   const QRect cell(left, y, advance, fontObject->cellHeight);
-  {
+  bool stamped = false;
+  if (target->format() == QImage::Format_RGB32 && fontObject->stamp->Usable()) {
+    if (context->bkMode == BkMode::Opaque) FillWhite(*target, cell);
+    stamped = fontObject->stamp->Draw(*target, left, y, text, ToQColor(context->textColor).rgb());
+  }
+  if (!stamped) {
     QPainter painter(target);
     PlainPainting(painter);
     if (context->bkMode == BkMode::Opaque) painter.fillRect(cell, Qt::white);

@@ -28,10 +28,13 @@
 #include <QSize>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+
+#include "platform/drawing/number_stamp.h"
 
 namespace tarvex {
 
@@ -93,6 +96,9 @@ struct LogFont {
   std::string FaceName;  // ANSI bytes
 };
 
+// The font a description stands for, as the drawing layer draws with it.
+QFont MakeFont(const LogFont& description);
+
 class Gdi {
 public:
   Gdi();
@@ -153,6 +159,9 @@ private:
     // costs more than drawing it, and a number is measured before it is
     // drawn; bounded, emptied when full.
     std::unordered_map<std::string, int> advances;
+    // Font: numbers drawn and measured without the text engine, made with
+    // the resolved font.
+    std::unique_ptr<NumberStamp> stamp;
   };
   struct Context {
     GdiHandle window = 0;  // 0 for a memory context
