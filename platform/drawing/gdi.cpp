@@ -411,18 +411,61 @@ int Gdi::Ellipse(GdiHandle hDC, int left, int top, int right, int bottom) {
   // A stroked rectangle in QPainter covers one pixel more than its size; the
   // figure here stays inside left..right-1 and top..bottom-1.
   const QRect box(left, top, right - left - 1, bottom - top - 1);
-  {
-    QPainter painter(target);
-    PlainPainting(painter);
-    QPen outline(ToQColor(pen->color));
-    outline.setWidth(pen->penWidth);
-    outline.setCosmetic(pen->penWidth == 1);
-    painter.setPen(outline);
-    painter.setBrush(ToQColor(brush->color));
-    painter.drawEllipse(box);
+  const FigureKey key{pen->color, brush->color, pen->penWidth, left, top, right, bottom, target->width(),
+                      target->height()};
+  if (target->format() == QImage::Format_RGB32 && target->width() <= RememberedSurfaceSide &&
+      target->height() <= RememberedSurfaceSide) {
+    for (const FigureRun& run : RememberedFigure(key)) {
+      auto* row = reinterpret_cast<QRgb*>(target->scanLine(run.y));
+      std::fill(row + run.x0, row + run.x1, run.colour);
+    }
+  } else {
+    PaintEllipse(*target, key);
   }
   TargetChanged(*context, box.adjusted(0, 0, 1, 1));
   return 1;
+}
+
+void Gdi::PaintEllipse(QImage& target, const FigureKey& figure) {
+  QPainter painter(&target);
+  PlainPainting(painter);
+  QPen outline(ToQColor(figure.pen));
+  outline.setWidth(figure.penWidth);
+  outline.setCosmetic(figure.penWidth == 1);
+  painter.setPen(outline);
+  painter.setBrush(ToQColor(figure.brush));
+  painter.drawEllipse(QRect(figure.left, figure.top, figure.right - figure.left - 1, figure.bottom - figure.top - 1));
+}
+
+// The figure painted once onto black and once onto white, at its own place
+// on a picture of the target's size (so cut where the target cuts it): the
+// pixels alike in both are the ones it paints.
+const std::vector<Gdi::FigureRun>& Gdi::RememberedFigure(const FigureKey& figure) {
+  if (const auto known = figures_.find(figure); known != figures_.end()) return known->second;
+  if (figures_.size() >= RememberedFigures) figures_.clear();
+  const QSize size(figure.width, figure.height);
+  QImage onBlack(size, QImage::Format_RGB32);
+  QImage onWhite(size, QImage::Format_RGB32);
+  onBlack.fill(Qt::black);
+  onWhite.fill(Qt::white);
+  PaintEllipse(onBlack, figure);
+  PaintEllipse(onWhite, figure);
+  std::vector<FigureRun> runs;
+  for (int y = 0; y < size.height(); ++y) {
+    const auto* black = reinterpret_cast<const QRgb*>(onBlack.constScanLine(y));
+    const auto* white = reinterpret_cast<const QRgb*>(onWhite.constScanLine(y));
+    for (int x = 0; x < size.width();) {
+      if (black[x] != white[x]) {
+        ++x;
+        continue;
+      }
+      const int start = x;
+      while (x < size.width() && black[x] == white[x] && black[x] == black[start]) ++x;
+      runs.push_back(FigureRun{static_cast<std::int16_t>(y), static_cast<std::int16_t>(start),
+                               static_cast<std::int16_t>(x), black[start]});
+    }
+  }
+  return figures_.emplace(figure, std::move(runs)).first->second;
 }
 
 std::size_t Gdi::LiveHandles() const {

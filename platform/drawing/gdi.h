@@ -25,6 +25,7 @@
 // a window whose picture stays the same is never painted again.
 #include <QFont>
 #include <QImage>
+#include <QRgb>
 #include <QSize>
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +34,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/drawing/number_stamp.h"
 
@@ -140,6 +142,8 @@ public:
 
   // Contexts and objects made and not yet released (stock objects excluded).
   std::size_t LiveHandles() const;
+  // Ellipses whose pixels are remembered, each drawn from then on without a painter.
+  std::size_t RememberedEllipses() const { return figures_.size(); }
 
 private:
   enum class Kind { Bitmap, Pen, Brush, Font };
@@ -174,6 +178,33 @@ private:
     unsigned textAlign = TextAlign::Left;
   };
 
+  // An ellipse as Ellipse draws it, and its pixels remembered: the grid's
+  // lamps go on and off with every frame, always the same few figures at
+  // the same places of their surfaces.
+  struct FigureKey {
+    ColorRef pen = 0;
+    ColorRef brush = 0;
+    int penWidth = 1;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int width = 0, height = 0;  // of the target
+    bool operator==(const FigureKey&) const = default;
+  };
+  struct FigureKeyHash {
+    std::size_t operator()(const FigureKey& k) const noexcept {
+      std::size_t h = std::hash<std::uint64_t>{}((std::uint64_t{k.pen} << 32) | k.brush);
+      for (int part : {k.penWidth, k.left, k.top, k.right, k.bottom, k.width, k.height}) h = h * 1000003u ^ static_cast<std::size_t>(part);
+      return h;
+    }
+  };
+  struct FigureRun {
+    std::int16_t y, x0, x1;
+    QRgb colour;
+  };
+  static constexpr int RememberedSurfaceSide = 64;  // figures on surfaces of at most 64 x 64
+  static constexpr std::size_t RememberedFigures = 64;
+  static void PaintEllipse(QImage& target, const FigureKey& figure);
+  const std::vector<FigureRun>& RememberedFigure(const FigureKey& figure);
+
   GdiHandle NewHandle() { return nextHandle_++; }
   GdiHandle AddObject(Object object);
   GdiHandle AddContext(Context context);
@@ -195,6 +226,7 @@ private:
   std::unordered_map<GdiHandle, Context> contexts_;
   std::unordered_map<GdiHandle, WindowCanvas*> windows_;
   std::unordered_map<GdiHandle, Context>::node_type spareContext_;
+  std::unordered_map<FigureKey, std::vector<FigureRun>, FigureKeyHash> figures_;
   GdiHandle stockBitmap_ = 0;
   GdiHandle stockPen_ = 0;
   GdiHandle stockBrush_ = 0;
