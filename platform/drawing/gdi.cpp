@@ -114,7 +114,10 @@ GdiHandle Gdi::AddContext(Context context) {
   context.pen = stockPen_;
   context.brush = stockBrush_;
   context.font = stockFont_;
-  if (context.window == 0) context.bitmap = stockBitmap_;
+  if (context.window == 0) {
+    context.bitmap = stockBitmap_;
+    context.image = &FindObject(stockBitmap_)->image;
+  }
   // A new context holds stock objects only, whose selections nobody counts.
   const GdiHandle handle = NewHandle();
   if (spareContext_.empty()) {
@@ -154,8 +157,7 @@ QImage* Gdi::TargetImage(const Context& context) {
     const auto window = windows_.find(context.window);
     return window == windows_.end() ? nullptr : &window->second->Image();
   }
-  Object* bitmap = FindObject(context.bitmap);
-  return bitmap ? &bitmap->image : nullptr;
+  return context.image;
 }
 
 void Gdi::TargetChanged(const Context& context, const QRect& area) {
@@ -275,6 +277,7 @@ GdiHandle Gdi::SelectObject(GdiHandle hDC, GdiHandle handle) {
   }
   if (!object->stock) ++object->selections;
   *slot = handle;
+  if (object->kind == Kind::Bitmap) context->image = &object->image;
   return previous;
 }
 

@@ -170,6 +170,11 @@ private:
   struct Context {
     GdiHandle window = 0;  // 0 for a memory context
     GdiHandle bitmap = 0;
+    // A memory context's target: the pixels of the bitmap it holds, which
+    // cannot be deleted while it is held. Kept so that a transfer between
+    // two surfaces (the grid makes thousands a second among over a thousand
+    // objects) does not look the bitmaps up.
+    QImage* image = nullptr;
     GdiHandle pen = 0;
     GdiHandle brush = 0;
     GdiHandle font = 0;
