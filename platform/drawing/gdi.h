@@ -23,6 +23,10 @@
 // transfer copies rows of pixels directly (every surface is 32-bit RGB), and
 // one onto a window that changes none of its pixels asks for no repaint, so
 // a window whose picture stays the same is never painted again.
+// Numbers are drawn from glyphs taken once per font (NumberStamp), not
+// shaped anew by the text engine, and an ellipse on a small surface from
+// the pixels it painted the first time: the grid draws over a thousand new
+// weights and lamps a second, each with the pixels QPainter gives it.
 #include <QFont>
 #include <QImage>
 #include <QRgb>
@@ -197,7 +201,9 @@ private:
   struct FigureKeyHash {
     std::size_t operator()(const FigureKey& k) const noexcept {
       std::size_t h = std::hash<std::uint64_t>{}((std::uint64_t{k.pen} << 32) | k.brush);
-      for (int part : {k.penWidth, k.left, k.top, k.right, k.bottom, k.width, k.height}) h = h * 1000003u ^ static_cast<std::size_t>(part);
+      for (int part : {k.penWidth, k.left, k.top, k.right, k.bottom, k.width, k.height}) {
+        h = h * 1000003u ^ static_cast<std::size_t>(part);
+      }
       return h;
     }
   };

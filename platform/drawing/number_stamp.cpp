@@ -73,17 +73,17 @@ NumberStamp::NumberStamp(const QFont& font, int ascent)
   if (font_.underline() || font_.strikeOut() || font_.overline() || cellHeight_ <= 0) return;
   const QFontMetricsF metrics(font_);
   for (int a = 0; a < CharacterCount; ++a) {
-    const auto alone = Units(metrics.horizontalAdvance(QString(QLatin1Char(Characters[static_cast<std::size_t>(a)]))));
+    const auto alone = Units(metrics.horizontalAdvance(QString(Character(a))));
     if (!alone || *alone < 0) return;
     advance_[static_cast<std::size_t>(a)] = *alone;
   }
   for (int a = 0; a < CharacterCount; ++a) {
     for (int b = 0; b < CharacterCount; ++b) {
-      const QString pair = QString(QLatin1Char(Characters[static_cast<std::size_t>(a)])) +
-                           QLatin1Char(Characters[static_cast<std::size_t>(b)]);
-      const auto both = Units(metrics.horizontalAdvance(pair));
+      const auto both = Units(metrics.horizontalAdvance(QString(Character(a)) + Character(b)));
       if (!both) return;
-      kernedAdvance_[static_cast<std::size_t>(a)][static_cast<std::size_t>(b)] = *both - advance_[static_cast<std::size_t>(b)];
+      const auto first = static_cast<std::size_t>(a);
+      const auto second = static_cast<std::size_t>(b);
+      kernedAdvance_[first][second] = *both - advance_[second];
     }
   }
   usable_ = true;
@@ -122,7 +122,7 @@ const NumberStamp::Glyph& NumberStamp::GlyphAt(int character, int fraction) {
   glyph.made = true;
   Scratch scratch(cellHeight_, ascent_);
   scratch.Clear();
-  scratch.DrawText(font_, QString(QLatin1Char(Characters[static_cast<std::size_t>(character)])), fraction);
+  scratch.DrawText(font_, QString(Character(character)), fraction);
   if (!scratch.PlainAndInside()) {
     usable_ = false;
     return glyph;
@@ -149,7 +149,8 @@ bool NumberStamp::Stamp(QImage& target, int left, int top, const std::vector<int
   // Every glyph is made before a pixel is written: one that fails leaves the
   // target untouched for drawText.
   for (std::size_t i = 0; i < indexes.size(); ++i) {
-    GlyphAt(indexes[i], static_cast<int>((static_cast<std::int64_t>(left) * Fractions + positions_[i]) & (Fractions - 1)));
+    const std::int64_t pen = static_cast<std::int64_t>(left) * Fractions + positions_[i];
+    GlyphAt(indexes[i], static_cast<int>(pen & (Fractions - 1)));
   }
   if (!usable_) return false;
   const QRgb pixel = 0xFF000000 | colour;
@@ -183,8 +184,7 @@ bool NumberStamp::PairsMatch() {
     for (int b = 0; b < CharacterCount; ++b) {
       pair[0] = a;
       pair[1] = b;
-      const QString text = QString(QLatin1Char(Characters[static_cast<std::size_t>(a)])) +
-                           QLatin1Char(Characters[static_cast<std::size_t>(b)]);
+      const QString text = QString(Character(a)) + Character(b);
       if (metrics.horizontalAdvance(text) != WholePixels(Positions(pair, nullptr))) return false;
       drawn.Clear();
       drawn.DrawText(font_, text, 0);

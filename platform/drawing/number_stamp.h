@@ -21,6 +21,7 @@
 #include <QFont>
 #include <QImage>
 #include <QRgb>
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -63,6 +64,7 @@ private:
     std::vector<Run> runs;
   };
 
+  static QLatin1Char Character(int index) { return QLatin1Char(Characters[static_cast<std::size_t>(index)]); }
   // The index of each byte among Characters, or -1.
   int IndexOf(char byte) const noexcept;
   bool Indexes(std::string_view text, std::vector<int>& indexes) const;

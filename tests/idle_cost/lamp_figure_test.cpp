@@ -72,9 +72,11 @@ TEST(LampFigure, aLampDrawnAgainHasThePaintersPixelsWithoutAPainter) {
         const GdiHandle dc = gdi.CreateCompatibleDC(screen);
         const GdiHandle bitmap = gdi.CreateCompatibleBitmap(screen, f.surface.width(), f.surface.height());
         const GdiHandle before = gdi.SelectObject(dc, bitmap);
-        const GdiHandle pen = gdi.CreatePen(PenStyle::Solid, f.penWidth, ColorOf(qRed(colour), qGreen(colour), qBlue(colour)));
+        const GdiHandle pen =
+            gdi.CreatePen(PenStyle::Solid, f.penWidth, ColorOf(qRed(colour), qGreen(colour), qBlue(colour)));
         // The brush another colour than the pen, so the outline shows.
-        const GdiHandle brush = gdi.CreateBrushIndirect(LogBrush{BrushStyle::Solid, ColorOf(qBlue(colour), 40, qRed(colour)), 0});
+        const GdiHandle brush =
+            gdi.CreateBrushIndirect(LogBrush{BrushStyle::Solid, ColorOf(qBlue(colour), 40, qRed(colour)), 0});
         gdi.SelectObject(dc, pen);
         gdi.SelectObject(dc, brush);
         const QRect box(f.left, f.top, f.right - f.left - 1, f.bottom - f.top - 1);
