@@ -70,7 +70,10 @@ int WholePixels(std::int64_t units) { return static_cast<int>((units + 32) >> 6)
 NumberStamp::NumberStamp(const QFont& font, int ascent)
     : font_(font), ascent_(ascent), cellHeight_(QFontMetrics(font).height()) {
   glyphs_.resize(static_cast<std::size_t>(CharacterCount) * Fractions);
-  if (font_.underline() || font_.strikeOut() || font_.overline() || cellHeight_ <= 0) return;
+  // Above that height the text engine draws glyphs as outlines, which a
+  // surface's edge cuts differently from a glyph drawn whole, and the check
+  // below would grow with the square of the size: such fonts are left to it.
+  if (font_.underline() || font_.strikeOut() || font_.overline() || cellHeight_ <= 0 || cellHeight_ > 48) return;
   const QFontMetricsF metrics(font_);
   for (int a = 0; a < CharacterCount; ++a) {
     const auto alone = Units(metrics.horizontalAdvance(QString(Character(a))));
