@@ -229,7 +229,12 @@ void GridDisplay::ComposeFrame(int column, const GridCell& cell, std::string_vie
   const GdiHandle frame = cell.hFrameDC;
   const int w = cell.CellWidth - 1;
   const int h = cell.CellHeight - 1;
-  gdi.BitBlt(frame, 0, 0, w, h, cell.hBackgroundDC, 0, 0, SourceCopy);
+  // Indicators and dark lamps start from the original background, the
+  // rest from the background; each is copied once, whole.
+  const bool lamp = column >= GridColumn::FirstLamp && column <= GridColumn::LastLamp;
+  const bool indicator = column == GridColumn::ReceiveIndicator || column == GridColumn::TransmitIndicator;
+  const bool fromOriginal = indicator || (lamp && content != "L1");
+  gdi.BitBlt(frame, 0, 0, w, h, fromOriginal ? cell.hOrigBackgroundDC : cell.hBackgroundDC, 0, 0, SourceCopy);
 
   const std::string_view shown = content.substr(1);
   const auto drawText = [&](ColorRef colour, unsigned align, int x) {
@@ -252,7 +257,6 @@ void GridDisplay::ComposeFrame(int column, const GridCell& cell, std::string_vie
   switch (column) {
     case GridColumn::ReceiveIndicator:
     case GridColumn::TransmitIndicator:
-      gdi.BitBlt(frame, 0, 0, w, h, cell.hOrigBackgroundDC, 0, 0, SourceCopy);
       gdi.SelectObject(frame, grid_.hpen[IndicatorSlot]);
       gdi.SelectObject(frame, grid_.hbr[IndicatorSlot]);
       if (content == "L1") gdi.Ellipse(frame, 1, 0, layout.LedWidth, layout.LedHeight);
@@ -263,8 +267,6 @@ void GridDisplay::ComposeFrame(int column, const GridCell& cell, std::string_vie
         gdi.SelectObject(frame, grid_.hpen[slot]);
         gdi.SelectObject(frame, grid_.hbr[slot]);
         gdi.Ellipse(frame, 1, 1, layout.LedWidth, layout.LedHeight);
-      } else {
-        gdi.BitBlt(frame, 0, 0, w, h, cell.hOrigBackgroundDC, 0, 0, SourceCopy);
       }
       break;
     case GridColumn::Description: drawText(DescriptionColour, TextAlign::Left, 0); break;

@@ -39,6 +39,22 @@ double WeightedAverageWidth(const QFont& font) {
   return total / 1000.0;
 }
 
+// What QPainter::fillRect gives an opaque white: the part inside the image.
+void FillWhite(QImage& image, const QRect& area) {
+  const QRect inside = area.intersected(image.rect());
+  for (int y = inside.top(); y <= inside.bottom(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    std::fill(row + inside.left(), row + inside.right() + 1, QRgb{0xFFFFFFFF});
+  }
+}
+
+void PlainPainting(QPainter& painter) {
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
+}
+
+}  // namespace
+
 QFont MakeFont(const LogFont& description) {
   QFont font(description.FaceName.empty() ? QStringLiteral("Arial") : FromAnsi(description.FaceName));
   font.setStyleStrategy(QFont::NoAntialias);
@@ -63,13 +79,6 @@ QFont MakeFont(const LogFont& description) {
   }
   return font;
 }
-
-void PlainPainting(QPainter& painter) {
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setRenderHint(QPainter::TextAntialiasing, false);
-}
-
-}  // namespace
 
 Gdi::Gdi() {
   Object bitmap(Kind::Bitmap);
@@ -105,7 +114,10 @@ GdiHandle Gdi::AddContext(Context context) {
   context.pen = stockPen_;
   context.brush = stockBrush_;
   context.font = stockFont_;
-  if (context.window == 0) context.bitmap = stockBitmap_;
+  if (context.window == 0) {
+    context.bitmap = stockBitmap_;
+    context.image = &FindObject(stockBitmap_)->image;
+  }
   // A new context holds stock objects only, whose selections nobody counts.
   const GdiHandle handle = NewHandle();
   if (spareContext_.empty()) {
@@ -145,8 +157,7 @@ QImage* Gdi::TargetImage(const Context& context) {
     const auto window = windows_.find(context.window);
     return window == windows_.end() ? nullptr : &window->second->Image();
   }
-  Object* bitmap = FindObject(context.bitmap);
-  return bitmap ? &bitmap->image : nullptr;
+  return context.image;
 }
 
 void Gdi::TargetChanged(const Context& context, const QRect& area) {
@@ -161,11 +172,14 @@ const QFont& Gdi::ResolvedFont(Object& font) {
     const QFontMetrics metrics(*font.resolved);
     font.ascent = metrics.ascent();
     font.cellHeight = metrics.height();
+    font.stamp = std::make_unique<NumberStamp>(*font.resolved, font.ascent);
   }
   return *font.resolved;
 }
 
 int Gdi::Advance(Object& font, std::string_view text) {
+  ResolvedFont(font);
+  if (const auto stamped = font.stamp->Advance(text)) return *stamped;
   constexpr std::size_t Remembered = 4096;
   const std::string key(text);
   if (const auto known = font.advances.find(key); known != font.advances.end()) return known->second;
@@ -263,6 +277,7 @@ GdiHandle Gdi::SelectObject(GdiHandle hDC, GdiHandle handle) {
   }
   if (!object->stock) ++object->selections;
   *slot = handle;
+  if (object->kind == Kind::Bitmap) context->image = &object->image;
   return previous;
 }
 
@@ -361,7 +376,12 @@ int Gdi::TextOut(GdiHandle hDC, int x, int y, std::string_view text) {
   const int advance = Advance(*fontObject, text);
   const int left = (context->textAlign & TextAlign::Right) != 0 ? x - advance : x;
   const QRect cell(left, y, advance, fontObject->cellHeight);
-  {
+  bool stamped = false;
+  if (target->format() == QImage::Format_RGB32 && fontObject->stamp->Usable()) {
+    if (context->bkMode == BkMode::Opaque) FillWhite(*target, cell);
+    stamped = fontObject->stamp->Draw(*target, left, y, text, ToQColor(context->textColor).rgb());
+  }
+  if (!stamped) {
     QPainter painter(target);
     PlainPainting(painter);
     if (context->bkMode == BkMode::Opaque) painter.fillRect(cell, Qt::white);
@@ -394,18 +414,61 @@ int Gdi::Ellipse(GdiHandle hDC, int left, int top, int right, int bottom) {
   // A stroked rectangle in QPainter covers one pixel more than its size; the
   // figure here stays inside left..right-1 and top..bottom-1.
   const QRect box(left, top, right - left - 1, bottom - top - 1);
-  {
-    QPainter painter(target);
-    PlainPainting(painter);
-    QPen outline(ToQColor(pen->color));
-    outline.setWidth(pen->penWidth);
-    outline.setCosmetic(pen->penWidth == 1);
-    painter.setPen(outline);
-    painter.setBrush(ToQColor(brush->color));
-    painter.drawEllipse(box);
+  const FigureKey key{pen->color, brush->color, pen->penWidth, left, top, right, bottom, target->width(),
+                      target->height()};
+  if (target->format() == QImage::Format_RGB32 && target->width() <= RememberedSurfaceSide &&
+      target->height() <= RememberedSurfaceSide) {
+    for (const FigureRun& run : RememberedFigure(key)) {
+      auto* row = reinterpret_cast<QRgb*>(target->scanLine(run.y));
+      std::fill(row + run.x0, row + run.x1, run.colour);
+    }
+  } else {
+    PaintEllipse(*target, key);
   }
   TargetChanged(*context, box.adjusted(0, 0, 1, 1));
   return 1;
+}
+
+void Gdi::PaintEllipse(QImage& target, const FigureKey& figure) {
+  QPainter painter(&target);
+  PlainPainting(painter);
+  QPen outline(ToQColor(figure.pen));
+  outline.setWidth(figure.penWidth);
+  outline.setCosmetic(figure.penWidth == 1);
+  painter.setPen(outline);
+  painter.setBrush(ToQColor(figure.brush));
+  painter.drawEllipse(QRect(figure.left, figure.top, figure.right - figure.left - 1, figure.bottom - figure.top - 1));
+}
+
+// The figure painted once onto black and once onto white, at its own place
+// on a picture of the target's size (so cut where the target cuts it): the
+// pixels alike in both are the ones it paints.
+const std::vector<Gdi::FigureRun>& Gdi::RememberedFigure(const FigureKey& figure) {
+  if (const auto known = figures_.find(figure); known != figures_.end()) return known->second;
+  if (figures_.size() >= RememberedFigures) figures_.clear();
+  const QSize size(figure.width, figure.height);
+  QImage onBlack(size, QImage::Format_RGB32);
+  QImage onWhite(size, QImage::Format_RGB32);
+  onBlack.fill(Qt::black);
+  onWhite.fill(Qt::white);
+  PaintEllipse(onBlack, figure);
+  PaintEllipse(onWhite, figure);
+  std::vector<FigureRun> runs;
+  for (int y = 0; y < size.height(); ++y) {
+    const auto* black = reinterpret_cast<const QRgb*>(onBlack.constScanLine(y));
+    const auto* white = reinterpret_cast<const QRgb*>(onWhite.constScanLine(y));
+    for (int x = 0; x < size.width();) {
+      if (black[x] != white[x]) {
+        ++x;
+        continue;
+      }
+      const int start = x;
+      while (x < size.width() && black[x] == white[x] && black[x] == black[start]) ++x;
+      runs.push_back(FigureRun{static_cast<std::int16_t>(y), static_cast<std::int16_t>(start),
+                               static_cast<std::int16_t>(x), black[start]});
+    }
+  }
+  return figures_.emplace(figure, std::move(runs)).first->second;
 }
 
 std::size_t Gdi::LiveHandles() const {

@@ -23,15 +23,24 @@
 // transfer copies rows of pixels directly (every surface is 32-bit RGB), and
 // one onto a window that changes none of its pixels asks for no repaint, so
 // a window whose picture stays the same is never painted again.
+// Numbers are drawn from glyphs taken once per font (NumberStamp), not
+// shaped anew by the text engine, and an ellipse on a small surface from
+// the pixels it painted the first time: the grid draws over a thousand new
+// weights and lamps a second, each with the pixels QPainter gives it.
 #include <QFont>
 #include <QImage>
+#include <QRgb>
 #include <QSize>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
+
+#include "platform/drawing/number_stamp.h"
 
 namespace tarvex {
 
@@ -93,6 +102,9 @@ struct LogFont {
   std::string FaceName;  // ANSI bytes
 };
 
+// The font a description stands for, as the drawing layer draws with it.
+QFont MakeFont(const LogFont& description);
+
 class Gdi {
 public:
   Gdi();
@@ -134,6 +146,8 @@ public:
 
   // Contexts and objects made and not yet released (stock objects excluded).
   std::size_t LiveHandles() const;
+  // Ellipses whose pixels are remembered, each drawn from then on without a painter.
+  std::size_t RememberedEllipses() const { return figures_.size(); }
 
 private:
   enum class Kind { Bitmap, Pen, Brush, Font };
@@ -153,10 +167,18 @@ private:
     // costs more than drawing it, and a number is measured before it is
     // drawn; bounded, emptied when full.
     std::unordered_map<std::string, int> advances;
+    // Font: numbers drawn and measured without the text engine, made with
+    // the resolved font.
+    std::unique_ptr<NumberStamp> stamp;
   };
   struct Context {
     GdiHandle window = 0;  // 0 for a memory context
     GdiHandle bitmap = 0;
+    // A memory context's target: the pixels of the bitmap it holds, which
+    // cannot be deleted while it is held. Kept so that a transfer between
+    // two surfaces (the grid makes thousands a second among over a thousand
+    // objects) does not look the bitmaps up.
+    QImage* image = nullptr;
     GdiHandle pen = 0;
     GdiHandle brush = 0;
     GdiHandle font = 0;
@@ -164,6 +186,35 @@ private:
     int bkMode = BkMode::Opaque;
     unsigned textAlign = TextAlign::Left;
   };
+
+  // An ellipse as Ellipse draws it, and its pixels remembered: the grid's
+  // lamps go on and off with every frame, always the same few figures at
+  // the same places of their surfaces.
+  struct FigureKey {
+    ColorRef pen = 0;
+    ColorRef brush = 0;
+    int penWidth = 1;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int width = 0, height = 0;  // of the target
+    bool operator==(const FigureKey&) const = default;
+  };
+  struct FigureKeyHash {
+    std::size_t operator()(const FigureKey& k) const noexcept {
+      std::size_t h = std::hash<std::uint64_t>{}((std::uint64_t{k.pen} << 32) | k.brush);
+      for (int part : {k.penWidth, k.left, k.top, k.right, k.bottom, k.width, k.height}) {
+        h = h * 1000003u ^ static_cast<std::size_t>(part);
+      }
+      return h;
+    }
+  };
+  struct FigureRun {
+    std::int16_t y, x0, x1;
+    QRgb colour;
+  };
+  static constexpr int RememberedSurfaceSide = 64;  // figures on surfaces of at most 64 x 64
+  static constexpr std::size_t RememberedFigures = 64;
+  static void PaintEllipse(QImage& target, const FigureKey& figure);
+  const std::vector<FigureRun>& RememberedFigure(const FigureKey& figure);
 
   GdiHandle NewHandle() { return nextHandle_++; }
   GdiHandle AddObject(Object object);
@@ -186,6 +237,7 @@ private:
   std::unordered_map<GdiHandle, Context> contexts_;
   std::unordered_map<GdiHandle, WindowCanvas*> windows_;
   std::unordered_map<GdiHandle, Context>::node_type spareContext_;
+  std::unordered_map<FigureKey, std::vector<FigureRun>, FigureKeyHash> figures_;
   GdiHandle stockBitmap_ = 0;
   GdiHandle stockPen_ = 0;
   GdiHandle stockBrush_ = 0;
