@@ -47,6 +47,11 @@
 // takes the gross as tare and switches to net, "Print" sends one frame at
 // once; others are only logged.
 //
+// SIGUSR1 unplugs the scale on a pseudo-terminal: the line hangs up under its
+// reader and the device path goes away, but the simulator keeps the terminal's
+// number taken until it is stopped, so no later pseudo-terminal gets the same
+// path while a manager may still try to open it.
+//
 // Writes never wait for the reader: on a full pseudo-terminal the rest of a
 // frame is dropped, as a scale's line would lose it (counted on standard
 // error when the simulator ends).
@@ -80,7 +85,9 @@ using namespace tarvex::sim;
 namespace {
 
 volatile sig_atomic_t stopRequested = 0;
-void OnSignal(int) { stopRequested = 1; }
+volatile sig_atomic_t endRequested = 0;
+void OnSignal(int) { stopRequested = endRequested = 1; }
+void OnUnplug(int) { stopRequested = 1; }
 
 struct Options {
   std::string protocolFile;
@@ -342,6 +349,7 @@ int main(int argc, char** argv) {
     signal(SIGINT, OnSignal);
     signal(SIGTERM, OnSignal);
     signal(SIGPIPE, SIG_IGN);
+    signal(SIGUSR1, o.toStdout ? SIG_IGN : OnUnplug);
     if (o.toStdout) {
       ::fcntl(0, F_SETFL, ::fcntl(0, F_GETFL) | O_NONBLOCK);
       return Simulator(o, definition, 0, 1, charsPerSecond).Run();
@@ -363,8 +371,15 @@ int main(int argc, char** argv) {
     std::printf("%s\n", device.c_str());
     std::fflush(stdout);
     const int rc = Simulator(o, definition, master, master, charsPerSecond).Run();
-    ::close(held);
     ::close(master);
+    // Unplugged: the held device side keeps the number until the end.
+    sigset_t ends, before;
+    sigemptyset(&ends);
+    sigaddset(&ends, SIGINT);
+    sigaddset(&ends, SIGTERM);
+    sigprocmask(SIG_BLOCK, &ends, &before);
+    while (!endRequested) sigsuspend(&before);
+    ::close(held);
     return rc;
   } catch (const RunTimeError& e) {
     std::fprintf(stderr, "scale-sim: %s\n", e.what());
