@@ -69,8 +69,8 @@ struct Place {
 TEST(NumberStamp, numbersInTheGridFontsGetThePixelsAndWidthsOfTheTextEngine) {
   testing::EnsureGuiApplication();
   const std::vector<std::string> numbers = Numbers();
-  // Whole pixels, cut at the left, top and bottom edges, and beyond them.
-  const Place places[] = {{0, 0}, {3, 2}, {1, 1}, {-5, 0}, {2, -4}, {4, 14}, {-200, 0}};
+  // Whole pixels, cut at each edge, and beyond them.
+  const Place places[] = {{0, 0}, {3, 2}, {1, 1}, {-5, 0}, {2, -4}, {4, 14}, {-200, 0}, {200, 3}, {150, 0}, {230, 0}};
   const QRgb colours[] = {qRgb(0, 0, 0), qRgb(0, 0, 128), qRgb(128, 0, 0), qRgb(255, 255, 0)};
   for (const int screenWidth : {800, 1024}) {
     SCOPED_TRACE(screenWidth);
@@ -99,6 +99,58 @@ TEST(NumberStamp, numbersInTheGridFontsGetThePixelsAndWidthsOfTheTextEngine) {
     }
     EXPECT_EQ(compared, static_cast<int>(numbers.size()));
   }
+}
+
+// Any font the stamp takes on it draws as the text engine does: its first
+// check of each font must turn away every font it cannot draw alike.
+TEST(NumberStamp, everyFontTheStampTakesOnIsDrawnAsTheTextEngineDrawsIt) {
+  testing::EnsureGuiApplication();
+  const std::vector<std::string> all = Numbers();
+  std::vector<std::string> numbers(all.begin(), all.begin() + 40);
+  for (std::size_t n = 40; n < all.size(); n += 61) numbers.push_back(all[n]);
+  const struct {
+    const char* face;
+    int height;
+    int weight;
+    bool italic;
+  } fonts[] = {
+      {"Arial", 8, 400, false},          {"Arial", 13, 700, false},       {"Arial", 16, 400, true},
+      {"Times New Roman", 15, 400, false}, {"Times New Roman", 20, 400, true}, {"Courier New", 14, 400, false},
+      {"DejaVu Sans", 12, 400, false},   {"DejaVu Sans", 30, 700, true},  {"Arial", 48, 400, false},
+  };
+  const Place places[] = {{0, 0}, {2, 3}, {-4, 0}, {0, -5}, {180, 2}};
+  int taken = 0;
+  for (const auto& f : fonts) {
+    SCOPED_TRACE(std::string(f.face) + " " + std::to_string(f.height) + (f.italic ? " italic" : ""));
+    LogFont description;
+    description.Height = f.height;
+    description.Weight = f.weight;
+    description.Italic = f.italic;
+    description.FaceName = f.face;
+    const QFont font = MakeFont(description);
+    const QFontMetrics metrics(font);
+    NumberStamp stamp(font, metrics.ascent());
+    if (!stamp.Usable()) continue;
+    ++taken;
+    QImage expected(220, 60, QImage::Format_RGB32);
+    QImage stamped(expected.size(), QImage::Format_RGB32);
+    for (std::size_t n = 0; n < numbers.size(); ++n) {
+      const std::string& text = numbers[n];
+      SCOPED_TRACE(text);
+      const Place& place = places[n % std::size(places)];
+      const auto width = stamp.Advance(text);
+      ASSERT_TRUE(width.has_value());
+      ASSERT_EQ(*width, metrics.horizontalAdvance(QString::fromLatin1(text.c_str())));
+      expected.fill(qRgb(200, 220, 240));
+      stamped.fill(qRgb(200, 220, 240));
+      EngineText(expected, font, metrics.ascent(), place.left, place.top, text, qRgb(0, 0, 128));
+      ASSERT_TRUE(stamp.Draw(stamped, place.left, place.top, text, qRgb(0, 0, 128)));
+      ASSERT_EQ(stamped, expected) << "at " << place.left << "," << place.top;
+    }
+  }
+  // Most of these are plain pixel fonts: a stamp that takes none of them on
+  // saves nothing.
+  EXPECT_GE(taken, 4);
 }
 
 struct Refusal {
