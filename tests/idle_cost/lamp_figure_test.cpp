@@ -138,6 +138,8 @@ TEST(LampFigure, figuresThatDifferInAnyOneThingAreNeverTakenForEachOther) {
       {{"a wider pen", lamp, 1, 1, 12, 10, 3, true}, LampColours[0]},
       {{"one pixel to the right", lamp, 2, 1, 13, 10, 1, true}, LampColours[0]},
       {{"one pixel taller", lamp, 1, 1, 12, 11, 1, true}, LampColours[0]},
+      {{"one pixel wider", lamp, 1, 1, 13, 10, 1, true}, LampColours[0]},
+      {{"one pixel lower", lamp, 1, 2, 12, 11, 1, true}, LampColours[0]},
       // Cut by the surface's right and bottom edges, so a larger surface
       // shows more of it.
       {{"cut by the surface", lamp, 6, 4, 20, 16, 1, true}, LampColours[0]},

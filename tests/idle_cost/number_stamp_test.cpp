@@ -117,6 +117,7 @@ TEST(NumberStamp, everyFontTheStampTakesOnIsDrawnAsTheTextEngineDrawsIt) {
       {"Arial", 8, 400, false},          {"Arial", 13, 700, false},       {"Arial", 16, 400, true},
       {"Times New Roman", 15, 400, false}, {"Times New Roman", 20, 400, true}, {"Courier New", 14, 400, false},
       {"DejaVu Sans", 12, 400, false},   {"DejaVu Sans", 30, 700, true},  {"Arial", 48, 400, false},
+      {"Arial", 64, 400, false},         {"DejaVu Sans", 80, 400, false},
   };
   const Place places[] = {{0, 0}, {2, 3}, {-4, 0}, {0, -5}, {180, 2}};
   int taken = 0;
@@ -132,7 +133,7 @@ TEST(NumberStamp, everyFontTheStampTakesOnIsDrawnAsTheTextEngineDrawsIt) {
     NumberStamp stamp(font, metrics.ascent());
     if (!stamp.Usable()) continue;
     ++taken;
-    QImage expected(220, 60, QImage::Format_RGB32);
+    QImage expected(220, 100, QImage::Format_RGB32);
     QImage stamped(expected.size(), QImage::Format_RGB32);
     for (std::size_t n = 0; n < numbers.size(); ++n) {
       const std::string& text = numbers[n];

@@ -86,7 +86,10 @@ namespace {
 
 volatile sig_atomic_t stopRequested = 0;
 volatile sig_atomic_t endRequested = 0;
-void OnSignal(int) { stopRequested = endRequested = 1; }
+void OnSignal(int) {
+  stopRequested = 1;
+  endRequested = 1;
+}
 void OnUnplug(int) { stopRequested = 1; }
 
 struct Options {
