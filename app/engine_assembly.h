@@ -8,19 +8,19 @@
 // The per-channel steps are the members named after them; each is a ChannelStep
 // built over services_, as are the scan error handling and the paced
 // transmitter that TxTimer's tick runs.
-#include "app/polling_engine.h"
+#include "engine/polling_engine.h"
 #include "app/window_seams.h"
 #include "config/cfg_proc.h"
-#include "engine/client_commands.h"
+#include "engine/commands/client_command_step.h"
 #include "engine/engine_steps.h"
-#include "engine/scan_error_handling.h"
-#include "engine/serial_db_step.h"
-#include "engine/serial_scale_data.h"
-#include "engine/terminal_db_request.h"
-#include "engine/terminal_scale_data.h"
-#include "engine/transmit_timer.h"
+#include "engine/errors/scan_error_handling.h"
+#include "engine/database/serial_db_request_step.h"
+#include "engine/scale_data/serial_scale_data.h"
+#include "engine/database/terminal_db_request_step.h"
+#include "engine/scale_data/terminal_scale_data.h"
+#include "engine/transmit/transmit_timer.h"
 #include "engine/scan_pass.h"
-#include "engine/scan_services.h"
+#include "engine/scan_surroundings.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/opc/opc_client.h"
@@ -73,11 +73,11 @@ private:
   SystemScanClock clock_;
   QtScanPacing pacing_;
   // Names steps_ and errors_ before they are made: only a pass reaches them.
-  ScanServices services_;
+  ScanSurroundings services_;
 
   ClientCommandStep clientCommands_;
   SerialDBRequestStep serialDBRequest_;
-  TerminalDBRequest terminalDBRequest_;
+  TerminalDBRequestStep terminalDBRequest_;
   SerialScaleData serialScaleData_;
   TerminalScaleData terminalScaleData_;
   EngineSteps steps_{{clientCommands_, serialDBRequest_, terminalDBRequest_, serialScaleData_, terminalScaleData_}};

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string_view>
 
-#include "app/bus_topics.h"
+#include "app/manager_bus.h"
 #include "app/engine_assembly.h"
 #include "app/program_windows.h"
 #include "app/main_window_assembly.h"

@@ -6,9 +6,9 @@
 // closed; the icons keep their pictures for the window that comes.
 #include <QApplication>
 
-#include "core/grid_display.h"
-#include "engine/scan_error_handling.h"
-#include "engine/scan_seams.h"
+#include "core/grid/grid_display.h"
+#include "engine/errors/scan_error_handling.h"
+#include "engine/scan_window.h"
 #include "platform/beep.h"
 #include "publish/activity_icons.h"
 #include "publish/detail_labels.h"

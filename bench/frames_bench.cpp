@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/frame_cutter.h"
-#include "engine/frame_values.h"
+#include "engine/frames/frame_cutter.h"
+#include "engine/frames/frame_values.h"
 #include "tools/scale_sim/scale_frames.h"
 
 namespace tarvex {

@@ -17,7 +17,7 @@
 #include <QThread>
 #include <QTimer>
 
-#include "tests/grid/grid_rig.h"
+#include "tests/support/grid_rig.h"
 
 namespace tarvex {
 namespace {

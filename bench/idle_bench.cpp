@@ -56,6 +56,7 @@
 #include <vector>
 
 #include "bench/child_processes.h"
+#include "bench/option_reader.h"
 
 const char* const bench::ProgramName = "idle_bench";
 
@@ -203,7 +204,7 @@ bool ClickTrayButton(const Target& display) {
   const int x = field("Absolute upper-left X:"), y = field("Absolute upper-left Y:"), width = field("Width:");
   if (x < 0 || y < 0 || width <= 0) return false;
   // The tray button sits left of End in the window's top right corner.
-  const std::string click = env + "python3 '" TARVEX_SOURCE_DIR "/tests/main_window/x_click.py' " +
+  const std::string click = env + "python3 '" TARVEX_SOURCE_DIR "/tests/support/x_click.py' " +
                             std::to_string(x + width - 44) + " " + std::to_string(y + 16);
   return std::system(click.c_str()) == 0;
 }
@@ -257,19 +258,14 @@ double Median(std::vector<double> v) {
 
 Options ParseOptions(int argc, char** argv) {
   Options o;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    auto value = [&]() -> std::string {
-      if (i + 1 >= argc) Fail(a + " needs a value");
-      return argv[++i];
-    };
-    if (a == "--bin") o.bin = value();
-    else if (a == "--before") o.before = value();
-    else if (a == "--seconds") o.seconds = std::stod(value());
-    else if (a == "--settle") o.settle = std::stod(value());
-    else if (a == "--repeat") o.repeat = std::stoi(value());
-    else if (a == "--platform") o.platform = value();
-    else Fail("unknown option " + a + " (see the head of bench/idle_bench.cpp)");
+  for (OptionReader r(argc, argv, "bench/idle_bench.cpp"); r.Next();) {
+    if (r.Is("--bin")) o.bin = r.Value();
+    else if (r.Is("--before")) o.before = r.Value();
+    else if (r.Is("--seconds")) o.seconds = r.Number();
+    else if (r.Is("--settle")) o.settle = r.Number();
+    else if (r.Is("--repeat")) o.repeat = r.Integer();
+    else if (r.Is("--platform")) o.platform = r.Value();
+    else r.Unknown();
   }
   if (o.bin.empty()) Fail("--bin is required");
   if (o.platform != "offscreen" && o.platform != "x" && o.platform != "both") Fail("--platform is offscreen, x or both");

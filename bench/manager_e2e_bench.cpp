@@ -63,6 +63,7 @@
 #include <vector>
 
 #include "bench/child_processes.h"
+#include "bench/option_reader.h"
 #include "tools/scale_sim/scale_frames.h"
 
 const char* const bench::ProgramName = "manager_e2e_bench";
@@ -87,24 +88,19 @@ struct Options {
 
 Options ParseOptions(int argc, char** argv) {
   Options o;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    auto value = [&]() -> std::string {
-      if (i + 1 >= argc) Fail(a + " needs a value");
-      return argv[++i];
-    };
-    if (a == "--bin") o.bin = value();
-    else if (a == "--channels") o.channels = std::stoi(value());
-    else if (a == "--seconds") o.seconds = std::stod(value());
-    else if (a == "--baseline-seconds") o.baselineSeconds = std::stod(value());
-    else if (a == "--baud") o.baud = std::stoi(value());
-    else if (a == "--rate") o.rate = std::stod(value());
-    else if (a == "--window") o.window = value();
-    else if (a == "--weight-logs") o.weightLogs = true;
-    else if (a == "--clients") o.clients = std::stoi(value());
-    else if (a == "--count-passes") o.countPasses = true;
-    else if (a == "--check") o.check = true;
-    else Fail("unknown option " + a + " (see the head of bench/manager_e2e_bench.cpp)");
+  for (OptionReader r(argc, argv, "bench/manager_e2e_bench.cpp"); r.Next();) {
+    if (r.Is("--bin")) o.bin = r.Value();
+    else if (r.Is("--channels")) o.channels = r.Integer();
+    else if (r.Is("--seconds")) o.seconds = r.Number();
+    else if (r.Is("--baseline-seconds")) o.baselineSeconds = r.Number();
+    else if (r.Is("--baud")) o.baud = r.Integer();
+    else if (r.Is("--rate")) o.rate = r.Number();
+    else if (r.Is("--window")) o.window = r.Value();
+    else if (r.Is("--weight-logs")) o.weightLogs = true;
+    else if (r.Is("--clients")) o.clients = r.Integer();
+    else if (r.Is("--count-passes")) o.countPasses = true;
+    else if (r.Is("--check")) o.check = true;
+    else r.Unknown();
   }
   if (o.bin.empty()) Fail("--bin is required");
   if (o.channels < 1 || o.channels > 32) Fail("--channels is 1 to 32");

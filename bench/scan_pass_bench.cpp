@@ -138,7 +138,7 @@ struct Rig {
       (*ports)[ch].SetPortOpen(true);
       engine.ChannelActive[ch] = true;
     }
-    pass = std::make_unique<ScanPass>(ScanServices{engine, config, startup, setup, publication, window, grid,
+    pass = std::make_unique<ScanPass>(ScanSurroundings{engine, config, startup, setup, publication, window, grid,
                                                    publisher, dde, handshake, icons, cfg, log, speech, *ports, net,
                                                    opc, clock, pacing, mainWindow, *steps, errors});
   }

@@ -17,10 +17,10 @@
 #include <optional>
 #include <stdexcept>
 
-#include "engine/serial_db_request.h"
+#include "engine/database/serial_db_request.h"
 #include "platform/clock.h"
 #include "platform/serial/serial_port.h"
-#include "tests/serial/pty_pair.h"
+#include "tests/support/pty_pair.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/transmit_queue.h"
+#include "engine/transmit/transmit_queue.h"
 
 namespace {
 

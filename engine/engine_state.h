@@ -15,10 +15,10 @@
 #include "config/protocol_definition.h"
 #include "config/scan_handover.h"
 #include "core/channel_array.h"
-#include "engine/checked_protocol.h"
-#include "engine/frame_cutter.h"
-#include "engine/transmit_queue.h"
-#include "engine/weight_format.h"
+#include "engine/frames/checked_protocol.h"
+#include "engine/frames/frame_cutter.h"
+#include "engine/transmit/transmit_queue.h"
+#include "engine/frames/weight_format.h"
 #include "publish/scan_values.h"
 
 namespace tarvex {

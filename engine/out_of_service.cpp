@@ -1,6 +1,6 @@
 #include "engine/out_of_service.h"
 
-#include "engine/status_table.h"
+#include "engine/frames/status_table.h"
 #include "publish/value_code.h"
 
 namespace tarvex {

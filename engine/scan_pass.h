@@ -17,18 +17,18 @@
 // there, and ScanInProgress is cleared on every way out. A port that is not
 // open (8012) is not an error of the pass: its lamp goes off and the pass goes
 // on. A pending terminal re-registration is tried before the first channel
-// (engine/terminal_registration.h), so Setup of one channel never leaves the
+// (engine/terminal/terminal_registration.h), so Setup of one channel never leaves the
 // other terminal channels reading without it.
 #include <cstdint>
 
-#include "engine/channel_init.h"
-#include "engine/scan_services.h"
+#include "engine/channel_initialisation.h"
+#include "engine/scan_surroundings.h"
 
 namespace tarvex {
 
 class ScanPass {
 public:
-  explicit ScanPass(ScanServices services) : s_(services), init_(s_) {}
+  explicit ScanPass(ScanSurroundings services) : s_(services), init_(s_) {}
   ScanPass(const ScanPass&) = delete;
   ScanPass& operator=(const ScanPass&) = delete;
 
@@ -49,7 +49,7 @@ private:
   // Logs the OPC write failure in flight, once per failure episode.
   void ReportOPCWriteFailure(int32_t ch);
 
-  ScanServices s_;
+  ScanSurroundings s_;
   ChannelInitialisation init_;
   int32_t ch_ = 0;
 };

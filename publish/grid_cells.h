@@ -4,7 +4,7 @@
 // GridColumn numbers). The grid ignores cells outside its arrays.
 #include <cstdint>
 
-#include "core/grid_layout.h"
+#include "core/grid/grid_layout.h"
 
 namespace tarvex {
 

@@ -4,8 +4,8 @@
 // that are only recorded), for the developer tools that show it.
 #include <string>
 
-#include "core/grid_background.h"
-#include "core/grid_display.h"
+#include "core/grid/grid_background.h"
+#include "core/grid/grid_display.h"
 #include "platform/drawing/window_canvas.h"
 
 namespace tarvex {

@@ -3,7 +3,7 @@
 #include <cerrno>
 
 #include "config/channel_file.h"
-#include "config_fixture.h"
+#include "tests/support/config_fixture.h"
 #include "platform/run_time_error.h"
 
 namespace tarvex::test {

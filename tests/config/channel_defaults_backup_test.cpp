@@ -5,7 +5,7 @@
 #include <cerrno>
 
 #include "config/channel_file.h"
-#include "config_fixture.h"
+#include "tests/support/config_fixture.h"
 
 namespace tarvex::test {
 namespace {

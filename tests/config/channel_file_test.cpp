@@ -2,7 +2,7 @@
 // hand-written forms, damaged files, the port step of a write, disabling.
 #include "config/channel_file.h"
 
-#include "config_fixture.h"
+#include "tests/support/config_fixture.h"
 #include "platform/run_time_error.h"
 
 namespace tarvex::test {

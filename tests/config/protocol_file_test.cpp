@@ -1,7 +1,7 @@
 // Protocol files through the configuration procedure.
 #include "config/protocol_file.h"
 
-#include "config_fixture.h"
+#include "tests/support/config_fixture.h"
 #include "platform/run_time_error.h"
 
 namespace tarvex::test {

@@ -1,7 +1,7 @@
 // The system setup file through the configuration procedure.
 #include "config/system_setup_file.h"
 
-#include "config_fixture.h"
+#include "tests/support/config_fixture.h"
 #include "platform/run_time_error.h"
 
 namespace tarvex::test {

@@ -7,7 +7,7 @@
 
 #include "control/dev_control.h"
 #include "control/tarvex_dev.h"
-#include "fake_manager.h"
+#include "tests/control/fake_manager.h"
 #include "tests/support/run_time_error_of.h"
 #include "platform/message_box.h"
 #include "platform/run_time_error.h"

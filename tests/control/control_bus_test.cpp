@@ -9,13 +9,13 @@
 
 #include "control/bus_manager_session.h"
 #include "control/dev_control.h"
-#include "host_process.h"
-#include "counting_session.h"
+#include "tests/control/host_process.h"
+#include "tests/control/counting_session.h"
 #include "tests/support/run_time_error_of.h"
 #include "platform/message_box.h"
 #include "platform/run_time_error.h"
 #include "publish/bus/bus_names.h"
-#include "tests/bus/bus_test_support.h"
+#include "tests/support/bus_test_support.h"
 
 namespace tarvex {
 namespace {

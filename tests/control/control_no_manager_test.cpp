@@ -5,7 +5,7 @@
 
 #include "control/bus_manager_session.h"
 #include "control/dev_control.h"
-#include "counting_session.h"
+#include "tests/control/counting_session.h"
 #include "tests/support/run_time_error_of.h"
 #include "platform/message_box.h"
 #include "platform/run_time_error.h"

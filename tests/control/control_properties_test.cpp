@@ -9,7 +9,7 @@
 
 #include "control/dev_control.h"
 #include "control/property_bag.h"
-#include "fake_manager.h"
+#include "tests/control/fake_manager.h"
 #include "platform/message_box.h"
 #include "platform/run_time_error.h"
 

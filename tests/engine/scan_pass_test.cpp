@@ -6,9 +6,9 @@
 #include <limits>
 #include <stdexcept>
 
-#include "engine/client_commands.h"
-#include "engine_fixture.h"
-#include "tests/engine_commands/commands_fixture.h"
+#include "engine/commands/client_command_step.h"
+#include "tests/support/engine_fixture.h"
+#include "tests/support/commands_fixture.h"
 
 namespace tarvex {
 namespace {
@@ -217,7 +217,7 @@ TEST(ScanPass, AFailingOPCWriteIsReportedOnceAndTheTailAndTheLaterChannelsGoOn) 
   withOpc.DDEServerEnabled = true;
   withOpc.RefreshInterval = 3;  // the real command step asks for a re-write every third pass
   ServedFixture f{{0, withOpc}, {1, Active(5, 0)}};
-  ScanServices services = f.Services(f.log);
+  ScanSurroundings services = f.Services(f.log);
   OpcItemStore items;
   ClientCommandStep commands{services, items};
   f.steps.during["commands"] = [&](int32_t ch) { commands.Serve(ch); };

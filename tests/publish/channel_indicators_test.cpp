@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "publication_fixture.h"
+#include "tests/support/publication_fixture.h"
 
 namespace tarvex {
 namespace {

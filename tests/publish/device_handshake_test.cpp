@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "publication_fixture.h"
+#include "tests/support/publication_fixture.h"
 #include "publish/connector.h"
 
 namespace tarvex {

@@ -13,7 +13,7 @@
 #include <QCoreApplication>
 
 #include "core/parse_leading_number.h"
-#include "publication_fixture.h"
+#include "tests/support/publication_fixture.h"
 
 namespace tarvex {
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt_message_box.h"
-#include "tests/hardening/report_rig.h"
+#include "tests/support/report_rig.h"
 
 namespace tarvex::test {
 

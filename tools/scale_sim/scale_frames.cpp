@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/number_text.h"
+#include "engine/frames/number_text.h"
 
 namespace tarvex::sim {
 

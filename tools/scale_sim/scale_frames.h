@@ -21,7 +21,7 @@
 #include <string>
 
 #include "config/protocol_definition.h"
-#include "engine/checked_protocol.h"
+#include "engine/frames/checked_protocol.h"
 
 namespace tarvex::sim {
 

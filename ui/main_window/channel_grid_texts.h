@@ -5,7 +5,7 @@
 #include <string>
 
 #include "config/config_state.h"
-#include "core/grid_cell_texts.h"
+#include "core/grid/grid_cell_texts.h"
 #include "publish/publication_state.h"
 
 namespace tarvex {

@@ -15,7 +15,7 @@
 // state, and the operator's restore of the minimised window is the menu's
 // restore without its log line. A modify of the tray icon before the add or
 // after the delete is refused by the notification area and creates nothing.
-#include "core/grid_state.h"
+#include "core/grid/grid_state.h"
 #include "core/log_writer.h"
 #include "core/startup_state.h"
 #include "platform/tray/notification_area.h"

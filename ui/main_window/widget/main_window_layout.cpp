@@ -1,6 +1,6 @@
 #include "ui/main_window/widget/main_window_layout.h"
 
-#include "core/grid_background.h"
+#include "core/grid/grid_background.h"
 
 namespace tarvex {
 

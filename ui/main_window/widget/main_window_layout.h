@@ -6,7 +6,7 @@
 #include <QRect>
 #include <QSize>
 
-#include "core/grid_layout.h"
+#include "core/grid/grid_layout.h"
 
 namespace tarvex {
 

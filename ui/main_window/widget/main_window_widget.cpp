@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "core/grid_background.h"
+#include "core/grid/grid_background.h"
 #include "platform/tray/window_manager.h"
 
 namespace tarvex {

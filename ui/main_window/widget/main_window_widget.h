@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <array>
 
-#include "core/grid_layout.h"
+#include "core/grid/grid_layout.h"
 #include "platform/drawing/canvas_widget.h"
 #include "platform/drawing/gdi.h"
 #include "platform/drawing/window_canvas.h"
