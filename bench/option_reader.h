@@ -3,6 +3,7 @@
 // flags, walked in order. A missing value or an unknown option ends the
 // program with one line naming it and the file whose head lists the options.
 #include <string>
+#include <utility>
 
 #include "bench/child_processes.h"
 

@@ -1,6 +1,6 @@
 # Every test carries two labels at least: the label of the work it belongs to
 # (LABEL), and its folder ("tests/engine/frames", "tests/system"), so that
-# `ctest -L '^tests/engine/'` runs the tests of one part of the source tree.
+# `ctest -L '^tests/engine(/|$)'` runs the tests of one part of the source tree.
 function(tarvex_test_folder_label out)
   file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   if(NOT folder MATCHES "^tests(/|$)")

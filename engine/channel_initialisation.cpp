@@ -5,10 +5,10 @@
 
 #include "core/grid/grid_layout.h"
 #include "core/main_screen.h"
+#include "engine/errors/error_in_flight.h"
 #include "engine/lamps.h"
 #include "engine/out_of_service.h"
 #include "engine/port_calls.h"
-#include "engine/errors/error_in_flight.h"
 #include "engine/terminal/terminal_fields.h"
 #include "engine/terminal/terminal_paths.h"
 #include "engine/terminal/terminal_registration.h"

@@ -17,8 +17,8 @@
 #include "core/channel_array.h"
 #include "engine/frames/checked_protocol.h"
 #include "engine/frames/frame_cutter.h"
-#include "engine/transmit/transmit_queue.h"
 #include "engine/frames/weight_format.h"
+#include "engine/transmit/transmit_queue.h"
 #include "publish/scan_values.h"
 
 namespace tarvex {

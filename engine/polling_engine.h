@@ -10,11 +10,11 @@
 #include <string>
 
 #include "engine/engine_state.h"
+#include "engine/scan_engine.h"
 #include "engine/scan_pass.h"
 #include "platform/database/database.h"
 #include "platform/opc/opc_client.h"
 #include "platform/terminal_net/terminal_net.h"
-#include "engine/scan_engine.h"
 
 namespace tarvex {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "core/grid/grid_layout.h"
+#include "engine/errors/error_in_flight.h"
 #include "engine/lamps.h"
 #include "engine/out_of_service.h"
 #include "engine/port_calls.h"
-#include "engine/errors/error_in_flight.h"
 #include "engine/terminal/terminal_registration.h"
 
 namespace tarvex {

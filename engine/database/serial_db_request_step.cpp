@@ -3,9 +3,9 @@
 #include <optional>
 
 #include "core/grid/grid_layout.h"
+#include "engine/database/serial_db_request.h"
 #include "engine/lamps.h"
 #include "engine/port_calls.h"
-#include "engine/database/serial_db_request.h"
 
 namespace tarvex {
 

@@ -4,9 +4,9 @@
 
 #include "core/log_writer.h"
 #include "engine/database/db_request.h"
+#include "engine/database/terminal_packets.h"
 #include "engine/lamps.h"
 #include "engine/terminal/terminal_fields.h"
-#include "engine/database/terminal_packets.h"
 #include "platform/run_time_error.h"
 
 namespace tarvex {

@@ -2,8 +2,8 @@
 
 #include <span>
 
-#include "engine/lamps.h"
 #include "engine/errors/error_in_flight.h"
+#include "engine/lamps.h"
 
 namespace tarvex {
 namespace {

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "core/log_writer.h"
+#include "engine/database/terminal_packets.h"
 #include "engine/lamps.h"
 #include "engine/out_of_service.h"
-#include "engine/database/terminal_packets.h"
 #include "platform/terminal_net/result_codes.h"
 
 namespace tarvex {

@@ -1,8 +1,8 @@
 #include "engine/transmit/transmit_timer.h"
 
 #include "core/grid/grid_layout.h"
-#include "engine/lamps.h"
 #include "engine/errors/error_in_flight.h"
+#include "engine/lamps.h"
 #include "engine/transmit/transmit_pacing.h"
 
 namespace tarvex {

@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "platform/run_time_error.h"
-#include "tests/support/report_fixture.h"
+#include "tests/app/report_fixture.h"
 
 namespace tarvex {
 namespace {

@@ -3,8 +3,8 @@
 #include <cerrno>
 
 #include "config/channel_file.h"
-#include "tests/support/config_fixture.h"
 #include "platform/run_time_error.h"
+#include "tests/support/config_fixture.h"
 
 namespace tarvex::test {
 namespace {

@@ -2,8 +2,8 @@
 // hand-written forms, damaged files, the port step of a write, disabling.
 #include "config/channel_file.h"
 
-#include "tests/support/config_fixture.h"
 #include "platform/run_time_error.h"
+#include "tests/support/config_fixture.h"
 
 namespace tarvex::test {
 namespace {

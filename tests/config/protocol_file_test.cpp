@@ -1,8 +1,8 @@
 // Protocol files through the configuration procedure.
 #include "config/protocol_file.h"
 
-#include "tests/support/config_fixture.h"
 #include "platform/run_time_error.h"
+#include "tests/support/config_fixture.h"
 
 namespace tarvex::test {
 namespace {

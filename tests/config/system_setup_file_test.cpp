@@ -1,8 +1,8 @@
 // The system setup file through the configuration procedure.
 #include "config/system_setup_file.h"
 
-#include "tests/support/config_fixture.h"
 #include "platform/run_time_error.h"
+#include "tests/support/config_fixture.h"
 
 namespace tarvex::test {
 namespace {

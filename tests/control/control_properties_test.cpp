@@ -9,9 +9,9 @@
 
 #include "control/dev_control.h"
 #include "control/property_bag.h"
-#include "tests/control/fake_manager.h"
 #include "platform/message_box.h"
 #include "platform/run_time_error.h"
+#include "tests/control/fake_manager.h"
 
 namespace tarvex {
 namespace {

@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "engine/commands/client_command_step.h"
-#include "tests/support/engine_fixture.h"
 #include "tests/support/commands_fixture.h"
+#include "tests/support/engine_fixture.h"
 
 namespace tarvex {
 namespace {

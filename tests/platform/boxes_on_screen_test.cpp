@@ -18,8 +18,8 @@
 
 #include "engine/engine_steps.h"
 #include "engine/errors/scan_error_handling.h"
-#include "engine/scan_pass.h"
 #include "engine/scan_pacing.h"
+#include "engine/scan_pass.h"
 #include "platform/qt_message_box.h"
 #include "platform/terminal_net/result_codes.h"
 #include "platform/terminal_net/terminal_simulator.h"

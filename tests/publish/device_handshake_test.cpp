@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/publication_fixture.h"
 #include "publish/connector.h"
+#include "tests/support/publication_fixture.h"
 
 namespace tarvex {
 namespace {

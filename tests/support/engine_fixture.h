@@ -20,8 +20,8 @@
 #include "platform/opc/opc_client.h"
 #include "platform/speech/speech.h"
 #include "platform/terminal_net/terminal_net.h"
-#include "tests/support/publication_fixture.h"
 #include "tests/support/pty_pair.h"
+#include "tests/support/publication_fixture.h"
 
 namespace tarvex {
 

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "engine/database/terminal_db_request_step.h"
-#include "engine/terminal/terminal_paths.h"
 #include "engine/scale_data/terminal_scale_data.h"
+#include "engine/terminal/terminal_paths.h"
 #include "platform/beep.h"
 #include "platform/terminal_net/terminal_simulator.h"
 #include "tests/support/database_fixture.h"

@@ -1,7 +1,10 @@
 #pragma once
 // The QApplication that widget tests need, made once per test program before
-// anything would make a plain GUI application.
+// anything would make a plain GUI application; and the pictures of a widget
+// that a test saves when TARVEX_SCREENSHOTS names a folder.
 #include <QApplication>
+#include <QDir>
+#include <QWidget>
 
 namespace tarvex::test {
 
@@ -18,5 +21,13 @@ class WidgetApplication {
 protected:
   WidgetApplication() { EnsureWidgetApplication(); }
 };
+
+// Saves the widget as <name> in the folder TARVEX_SCREENSHOTS names, if any.
+inline void SaveScreenshot(QWidget& widget, const char* name) {
+  const QByteArray folder = qgetenv("TARVEX_SCREENSHOTS");
+  if (folder.isEmpty()) return;
+  QDir().mkpath(QString::fromLocal8Bit(folder));
+  widget.grab().save(QString::fromLocal8Bit(folder) + QLatin1Char('/') + QLatin1String(name));
+}
 
 }  // namespace tarvex::test

@@ -13,7 +13,7 @@ tarvex=$1
 shots=${2:-$PWD}
 here=$(dirname "$0")
 . "$here/../support/script_helpers.sh"
-. "$support/window_manager.sh"
+. "$here/window_manager.sh"
 refresh="Refresh Rates..."
 begin_window_test
 
@@ -40,13 +40,13 @@ end_ended_the_dialog() {
 
 open_refresh_dialog
 shot end-1-refresh-dialog-open
-python3 "$support/x_window.py" close "$main" || fail "no main window to close"
+python3 "$here/x_window.py" close "$main" || fail "no main window to close"
 end_ended_the_dialog end-2-by-the-frame
 
 open_refresh_dialog
-python3 "$support/x_window.py" activate "$main" || fail "no main window to activate"
+python3 "$here/x_window.py" activate "$main" || fail "no main window to activate"
 wait_for 100 active "$main" || { shot end-3-not-active; fail "the main window did not get the keyboard"; }
-python3 "$support/x_key.py" Control_L x || fail "no keystroke"
+python3 "$here/x_key.py" Control_L x || fail "no keystroke"
 end_ended_the_dialog end-3-by-ctrl-x
 
 # The buttons are enabled: End works.

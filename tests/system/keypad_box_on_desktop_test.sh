@@ -97,7 +97,7 @@ screenshot keypad-error-box.png
 box_shown() { map_state "$1" IsViewable; }
 gross_moves_behind 0 "$box" box_shown
 
-python3 "$support/x_key.py" Return || fail "no key"
+python3 "$here/x_key.py" Return || fail "no key"
 box_gone() { ! map_state "$box" IsViewable; }
 wait_for 100 box_gone || fail "Enter left the box open"
 wait_for 20 ended "$running" && fail "Enter in the box ended the manager: $(cat "$work/out")"

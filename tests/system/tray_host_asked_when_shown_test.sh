@@ -12,7 +12,7 @@ watcher=$2
 shots=${3:-$PWD}
 here=$(dirname "$0")
 . "$here/../support/script_helpers.sh"
-. "$support/window_manager.sh"
+. "$here/window_manager.sh"
 begin_window_test
 start_session_bus
 start_tray_host

@@ -19,7 +19,7 @@ watcher=$2
 shots=${3:-$PWD}
 here=$(dirname "$0")
 . "$here/../support/script_helpers.sh"
-. "$support/window_manager.sh"
+. "$here/window_manager.sh"
 begin_window_test
 start_session_bus
 
@@ -36,7 +36,7 @@ tray_button
 wait_for 100 lines "Tarvex Manager Minimized" 1 || fail "the tray button did nothing: $(cat "$activity")"
 wait_for 100 iconic "$main" || fail "without a tray the window was not minimised: $(window_state "$main")"
 shot 03-minimised-without-a-tray
-python3 "$support/x_window.py" activate "$main" || fail "no window to restore"
+python3 "$here/x_window.py" activate "$main" || fail "no window to restore"
 shown_again 04-restored-by-the-window-manager
 end_and_continue 05-ended 06-continued
 

@@ -35,6 +35,7 @@
 #include "core/program_version.h"
 #include "core/startup_state.h"
 #include "engine/engine_state.h"
+#include "engine/scan_engine.h"
 #include "engine/scan_window.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -43,7 +44,6 @@
 #include "publish/publication_state.h"
 #include "ui/main_window/main_window_state.h"
 #include "ui/main_window/operator_windows.h"
-#include "engine/scan_engine.h"
 #include "ui/main_window/window_timer.h"
 
 namespace tarvex {

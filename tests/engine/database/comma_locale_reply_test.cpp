@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "tests/support/database_fixture.h"
-#include "tests/support/serial_db_step_fixture.h"
+#include "tests/support/serial_db_request_step_fixture.h"
 
 namespace tarvex {
 namespace {

@@ -5,8 +5,8 @@
 #include <QVariant>
 
 #include "engine/database/db_request.h"
-#include "engine/errors/scan_error_table.h"
 #include "engine/database/serial_db_request.h"
+#include "engine/errors/scan_error_table.h"
 
 namespace tarvex {
 namespace {

@@ -7,7 +7,7 @@
 #include <QSqlDatabase>
 #include <QStringList>
 
-#include "tests/support/serial_db_step_fixture.h"
+#include "tests/support/serial_db_request_step_fixture.h"
 #include "engine/database/serial_db_request.h"
 #include "tests/support/database_fixture.h"
 

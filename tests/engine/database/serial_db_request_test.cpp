@@ -1,8 +1,8 @@
 // Request lines served against a real SQLite file, over driver 0 (SQLite) and
 // driver 1 (ODBC with the SQLite driver): the reply bytes, what the request
 // reports, and what it leaves in the file.
-#include "engine/errors/scan_error_table.h"
 #include "engine/database/serial_db_request.h"
+#include "engine/errors/scan_error_table.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include <QStringList>
 #include <vector>
 
-#include "tests/support/database_fixture.h"
 #include "platform/clock.h"
+#include "tests/support/database_fixture.h"
 #include "tests/support/run_time_error_of.h"
 
 namespace tarvex {

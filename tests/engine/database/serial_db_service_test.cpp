@@ -10,7 +10,7 @@
 #include "engine/database/serial_db_request.h"
 #include "platform/opc/opc_item_store.h"
 #include "tests/support/database_fixture.h"
-#include "tests/support/serial_db_step_fixture.h"
+#include "tests/support/serial_db_request_step_fixture.h"
 
 namespace tarvex {
 namespace {

@@ -2,8 +2,8 @@
 // weight read, the request verbs with their replies and the packet transfer.
 #include <gtest/gtest.h>
 
-#include "engine/terminal/terminal_fields.h"
 #include "engine/database/terminal_packets.h"
+#include "engine/terminal/terminal_fields.h"
 #include "tests/support/terminal_fixture.h"
 
 namespace tarvex {

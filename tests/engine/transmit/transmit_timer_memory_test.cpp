@@ -3,8 +3,8 @@
 // queue is dropped, and the next tick works again.
 #include <gtest/gtest.h>
 
-#include "tests/support/serial_db_step_fixture.h"
 #include "tests/support/failing_allocations.h"
+#include "tests/support/serial_db_request_step_fixture.h"
 
 namespace tarvex {
 namespace {

@@ -8,7 +8,7 @@
 
 #include <chrono>
 
-#include "tests/support/serial_db_step_fixture.h"
+#include "tests/support/serial_db_request_step_fixture.h"
 
 namespace tarvex {
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/opc/opc_item_store.h"
-#include "tests/support/publication_fixture.h"
 #include "tests/platform/opc/write_logging_opc_item_store.h"
+#include "tests/support/publication_fixture.h"
 
 namespace tarvex {
 namespace {

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "platform/terminal_net/result_codes.h"
-#include "tests/support/keypad_rig.h"
+#include "tests/ui/keypad/keypad_rig.h"
 
 namespace tarvex::test {
 namespace {

@@ -2,7 +2,7 @@
 // and its text for every kind of code, and the answer it keeps.
 #include <gtest/gtest.h>
 
-#include "tests/support/keypad_rig.h"
+#include "tests/ui/keypad/keypad_rig.h"
 
 namespace tarvex::test {
 namespace {

@@ -1,5 +1,5 @@
 # Helpers of the window tests on a virtual X screen with a window manager and
-# a tray. Source it after script_helpers.sh, with $shots set, then
+# a tray. Source it after script_helpers.sh, with $here and $shots set, then
 # call begin_window_test; never run it.
 
 # begin_window_test: a scratch folder ($work) with the program folder
@@ -56,7 +56,7 @@ start_tray_host() {
 main="Tarvex Manager - Channels"
 startup="Tarvex Manager"
 
-window_state() { python3 "$support/x_window.py" state "$1" 2>/dev/null || echo gone; }
+window_state() { python3 "$here/x_window.py" state "$1" 2>/dev/null || echo gone; }
 map_state() { xwininfo -name "$1" 2>/dev/null | grep -q "Map State: $2"; }
 on_screen() { map_state "$1" IsViewable && [ "$(window_state "$1")" = Normal ]; }
 iconic() { [ "$(window_state "$1")" = Iconic ]; }
@@ -110,9 +110,9 @@ shown_again() {
 # wm_minimise_and_restore <step>: the window manager minimises the window,
 # then restores and activates it, as a task bar does.
 wm_minimise_and_restore() {
-  python3 "$support/x_window.py" iconify "$main" || fail "no window to minimise"
+  python3 "$here/x_window.py" iconify "$main" || fail "no window to minimise"
   wait_for 100 iconic "$main" || fail "the window manager did not minimise the window: $(window_state "$main")"
-  python3 "$support/x_window.py" activate "$main" || fail "no window to restore"
+  python3 "$here/x_window.py" activate "$main" || fail "no window to restore"
   shown_again "$1"
 }
 

@@ -9,8 +9,8 @@
 #include <QDateTime>
 #include <string>
 
-#include "engine/errors/scan_error_table.h"
 #include "engine/database/serial_db_request_step.h"
+#include "engine/errors/scan_error_table.h"
 #include "engine/transmit/transmit_timer.h"
 #include "tests/support/engine_fixture.h"
 

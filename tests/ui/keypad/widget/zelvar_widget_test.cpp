@@ -1,12 +1,10 @@
-// The two windows on the screen: labels that show outside text literally,
-// the captions beside their values, the frame's close running Close, the
-// keypad's keys and clicks reaching the network, its place on the screen,
-// and the error box's Escape (on an X screen only). With TARVEX_SCREENSHOTS
-// set to a folder, the windows are saved there as pictures.
+// The virtual keypad on the screen: its keys and clicks reaching the network,
+// its place on the screen, and the error box's Escape (on an X screen only).
+// With TARVEX_SCREENSHOTS set to a folder, the window is saved there as a
+// picture.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -17,91 +15,14 @@
 #include <QTimer>
 
 #include "platform/qt_message_box.h"
-#include "tests/support/keypad_rig.h"
-#include "ui/detail/widget/detail_widget.h"
+#include "tests/support/widget_application.h"
+#include "tests/ui/keypad/keypad_rig.h"
 #include "ui/keypad/widget/zelvar_widget.h"
 
 namespace tarvex::test {
 namespace {
 
-void Application() {
-  static int argc = 1;
-  static char name[] = "detail-keypad-widget-tests";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance() == nullptr) new QApplication(argc, argv);
-}
-
-void SaveScreenshot(QWidget& widget, const char* name) {
-  const QByteArray folder = qgetenv("TARVEX_SCREENSHOTS");
-  if (folder.isEmpty()) return;
-  QDir().mkpath(QString::fromLocal8Bit(folder));
-  widget.grab().save(QString::fromLocal8Bit(folder) + QLatin1Char('/') + QLatin1String(name));
-}
-
-// Made before the widgets of a fixture, which need the application.
-class WithApplication {
-protected:
-  WithApplication() { Application(); }
-};
-
-class DetailWidgetTest : public ::testing::Test, private WithApplication {
-protected:
-  QLabel* Label(const QString& name) const { return widget.findChild<QLabel*>(name); }
-
-  OperatorWindowRig rig;
-  DetailWindow window{rig.config, rig.main};
-  DetailWidget widget{window};
-};
-
-TEST_F(DetailWidgetTest, everyLabelShowsOutsideTextLiterally) {
-  rig.values.SelectedChannel = 0;
-  rig.config.Channels[0].DeviceDescs = "<img src=\"/etc/passwd\">";
-  window.Show();
-  window.SetCaption(DetailLabel::Raw, "<b>x</b> ==> 8");
-  window.SetCaptionLabelVisible(DetailLabel::Raw, true);
-  window.SetCaption(DetailLabel::Error, "<i>OVER</i>");
-
-  for (QLabel* label : widget.findChildren<QLabel*>()) {
-    EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
-  }
-  EXPECT_EQ(Label(QStringLiteral("Ld(22)"))->text(), QStringLiteral("<b>x</b> ==> 8"));
-  EXPECT_TRUE(Label(QStringLiteral("l(22)"))->isVisible());
-  EXPECT_EQ(Label(QStringLiteral("Ld(9)"))->text(), QStringLiteral("<i>OVER</i>"));
-  EXPECT_EQ(Label(QStringLiteral("Ld(21)"))->text(), QStringLiteral("<img src=\"/etc/passwd\">"));
-  EXPECT_EQ(widget.windowTitle(), QStringLiteral(" Tarvex Channel 1  Device Detail..."));
-  EXPECT_TRUE(widget.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  window.SetCaption(DetailLabel::Gross, "1234.5");
-  window.SetCaption(DetailLabel::Tare, "12.0");
-  window.SetCaption(DetailLabel::Net, "1222.5");
-  SaveScreenshot(widget, "frmDetail.png");
-}
-
-TEST_F(DetailWidgetTest, eachCaptionStandsOnTheRowOfItsValue) {
-  for (int i = 0; i < DetailLabel::Count; ++i) {
-    const QLabel* caption = Label(QStringLiteral("l(%1)").arg(CaptionBeside(i)));
-    const QLabel* value = Label(QStringLiteral("Ld(%1)").arg(i));
-    EXPECT_EQ(caption->geometry().top(), value->geometry().top()) << i;
-    EXPECT_LT(caption->geometry().right(), value->geometry().left()) << i;
-  }
-  EXPECT_EQ(Label(QStringLiteral("l(12)"))->text(), QStringLiteral("UNITS:"));
-}
-
-TEST_F(DetailWidgetTest, theFramesCloseRunsClose) {
-  window.Show();
-  ASSERT_TRUE(widget.isVisible());
-  rig.values.DetailOpen[0] = true;
-  widget.close();
-  EXPECT_FALSE(widget.isVisible());
-  EXPECT_FALSE(rig.values.DetailOpen[0]);
-  EXPECT_EQ(rig.trace, (std::vector<std::string>{"buttons enabled", "focus cmdDetail(0)"}));
-
-  window.Show();
-  QTest::mouseClick(widget.findChild<QPushButton*>(QStringLiteral("cmdClose")), Qt::LeftButton);
-  EXPECT_FALSE(widget.isVisible());
-  EXPECT_EQ(rig.trace.size(), 4u);
-}
-
-class ZelvarWidgetTest : public ::testing::Test, private WithApplication {
+class ZelvarWidgetTest : public ::testing::Test, private WidgetApplication {
 protected:
   QWidget* Child(const QString& name) const { return widget.findChild<QWidget*>(name); }
 
@@ -179,7 +100,7 @@ EscapedBox ShowAndEscape(const std::string& text, int style) {
 
 // The box is shown only on a screen someone could see: these tests run on a
 // virtual X screen (message_box_on_screen_test.sh).
-class TerminalErrorBoxTest : public ::testing::Test, private WithApplication {
+class TerminalErrorBoxTest : public ::testing::Test, private WidgetApplication {
 protected:
   void SetUp() override {
     const QString platform = QGuiApplication::platformName();
